@@ -1,0 +1,15 @@
+// Tavrel: a mod manager for Command and Conquer Generals and Zero Hour.
+#include <QApplication>
+
+#include "app/form1.h"
+#include "app/settings_store.h"
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Tavrel"));
+    tavrel::SettingsStore settings;
+    tavrel::Form1 form(settings, tavrel::SystemEnvironment());
+    form.Form_Load();
+    form.show();
+    return QApplication::exec();
+}

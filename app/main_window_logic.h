@@ -1,0 +1,36 @@
+// Start-up, close and the folder box of the main window, free of any toolkit
+// so that they run the same against the Qt window and a scripted one.
+#pragma once
+
+#include <string>
+#include <utility>
+
+#include "app/main_window_port.h"
+#include "modstore/mod_store.h"
+#include "support/game_locations.h"
+
+namespace tavrel {
+
+// "Tavrel - Generals Mod Manager v1.1.1"
+std::string WindowCaption();
+
+class MainWindowLogic {
+public:
+    MainWindowLogic(MainWindowPort& window, ModStore& store, EnvLookup env)
+        : w_(window), store_(store), env_(std::move(env)) {}
+
+    // Caption, Zero Hour flag (asking once), folder, first scan.
+    void Form_Load();
+    // Saves "path" and "zhmode"; never cancels the close.
+    void Form_QueryUnload();
+    // Saves "path" and rescans silently when the text is longer than 3
+    // characters. `typedByUser` is true for a change typed into the box.
+    void txtGeneralsFolder_Change(bool typedByUser);
+
+private:
+    MainWindowPort& w_;
+    ModStore& store_;
+    EnvLookup env_;
+};
+
+}  // namespace tavrel

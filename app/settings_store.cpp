@@ -1,0 +1,41 @@
+#include "app/settings_store.h"
+
+#include <QSettings>
+
+namespace tavrel {
+namespace {
+
+const QString kSection = QStringLiteral("Settings/");
+
+}  // namespace
+
+SettingsStore::SettingsStore()
+#ifdef Q_OS_WIN
+    : settings_(std::make_unique<QSettings>(
+          QStringLiteral("HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\TVL"),
+          QSettings::NativeFormat)) {
+#else
+    : settings_(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
+                                            QStringLiteral("TVL"), QStringLiteral("TVL"))) {
+#endif
+}
+
+SettingsStore::SettingsStore(const QString& iniFile)
+    : settings_(std::make_unique<QSettings>(iniFile, QSettings::IniFormat)) {}
+
+SettingsStore::~SettingsStore() = default;
+
+QString SettingsStore::read(const QString& key, const QString& defaultValue) const {
+    settings_->sync();  // another running copy may have written meanwhile
+    return settings_->value(kSection + key, defaultValue).toString();
+}
+
+bool SettingsStore::save(const QString& key, const QString& value) {
+    settings_->setValue(kSection + key, value);
+    settings_->sync();
+    return settings_->status() == QSettings::NoError;
+}
+
+QString SettingsStore::location() const { return settings_->fileName(); }
+
+}  // namespace tavrel

@@ -1,0 +1,35 @@
+// The per-user settings store: application "TVL", section "Settings".
+//
+// Linux and other Unix: $XDG_CONFIG_HOME/TVL/TVL.conf (default
+// ~/.config/TVL/TVL.conf), group [Settings]. Windows: the registry key
+// HKEY_CURRENT_USER\Software\VB and VBA Program Settings\TVL\Settings,
+// where earlier versions of the program kept the same keys.
+#pragma once
+
+#include <QString>
+#include <memory>
+
+class QSettings;
+
+namespace tavrel {
+
+class SettingsStore {
+public:
+    SettingsStore();                               // the platform's per-user store
+    explicit SettingsStore(const QString& iniFile);  // a given file (tests)
+    ~SettingsStore();
+    SettingsStore(const SettingsStore&) = delete;
+    SettingsStore& operator=(const SettingsStore&) = delete;
+
+    // The stored text, or `defaultValue` when the key is missing.
+    QString read(const QString& key, const QString& defaultValue) const;
+    // Creates or replaces the value; false when it could not be written.
+    bool save(const QString& key, const QString& value);
+
+    QString location() const;
+
+private:
+    std::unique_ptr<QSettings> settings_;
+};
+
+}  // namespace tavrel

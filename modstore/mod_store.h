@@ -1,0 +1,36 @@
+// The mod store: a mod is one archive in the game folder. "__name.big" is
+// the active mod (at most one), "name.bit" an inactive one; the game's own
+// ".big" archives (no "__" prefix) are never touched. The entry name of a
+// mod is its file name up to the last ".", which is what the list and the
+// active-mod label show.
+#pragma once
+
+#include <string>
+
+#include "modstore/mod_window.h"
+
+namespace tavrel {
+
+// How a scan treats trailing separators in the folder box.
+enum class FolderTrim {
+    WriteBack,  // remove them from the box as well
+    KeepTyped,  // scan without them but leave the box as the user is typing it
+};
+
+class ModStore {
+public:
+    explicit ModStore(ModWindow& window) : w_(window) {}
+
+    // Rebuilds the list and the label from the folder and leaves at most one
+    // mod active. `silentCall` only suppresses the invalid-folder message.
+    void UpdateList(bool silentCall = false, FolderTrim trim = FolderTrim::WriteBack);
+
+    // True when the list holds `modName`, letters compared without regard to case.
+    bool ModExist(const std::string& modName) const;
+
+private:
+    ModWindow& w_;
+    bool trimming_ = false;  // the scan is writing the trimmed folder back
+};
+
+}  // namespace tavrel

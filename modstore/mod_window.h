@@ -1,0 +1,49 @@
+// What the mod store needs from the main window, and nothing more: the game
+// folder box, the mod list, the active-mod label, the Zero Hour flag and
+// modal message boxes. The Qt window implements it; tests script a fake.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace tavrel {
+
+enum class Buttons { Ok, OkCancel, YesNo };
+enum class Icon { Critical, Exclamation, Question, Information };
+enum class Answer { Ok, Cancel, Yes, No };
+
+class ModWindow {
+public:
+    virtual ~ModWindow() = default;
+
+    // The game folder box. Setting a different text runs the box's change
+    // handling at once, before setFolderText returns.
+    virtual std::string folderText() const = 0;
+    virtual void setFolderText(const std::string& text) = 0;
+
+    // The list of inactive mods, in the order they were added.
+    virtual void clearList() = 0;
+    virtual void addListEntry(const std::string& entry) = 0;
+    virtual std::vector<std::string> listEntries() const = 0;
+    virtual int selectedIndex() const = 0;  // -1 when nothing is selected
+
+    // The active-mod label: an entry name, or empty text.
+    virtual std::string activeMod() const = 0;
+    virtual void setActiveMod(const std::string& entry) = 0;
+
+    // The Zero Hour flag (0 Generals, anything else Zero Hour) and its banner label.
+    virtual int zhMode() const = 0;
+    virtual void setZeroHourLabelVisible(bool visible) = 0;
+
+    // Makes the window visible (a scan may ask questions during start-up).
+    virtual void showWindow() = 0;
+
+    // A modal message box titled "Tavrel".
+    virtual Answer message(const std::string& text, Buttons buttons, Icon icon) = 0;
+};
+
+// " Zero Hour " in Zero Hour mode, " " otherwise: the words that stand
+// between "Generals" and what follows in many messages.
+inline std::string ZeroHourPart(int zhMode) { return zhMode != 0 ? " Zero Hour " : " "; }
+
+}  // namespace tavrel

@@ -1,0 +1,32 @@
+#include "support/file_system.h"
+
+#include <stdexcept>
+
+#include "support/text.h"
+
+namespace tavrel {
+
+void FileDelete(const std::string& path) {
+    ClearReadOnly(path);
+    RemoveFile(path);
+}
+
+bool FileExists(const std::string& path) {
+    return !path.empty() && IsRegularFile(path) && !IsHiddenName(FileGetName(path));
+}
+
+void FileWriteText(const std::string& text, const std::string& path) {
+    const Status status = WriteFileBytes(path, text);
+    if (!status.ok()) throw std::runtime_error(status.text());
+}
+
+bool FileCopyChecked(const std::string& source, const std::string& destination,
+                     const CopyProgress& progress) {
+    return CopyFileSafely(source, destination, progress).ok();
+}
+
+bool FolderExists(const std::string& path) {
+    return CharCount(path) >= 2 && IsFolder(path);
+}
+
+}  // namespace tavrel

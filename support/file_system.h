@@ -1,0 +1,31 @@
+// File helpers that never show a message. All but FileWriteText swallow
+// failures and answer false (or nothing); FileWriteText throws
+// std::runtime_error carrying the platform's error text.
+#pragma once
+
+#include <string>
+
+#include "support/path_rules.h"
+#include "support/platform.h"
+
+namespace tavrel {
+
+// Deletes one file even when it is read-only; failures are ignored.
+void FileDelete(const std::string& path);
+
+// True only for an existing regular file that is not hidden.
+bool FileExists(const std::string& path);
+
+// Creates or replaces a file with exactly the bytes of `text`.
+void FileWriteText(const std::string& text, const std::string& path);
+
+// Copies a file over an existing destination without ever leaving a partial
+// destination behind; true on success.
+bool FileCopyChecked(const std::string& source, const std::string& destination,
+                     const CopyProgress& progress = {});
+
+// True when `path`, trailing separators ignored, names an existing folder;
+// false for texts shorter than two characters.
+bool FolderExists(const std::string& path);
+
+}  // namespace tavrel

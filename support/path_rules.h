@@ -1,0 +1,38 @@
+// Path helpers that take paths apart and normalise a typed game folder.
+//
+// Each rule is written once with the separator as a parameter. The program
+// uses the native separator; the Windows forms ("C:\", "\\server\share")
+// follow the very same rules with '\\'.
+#pragma once
+
+#include <string>
+
+namespace tavrel {
+
+#ifdef _WIN32
+inline constexpr char kNativeSeparator = '\\';
+#else
+inline constexpr char kNativeSeparator = '/';
+#endif
+
+// The name with the text from its last "." replaced by `extension` (a dot is
+// put in front when missing); an empty `extension` removes the old one.
+std::string FileChangeExt(const std::string& path, const std::string& extension,
+                          char sep = kNativeSeparator);
+
+// The folder a path lies in, without a trailing separator, or the path
+// itself (trailing separators removed) when it already ends with one.
+std::string FileGetFolder(const std::string& path, char sep = kNativeSeparator);
+
+// The last component of a path; empty when the path ends with a separator.
+std::string FileGetName(const std::string& path, char sep = kNativeSeparator);
+
+// Trailing separators removed (while longer than two characters) and doubled
+// separators after the first two characters collapsed in one pass.
+std::string FileCleanPath(const std::string& path, char sep = kNativeSeparator);
+
+// folder + separator + name.
+std::string JoinPath(const std::string& folder, const std::string& name,
+                     char sep = kNativeSeparator);
+
+}  // namespace tavrel

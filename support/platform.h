@@ -1,0 +1,80 @@
+// The platform layer: folder listings, attributes, renames that never replace
+// a file, strict deletion and a copy that never leaves half a file behind.
+//
+// Windows names are case-insensitive, and so are the game and its players.
+// On a case-sensitive file system the program therefore treats names that
+// differ only by letter case as the same name:
+//  - wildcard listings match without regard to case (`*.BIG` finds `x.big`);
+//  - a rename refuses a target that exists in any letter case;
+//  - a name the program builds (entry + ".big") is resolved with
+//    ResolveFileName: the exact name when it exists, else the file whose
+//    entry part has exactly those letters (extension in any case), else the
+//    first file in listing order that equals it without regard to case.
+//    So when two files differ only by case, the one spelled exactly like the
+//    entry wins, and each of them stays reachable through its own entry.
+// Hidden files are the ones whose name starts with "." (Wine shows them to
+// the game as hidden); a file without its owner's write bit is read-only.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "support/status.h"
+
+namespace tavrel {
+
+struct DirEntry {
+    std::string name;
+    bool isFolder = false;      // a folder, or a link to one
+    bool isFile = false;        // a regular file, or a link to one
+    bool hidden = false;
+    bool attributesRead = true; // false when the entry could not be examined
+};
+
+// Every entry of a folder except "." and "..", sorted with NameLess.
+Status ListEntries(const std::string& folder, std::vector<DirEntry>& out);
+
+// Names (without folder) of the ordinary files in `folder` that match the
+// wildcard `pattern`: regular files that are not hidden. Sorted with NameLess.
+Status ListFiles(const std::string& folder, std::string_view pattern,
+                 std::vector<std::string>& out);
+
+bool IsRegularFile(const std::string& path);  // follows links
+bool IsFolder(const std::string& path);       // follows links
+bool IsHiddenName(std::string_view name);
+bool IsReadOnly(const std::string& path);
+
+// The name of the file in `folder` that stands for `stem` + `ext` (see above);
+// `stem` + `ext` itself when no such file exists.
+std::string ResolveFileName(const std::string& folder, const std::string& stem,
+                            const std::string& ext);
+
+// Renames a file; fails with "File exists" (the platform's text) when the
+// target exists in any letter case, and never replaces anything.
+Status RenameNoReplace(const std::string& from, const std::string& to);
+
+// Deletes one file as it is: a read-only file is refused, like on Windows.
+Status RemoveFile(const std::string& path);
+
+// Makes a file deletable and writable (clears read-only); best effort.
+void ClearReadOnly(const std::string& path);
+
+// Creates or truncates `path` and writes exactly `bytes` into it.
+Status WriteFileBytes(const std::string& path, std::string_view bytes);
+
+// Called between chunks of a copy with the bytes done and the total;
+// answering false cancels the copy.
+using CopyProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
+
+// Copies `source` to `destination`, replacing it, such that `destination` is
+// either left as it was or holds the complete copy: the bytes go into a
+// hidden temporary file beside the destination, which is then renamed over
+// it in one step. A failed or cancelled copy removes the temporary file.
+// Copying a file onto itself succeeds without touching it.
+Status CopyFileSafely(const std::string& source, const std::string& destination,
+                      const CopyProgress& progress = {});
+
+}  // namespace tavrel

@@ -1,0 +1,289 @@
+// POSIX (Linux) implementation of the platform layer.
+#include <dirent.h>
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <system_error>
+#include <vector>
+
+#include "support/platform.h"
+#include "support/text.h"
+#include "support/wildcard.h"
+
+namespace tavrel {
+namespace {
+
+constexpr char kSep = '/';
+
+std::string FolderOf(const std::string& path) {
+    const auto pos = path.rfind(kSep);
+    if (pos == std::string::npos) return ".";
+    return pos == 0 ? std::string(1, kSep) : path.substr(0, pos);
+}
+
+std::string NameOf(const std::string& path) {
+    const auto pos = path.rfind(kSep);
+    return pos == std::string::npos ? path : path.substr(pos + 1);
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    struct stat sa{}, sb{};
+    return ::lstat(a.c_str(), &sa) == 0 && ::lstat(b.c_str(), &sb) == 0 &&
+           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+}
+
+// Closes a descriptor on every way out.
+class Fd {
+public:
+    explicit Fd(int fd) : fd_(fd) {}
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    ~Fd() { if (fd_ >= 0) ::close(fd_); }
+    int get() const { return fd_; }
+    int release() { const int fd = fd_; fd_ = -1; return fd; }
+private:
+    int fd_;
+};
+
+// Moves a file when the file system refuses RENAME_NOREPLACE: a hard link
+// fails by itself when the target exists; where hard links are not
+// supported either, look before renaming.
+Status RenameFallback(const std::string& from, const std::string& to) {
+    if (::link(from.c_str(), to.c_str()) == 0) {
+        if (::unlink(from.c_str()) != 0) {
+            const int err = errno;
+            ::unlink(to.c_str());  // the source still holds the bytes
+            return Status::FromErrno(err);
+        }
+        return Status::Ok();
+    }
+    const int linkErr = errno;
+    if (linkErr != EPERM && linkErr != EOPNOTSUPP && linkErr != ENOSYS && linkErr != EMLINK) {
+        return Status::FromErrno(linkErr);
+    }
+    struct stat st{};
+    if (::lstat(to.c_str(), &st) == 0) return Status::FromErrno(EEXIST);
+    if (errno != ENOENT) return Status::FromErrno(errno);
+    if (::rename(from.c_str(), to.c_str()) != 0) return Status::FromErrno(errno);
+    return Status::Ok();
+}
+
+// Copies the bytes of `in` to `out`: a reflink where the file system has
+// one, else copy_file_range in steps, else plain reads and writes.
+Status CopyBytes(int in, int out, std::uint64_t total, const CopyProgress& progress) {
+    if (progress && !progress(0, total)) return Status::FromErrno(ECANCELED);
+    if (::ioctl(out, FICLONE, in) == 0) {
+        if (progress && !progress(total, total)) return Status::FromErrno(ECANCELED);
+        return Status::Ok();
+    }
+    constexpr std::size_t kStep = 8u << 20;
+    std::uint64_t done = 0;
+    bool kernelCopy = true;
+    std::vector<char> buffer;
+    for (;;) {
+        ssize_t n = -1;
+        if (kernelCopy) {
+            n = ::copy_file_range(in, nullptr, out, nullptr, kStep, 0);
+            if (n < 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS ||
+                          errno == EOPNOTSUPP || errno == EBADF)) {
+                kernelCopy = false;  // both offsets stay where they were
+                buffer.resize(1u << 20);
+                continue;
+            }
+        } else {
+            n = ::read(in, buffer.data(), buffer.size());
+            for (ssize_t off = 0; n > 0 && off < n;) {
+                const ssize_t w = ::write(out, buffer.data() + off, static_cast<std::size_t>(n - off));
+                if (w < 0) {
+                    if (errno == EINTR) continue;
+                    return Status::FromErrno(errno);
+                }
+                off += w;
+            }
+        }
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return Status::FromErrno(errno);
+        }
+        if (n == 0) break;
+        done += static_cast<std::uint64_t>(n);
+        if (progress && !progress(std::min(done, total), total)) return Status::FromErrno(ECANCELED);
+    }
+    return Status::Ok();
+}
+
+}  // namespace
+
+std::string ErrorText(int err) { return std::generic_category().message(err); }
+
+Status Status::FromErrno(int err) { return Status::Error(ErrorText(err)); }
+
+bool IsHiddenName(std::string_view name) { return !name.empty() && name.front() == '.'; }
+
+Status ListEntries(const std::string& folder, std::vector<DirEntry>& out) {
+    out.clear();
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir) return Status::FromErrno(errno);
+    errno = 0;
+    while (const dirent* d = ::readdir(dir)) {
+        const std::string name = d->d_name;
+        if (name == "." || name == "..") continue;
+        DirEntry entry;
+        entry.name = name;
+        entry.hidden = IsHiddenName(name);
+        const std::string full = folder + kSep + name;
+        struct stat st{};
+        if (::stat(full.c_str(), &st) == 0 || ::lstat(full.c_str(), &st) == 0) {
+            entry.isFolder = S_ISDIR(st.st_mode);
+            entry.isFile = S_ISREG(st.st_mode);
+        } else {
+            entry.attributesRead = false;
+        }
+        out.push_back(std::move(entry));
+        errno = 0;
+    }
+    const int err = errno;
+    ::closedir(dir);
+    std::sort(out.begin(), out.end(),
+              [](const DirEntry& a, const DirEntry& b) { return NameLess(a.name, b.name); });
+    return err ? Status::FromErrno(err) : Status::Ok();
+}
+
+Status ListFiles(const std::string& folder, std::string_view pattern, std::vector<std::string>& out) {
+    out.clear();
+    std::vector<DirEntry> entries;
+    const Status status = ListEntries(folder, entries);
+    for (const DirEntry& e : entries) {
+        if (e.isFile && !e.hidden && WildcardMatch(pattern, e.name)) out.push_back(e.name);
+    }
+    return status;
+}
+
+bool IsRegularFile(const std::string& path) {
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+bool IsFolder(const std::string& path) {
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool IsReadOnly(const std::string& path) {
+    struct stat st{};
+    return ::stat(path.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0;
+}
+
+void ClearReadOnly(const std::string& path) {
+    struct stat st{};
+    if (::stat(path.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0) {
+        ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR);
+    }
+}
+
+std::string ResolveFileName(const std::string& folder, const std::string& stem, const std::string& ext) {
+    const std::string exact = stem + ext;
+    struct stat st{};
+    if (::lstat((folder + kSep + exact).c_str(), &st) == 0) return exact;
+    std::vector<DirEntry> entries;
+    ListEntries(folder, entries);
+    const std::string* anyCase = nullptr;
+    for (const DirEntry& e : entries) {
+        if (e.isFolder || !EqualsNoCase(e.name, exact)) continue;
+        if (e.name.compare(0, stem.size(), stem) == 0) return e.name;
+        if (!anyCase) anyCase = &e.name;
+    }
+    return anyCase ? *anyCase : exact;
+}
+
+Status RenameNoReplace(const std::string& from, const std::string& to) {
+    // The target must not exist in any letter case; the source itself may
+    // match when only its case changes.
+    const std::string toFolder = FolderOf(to);
+    const std::string toName = NameOf(to);
+    std::vector<DirEntry> entries;
+    if (ListEntries(toFolder, entries).ok()) {
+        for (const DirEntry& e : entries) {
+            if (EqualsNoCase(e.name, toName) && !SameFile(toFolder + kSep + e.name, from)) {
+                return Status::FromErrno(EEXIST);
+            }
+        }
+    }
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
+        return Status::Ok();
+    }
+    const int err = errno;
+    if (err == EINVAL || err == ENOSYS || err == EOPNOTSUPP) return RenameFallback(from, to);
+    return Status::FromErrno(err);
+}
+
+Status RemoveFile(const std::string& path) {
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0) {
+        if (::lstat(path.c_str(), &st) != 0) return Status::FromErrno(errno);
+    } else if (S_ISDIR(st.st_mode)) {
+        return Status::FromErrno(EISDIR);
+    } else if ((st.st_mode & S_IWUSR) == 0) {
+        return Status::FromErrno(EACCES);
+    }
+    if (::unlink(path.c_str()) != 0) return Status::FromErrno(errno);
+    return Status::Ok();
+}
+
+Status WriteFileBytes(const std::string& path, std::string_view bytes) {
+    Fd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+    if (fd.get() < 0) return Status::FromErrno(errno);
+    for (std::size_t done = 0; done < bytes.size();) {
+        const ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return Status::FromErrno(errno);
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    if (::close(fd.release()) != 0) return Status::FromErrno(errno);
+    return Status::Ok();
+}
+
+Status CopyFileSafely(const std::string& source, const std::string& destination,
+                      const CopyProgress& progress) {
+    Fd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    if (in.get() < 0) return Status::FromErrno(errno);
+    struct stat src{};
+    if (::fstat(in.get(), &src) != 0) return Status::FromErrno(errno);
+    if (S_ISDIR(src.st_mode)) return Status::FromErrno(EISDIR);
+    if (!S_ISREG(src.st_mode)) return Status::FromErrno(EINVAL);
+    struct stat dst{};
+    if (::stat(destination.c_str(), &dst) == 0) {
+        if (dst.st_dev == src.st_dev && dst.st_ino == src.st_ino) return Status::Ok();  // already there
+        if (S_ISDIR(dst.st_mode)) return Status::FromErrno(EISDIR);
+    }
+
+    const std::string folder = FolderOf(destination);
+    static unsigned counter = 0;
+    std::string temp;
+    int fd = -1;
+    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
+        temp = folder + kSep + ".tavrel-" + std::to_string(::getpid()) + "-" +
+               std::to_string(++counter) + ".part";
+        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST) return Status::FromErrno(errno);
+    }
+    if (fd < 0) return Status::FromErrno(EEXIST);
+    Fd out(fd);
+
+    Status status = CopyBytes(in.get(), out.get(), static_cast<std::uint64_t>(src.st_size), progress);
+    if (status.ok() && ::fsync(out.get()) != 0) status = Status::FromErrno(errno);
+    if (status.ok() && ::close(out.release()) != 0) status = Status::FromErrno(errno);
+    if (status.ok() && ::rename(temp.c_str(), destination.c_str()) != 0) status = Status::FromErrno(errno);
+    if (!status.ok()) ::unlink(temp.c_str());
+    return status;
+}
+
+}  // namespace tavrel

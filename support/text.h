@@ -1,0 +1,36 @@
+// Small text helpers shared by the toolkit-free code.
+//
+// Text is UTF-8 in std::string. File names on Linux are bytes; they pass
+// through untouched and only the comparisons below look at code points.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tavrel {
+
+// Number of characters (code points) in a UTF-8 text. Bytes that are not
+// valid UTF-8 count one each.
+std::size_t CharCount(std::string_view text);
+
+// Byte offset at which character number `n` (0-based) starts; the size of
+// the text when it has `n` characters or fewer.
+std::size_t ByteOffsetOfChar(std::string_view text, std::size_t n);
+
+// Folds letters for comparisons "without regard to case", as Windows does
+// for file names: ASCII, Latin-1, Greek and Cyrillic capitals become small.
+std::string FoldCase(std::string_view text);
+
+bool EqualsNoCase(std::string_view a, std::string_view b);
+
+// True when `text` contains `needle`, letters compared without regard to case.
+bool ContainsNoCase(std::string_view text, std::string_view needle);
+
+// Ordering used for every folder listing: by name without regard to case,
+// then by the exact bytes, so that the order never depends on the file system.
+bool NameLess(std::string_view a, std::string_view b);
+
+// The entry name of a file name: everything before its last ".".
+std::string StripLastExtension(std::string_view name);
+
+}  // namespace tavrel

@@ -1,0 +1,94 @@
+// A scripted main window: answers message boxes from a queue and records
+// what it was shown, so that the mod store runs against real folders.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/main_window_port.h"
+
+namespace tavrel::test {
+
+struct Shown {
+    std::string text;
+    Buttons buttons;
+    Icon icon;
+};
+
+class FakeWindow : public MainWindowPort {
+public:
+    // The box's change handling; wired to the real handler by the tests.
+    std::function<void(bool typedByUser)> onFolderChange;
+
+    std::string folder;
+    std::vector<std::string> list;
+    int selected = -1;
+    std::string active;
+    int zh = 0;
+    bool zeroHourLabel = false;
+    bool shownOnScreen = false;
+    int tickValue = 0;
+    std::string caption;
+    std::map<std::string, std::string> settings;
+    std::vector<std::pair<std::string, std::string>> saves;
+    std::deque<Answer> answers;
+    std::vector<Shown> shown;
+
+    // Types a text into the folder box, as the user would.
+    void type(const std::string& text) {
+        if (text == folder) return;
+        folder = text;
+        if (onFolderChange) onFolderChange(true);
+    }
+
+    std::vector<std::string> texts() const {
+        std::vector<std::string> out;
+        for (const Shown& s : shown) out.push_back(s.text);
+        return out;
+    }
+
+    std::string folderText() const override { return folder; }
+    void setFolderText(const std::string& text) override {
+        if (text == folder) return;  // like a text box: no change, no handling
+        folder = text;
+        if (onFolderChange) onFolderChange(false);
+    }
+    void clearList() override { list.clear(); selected = -1; }
+    void addListEntry(const std::string& entry) override { list.push_back(entry); }
+    std::vector<std::string> listEntries() const override { return list; }
+    int selectedIndex() const override { return selected; }
+    std::string activeMod() const override { return active; }
+    void setActiveMod(const std::string& entry) override { active = entry; }
+    int zhMode() const override { return zh; }
+    void setZhMode(int mode) override { zh = mode; }
+    void setZeroHourLabelVisible(bool visible) override { zeroHourLabel = visible; }
+    void showWindow() override { shownOnScreen = true; }
+    Answer message(const std::string& text, Buttons buttons, Icon icon) override {
+        shown.push_back({text, buttons, icon});
+        if (answers.empty()) {
+            ADD_FAILURE() << "unexpected message: " << text;
+            return buttons == Buttons::YesNo ? Answer::No : buttons == Buttons::OkCancel ? Answer::Cancel : Answer::Ok;
+        }
+        const Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    void setCaption(const std::string& text) override { caption = text; }
+    int tick() const override { return tickValue; }
+    void setTick(int value) override { tickValue = value; }
+    std::string readSetting(const std::string& key, const std::string& defaultValue) override {
+        const auto it = settings.find(key);
+        return it == settings.end() ? defaultValue : it->second;
+    }
+    void saveSetting(const std::string& key, const std::string& value) override {
+        settings[key] = value;
+        saves.emplace_back(key, value);
+    }
+};
+
+}  // namespace tavrel::test

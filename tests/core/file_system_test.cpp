@@ -1,0 +1,176 @@
+// The file helpers and the platform layer on real temporary folders.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <stdexcept>
+
+#include "support/file_system.h"
+#include "temp_folder.h"
+
+namespace tavrel {
+namespace {
+
+using test::MakeReadOnly;
+using test::ReadAll;
+using test::TempFolder;
+
+TEST(FileExists, OnlyVisibleRegularFiles) {
+    TempFolder t;
+    EXPECT_TRUE(FileExists(t.file("mod.big")));
+    EXPECT_FALSE(FileExists(t.folder("Data")));
+    EXPECT_FALSE(FileExists(t.file(".hidden.big")));
+    EXPECT_FALSE(FileExists(t / "missing.big"));
+    EXPECT_FALSE(FileExists(""));
+    EXPECT_FALSE(FileExists(t / "*.big"));
+}
+
+TEST(FolderExists, AnswersDirectly) {
+    TempFolder t;
+    EXPECT_TRUE(FolderExists(t.path()));
+    EXPECT_TRUE(FolderExists(t.path() + "/"));
+    EXPECT_TRUE(FolderExists(t.path() + "//"));
+    EXPECT_FALSE(FolderExists(t.file("mod.big")));
+    EXPECT_FALSE(FolderExists(t / "missing"));
+    EXPECT_FALSE(FolderExists("/"));  // one character is never a folder
+    EXPECT_FALSE(FolderExists(""));
+    EXPECT_TRUE(FolderExists("/tmp"));
+}
+
+TEST(FileDelete, DeletesReadOnlyAndIgnoresMissing) {
+    TempFolder t;
+    const std::string file = t.file("__Old.bit");
+    MakeReadOnly(file);
+    FileDelete(file);
+    EXPECT_FALSE(FileExists(file));
+    FileDelete(t / "never-there.bit");  // no error reaches the caller
+    EXPECT_TRUE(t.names().empty());
+}
+
+TEST(FileWriteText, WritesExactBytesAndReportsThePlatformText) {
+    TempFolder t;
+    const std::string text = "line one\r\nline two\r\n\xE9";
+    FileWriteText(text, t / "readme.txt");
+    EXPECT_EQ(ReadAll(t / "readme.txt"), text);
+    FileWriteText("short", t / "readme.txt");
+    EXPECT_EQ(ReadAll(t / "readme.txt"), "short");
+    try {
+        FileWriteText("x", t / "no-folder/readme.txt");
+        FAIL() << "writing into a missing folder succeeded";
+    } catch (const std::runtime_error& e) {
+        EXPECT_STREQ(e.what(), "No such file or directory");
+    }
+}
+
+TEST(FileCopyChecked, ReplacesTheDestinationAndFailsCleanly) {
+    TempFolder t;
+    const std::string source = t.file("src/mod.big", "new bytes");
+    const std::string dest = t.file("game/__mod.bit", "old");
+    EXPECT_TRUE(FileCopyChecked(source, dest));
+    EXPECT_EQ(ReadAll(dest), "new bytes");
+    EXPECT_EQ(ReadAll(source), "new bytes");
+
+    EXPECT_FALSE(FileCopyChecked(t / "src/missing.big", dest));
+    EXPECT_EQ(ReadAll(dest), "new bytes");
+    EXPECT_FALSE(FileCopyChecked(source, t / "no-folder/__mod.bit"));
+    EXPECT_EQ(t.names("game"), std::vector<std::string>{"__mod.bit"});  // no temporary file left
+}
+
+TEST(CopyFileSafely, KeepsTheOldCopyUntilTheNewOneIsComplete) {
+    TempFolder t;
+    const std::string big(3 * (8u << 20) + 123, 'm');  // several steps of the copy
+    const std::string source = t.file("mod.big", big);
+    const std::string dest = t.file("game/__mod.bit", "the old inactive copy");
+    int calls = 0;
+    const Status cancelled = CopyFileSafely(source, dest, [&](std::uint64_t done, std::uint64_t total) {
+        EXPECT_LE(done, total);
+        EXPECT_EQ(total, big.size());
+        return ++calls < 2;  // cancel after the first step
+    });
+    EXPECT_FALSE(cancelled.ok());
+    EXPECT_EQ(cancelled.text(), "Operation canceled");
+    EXPECT_EQ(ReadAll(dest), "the old inactive copy");
+    EXPECT_EQ(t.names("game"), std::vector<std::string>{"__mod.bit"});
+
+    std::uint64_t last = 0;
+    ASSERT_TRUE(CopyFileSafely(source, dest, [&](std::uint64_t done, std::uint64_t) {
+        last = done;
+        return true;
+    }).ok());
+    EXPECT_EQ(last, big.size());
+    EXPECT_EQ(ReadAll(dest), big);
+}
+
+TEST(CopyFileSafely, OntoItselfLeavesTheFileWhole) {
+    TempFolder t;
+    const std::string file = t.file("game/__mod.bit", "precious");
+    EXPECT_TRUE(CopyFileSafely(file, file).ok());
+    EXPECT_TRUE(CopyFileSafely(t.path() + "/game//__mod.bit", file).ok());
+    EXPECT_EQ(ReadAll(file), "precious");
+    EXPECT_FALSE(CopyFileSafely(t.folder("dir"), t / "game/x.bit").ok());
+}
+
+TEST(ListFiles, MatchesWithoutRegardToCaseAndSorts) {
+    TempFolder t;
+    t.file("b.BIG");
+    t.file("A.big");
+    t.file("c.bit");
+    t.file(".hidden.big");
+    t.folder("folder.big");
+    std::vector<std::string> names;
+    ASSERT_TRUE(ListFiles(t.path(), "*.big", names).ok());
+    EXPECT_EQ(names, (std::vector<std::string>{"A.big", "b.BIG"}));
+    ASSERT_TRUE(ListFiles(t.path(), "*.BIT", names).ok());
+    EXPECT_EQ(names, std::vector<std::string>{"c.bit"});
+    const Status missing = ListFiles(t / "missing", "*.big", names);
+    EXPECT_FALSE(missing.ok());
+    EXPECT_EQ(missing.text(), "No such file or directory");
+    EXPECT_TRUE(names.empty());
+}
+
+TEST(RenameNoReplace, NeverReplacesAFileInAnyLetterCase) {
+    TempFolder t;
+    const std::string from = t.file("__Mod.big", "active");
+    t.file("__MOD.BIT", "inactive");
+    const Status refused = RenameNoReplace(from, t / "__Mod.bit");
+    EXPECT_FALSE(refused.ok());
+    EXPECT_EQ(refused.text(), "File exists");
+    EXPECT_EQ(ReadAll(from), "active");
+    EXPECT_EQ(ReadAll(t / "__MOD.BIT"), "inactive");
+
+    t.file("exact.bit", "target");
+    EXPECT_FALSE(RenameNoReplace(from, t / "exact.bit").ok());
+    EXPECT_EQ(ReadAll(t / "exact.bit"), "target");
+
+    EXPECT_TRUE(RenameNoReplace(from, t / "__mod.big").ok());  // only its own case changes
+    EXPECT_EQ(ReadAll(t / "__mod.big"), "active");
+    EXPECT_FALSE(RenameNoReplace(t / "missing.bit", t / "missing.big").ok());
+}
+
+TEST(RemoveFile, RefusesReadOnlyAndMissingFilesWithThePlatformText) {
+    TempFolder t;
+    const std::string file = t.file("__Mod.bit");
+    MakeReadOnly(file);
+    const Status refused = RemoveFile(file);
+    EXPECT_EQ(refused.text(), "Permission denied");
+    EXPECT_TRUE(FileExists(file));
+    EXPECT_EQ(RemoveFile(t / "gone.bit").text(), "No such file or directory");
+    ::chmod(file.c_str(), 0644);
+    EXPECT_TRUE(RemoveFile(file).ok());
+    EXPECT_FALSE(FileExists(file));
+}
+
+TEST(ResolveFileName, FindsABuiltNameWhateverItsCase) {
+    TempFolder t;
+    EXPECT_EQ(ResolveFileName(t.path(), "__Mod", ".big"), "__Mod.big");  // nothing there: the built name
+    t.file("__mod.BIG");
+    EXPECT_EQ(ResolveFileName(t.path(), "__Mod", ".big"), "__mod.BIG");
+    t.file("__Mod.Big");
+    // The file spelled like the entry wins; each stays reachable by its own entry.
+    EXPECT_EQ(ResolveFileName(t.path(), "__Mod", ".big"), "__Mod.Big");
+    EXPECT_EQ(ResolveFileName(t.path(), "__mod", ".big"), "__mod.BIG");
+    t.file("__Mod.big");
+    EXPECT_EQ(ResolveFileName(t.path(), "__Mod", ".big"), "__Mod.big");
+}
+
+}  // namespace
+}  // namespace tavrel

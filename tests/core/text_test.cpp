@@ -1,0 +1,51 @@
+#include <gtest/gtest.h>
+
+#include "support/text.h"
+#include "support/wildcard.h"
+
+namespace tavrel {
+namespace {
+
+TEST(Text, CountsCodePoints) {
+    EXPECT_EQ(CharCount("C:\\"), 3u);
+    EXPECT_EQ(CharCount("\xC3\xA9t\xC3\xA9"), 3u);  // été
+    EXPECT_EQ(CharCount("\xFF\xFE"), 2u);            // stray bytes count one each
+}
+
+TEST(Text, FoldsLettersLikeWindowsNames) {
+    EXPECT_TRUE(EqualsNoCase("__MyMod.BIG", "__mymod.big"));
+    EXPECT_TRUE(EqualsNoCase("\xC3\x84RGER", "\xC3\xA4rger"));                 // ÄRGER / ärger
+    EXPECT_TRUE(EqualsNoCase("\xD0\x9C\xD0\x9E\xD0\x94", "\xD0\xBC\xD0\xBE\xD0\xB4"));  // МОД / мод
+    EXPECT_FALSE(EqualsNoCase("__A", "__B"));
+    EXPECT_TRUE(ContainsNoCase("Data/English/Movies/ea_logo.bik", "EA_LOGO"));
+}
+
+TEST(Text, SortsWithoutRegardToCaseThenByBytes) {
+    EXPECT_TRUE(NameLess("alpha", "Beta"));
+    EXPECT_TRUE(NameLess("Beta", "gamma"));
+    EXPECT_TRUE(NameLess("ABC", "abc"));  // a tie broken the same way every time
+    EXPECT_FALSE(NameLess("abc", "ABC"));
+}
+
+TEST(Text, StripsOnlyTheLastExtension) {
+    EXPECT_EQ(StripLastExtension("__Blue Storm.Final.bit"), "__Blue Storm.Final");
+    EXPECT_EQ(StripLastExtension("Textures"), "Textures");
+}
+
+TEST(Wildcard, MatchesLikeAFolderListing) {
+    EXPECT_TRUE(WildcardMatch("*.big", "__Mod.BIG"));
+    EXPECT_TRUE(WildcardMatch("*.BIG", "__mod.big"));
+    EXPECT_FALSE(WildcardMatch("*.big", "__mod.bit"));
+    EXPECT_FALSE(WildcardMatch("*.big", "__mod.big.bak"));
+    EXPECT_TRUE(WildcardMatch("*.*", "README"));  // also a name without a dot
+    EXPECT_TRUE(WildcardMatch("*", ""));
+    EXPECT_TRUE(WildcardMatch("mod?.big", "mod1.big"));
+    EXPECT_FALSE(WildcardMatch("mod?.big", "mod.big"));
+    EXPECT_TRUE(WildcardMatch("mod?.big", "mod\xC3\xA9.big"));  // "?" takes one character, not one byte
+    EXPECT_TRUE(WildcardMatch("*sizzle*", "xSIZZLE_review.bik"));
+    EXPECT_TRUE(WildcardMatch("a*b*c", "aXXbYYbZc"));
+    EXPECT_FALSE(WildcardMatch("a*b*c", "aXXbYY"));
+}
+
+}  // namespace
+}  // namespace tavrel

@@ -1,0 +1,52 @@
+// Answers the real modal message boxes of a window test from a script.
+#pragma once
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+namespace tavrel::test {
+
+struct SeenBox {
+    QString title;
+    QString text;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList buttons;
+};
+
+// Each time a message box opens, records it and presses `key` on it
+// (Enter answers the first button, Escape Cancel or No). Stops after
+// `count` boxes.
+class BoxAnswerer {
+public:
+    BoxAnswerer(QList<int> keys) : keys_(std::move(keys)) { poll(); }
+    const QList<SeenBox>& seen() const { return seen_; }
+    bool done() const { return keys_.isEmpty(); }
+
+private:
+    void poll() {
+        QTimer::singleShot(10, [this, alive = std::weak_ptr<int>(alive_)] {
+            if (alive.expired() || keys_.isEmpty()) return;
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                if (box != last_) {
+                    last_ = box;
+                    SeenBox s{box->windowTitle(), box->text(), box->icon(), {}};
+                    for (QAbstractButton* b : box->buttons()) s.buttons << b->text().remove('&');
+                    seen_ << s;
+                    QTest::keyClick(box, static_cast<Qt::Key>(keys_.takeFirst()));
+                }
+            }
+            poll();
+        });
+    }
+    QList<int> keys_;
+    QList<SeenBox> seen_;
+    QMessageBox* last_ = nullptr;
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
+};
+
+}  // namespace tavrel::test
