@@ -41,6 +41,9 @@ Form1::Form1(SettingsStore& settings, EnvLookup env, QWidget* parent)
     setObjectName(QStringLiteral("Form1"));
     buildLayout();
     connect(txtGeneralsFolder_, &QLineEdit::textChanged, this, &Form1::onFolderTextChanged);
+    connect(lblActivate_, &ClickLabel::clicked, this, [this] { store_.lblActivate_Click(); });
+    connect(lblDeactivate_, &ClickLabel::clicked, this, [this] { store_.lblDeactivate_Click(); });
+    connect(lblDelete_, &ClickLabel::clicked, this, [this] { store_.lblDelete_Click(); });
 }
 
 Form1::~Form1() = default;

@@ -28,7 +28,20 @@ public:
     // True when the list holds `modName`, letters compared without regard to case.
     bool ModExist(const std::string& modName) const;
 
+    // Makes the inactive mod `bigFile` (an entry name) the active one, after
+    // switching off the mod the active-mod label names; ends with a scan.
+    void ActivateMod(const std::string& bigFile);
+    // Renames the active mod's ".big" to ".bit"; scans afterwards when `doUpdate`.
+    void DeactivateMod(const std::string& activeMod, bool doUpdate = true);
+
+    // "Activate Selected", "Deactivate All" and "Delete Selected".
+    void lblActivate_Click();
+    void lblDeactivate_Click();
+    void lblDelete_Click();
+
 private:
+    std::string selectedEntry() const;  // empty when nothing is selected
+
     ModWindow& w_;
     bool trimming_ = false;  // the scan is writing the trimmed folder back
 };

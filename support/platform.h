@@ -52,6 +52,14 @@ bool IsReadOnly(const std::string& path);
 std::string ResolveFileName(const std::string& folder, const std::string& stem,
                             const std::string& ext);
 
+// A name for `stem` + `ext` in `folder` that no entry takes in any letter
+// case: `stem` + `ext` itself when free, else `stem` + " (2)" + `ext`, " (3)"...
+std::string UnusedFileName(const std::string& folder, const std::string& stem,
+                           const std::string& ext);
+
+// True when both paths hold the same bytes (or are the same file).
+bool SameContent(const std::string& a, const std::string& b);
+
 // Renames a file; fails with "File exists" (the platform's text) when the
 // target exists in any letter case, and never replaces anything.
 Status RenameNoReplace(const std::string& from, const std::string& to);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <system_error>
 #include <vector>
 
@@ -202,7 +203,42 @@ std::string ResolveFileName(const std::string& folder, const std::string& stem, 
     return anyCase ? *anyCase : exact;
 }
 
+std::string UnusedFileName(const std::string& folder, const std::string& stem, const std::string& ext) {
+    std::vector<DirEntry> entries;
+    ListEntries(folder, entries);
+    const auto taken = [&](const std::string& name) {
+        return std::any_of(entries.begin(), entries.end(),
+                           [&](const DirEntry& e) { return EqualsNoCase(e.name, name); });
+    };
+    std::string name = stem + ext;
+    for (int n = 2; taken(name); ++n) name = stem + " (" + std::to_string(n) + ")" + ext;
+    return name;
+}
+
+bool SameContent(const std::string& a, const std::string& b) {
+    Fd fa(::open(a.c_str(), O_RDONLY | O_CLOEXEC));
+    Fd fb(::open(b.c_str(), O_RDONLY | O_CLOEXEC));
+    struct stat sa{}, sb{};
+    if (fa.get() < 0 || fb.get() < 0 || ::fstat(fa.get(), &sa) != 0 || ::fstat(fb.get(), &sb) != 0) return false;
+    if (sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino) return true;
+    if (!S_ISREG(sa.st_mode) || !S_ISREG(sb.st_mode) || sa.st_size != sb.st_size) return false;
+    std::vector<char> ba(1u << 20), bb(1u << 20);
+    for (;;) {
+        const ssize_t na = ::read(fa.get(), ba.data(), ba.size());
+        if (na < 0) return false;
+        if (na == 0) return true;
+        for (ssize_t got = 0; got < na;) {
+            const ssize_t nb = ::read(fb.get(), bb.data() + got, static_cast<std::size_t>(na - got));
+            if (nb <= 0) return false;
+            got += nb;
+        }
+        if (std::memcmp(ba.data(), bb.data(), static_cast<std::size_t>(na)) != 0) return false;
+    }
+}
+
 Status RenameNoReplace(const std::string& from, const std::string& to) {
+    struct stat st{};
+    if (::lstat(from.c_str(), &st) != 0) return Status::FromErrno(errno);  // a missing source comes first
     // The target must not exist in any letter case; the source itself may
     // match when only its case changes.
     const std::string toFolder = FolderOf(to);

@@ -3,18 +3,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "app/main_window_logic.h"
-#include "fake_window.h"
-#include "modstore/mod_store.h"
-#include "temp_folder.h"
+#include "store_fixture.h"
 
 namespace tavrel {
 namespace {
 
-using test::FakeWindow;
 using test::ReadAll;
-using test::TempFolder;
-using Strings = std::vector<std::string>;
+using test::Strings;
 
 const std::string kInvalidGenerals =
     "The folder path you specified for the Generals folder does not appear valid! Please ensure that you "
@@ -23,17 +18,7 @@ const std::string kInvalidZeroHour =
     "The folder path you specified for the Generals Zero Hour folder does not appear valid! Please ensure "
     "that you have entered (or browsed for) the correct Generals folder path. Tavrel cannot continue.";
 
-class Scan : public ::testing::Test {
-protected:
-    Scan() : logic(w, store, [](const std::string&) { return std::optional<std::string>(); }) {
-        w.onFolderChange = [this](bool typed) { logic.txtGeneralsFolder_Change(typed); };
-        w.folder = t.path();
-    }
-    TempFolder t;
-    FakeWindow w;
-    ModStore store{w};
-    MainWindowLogic logic;
-};
+using Scan = test::StoreTest;
 
 TEST_F(Scan, StopsQuietlyOnAShortFolderText) {
     w.list = {"stale"};

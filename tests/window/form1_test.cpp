@@ -159,6 +159,44 @@ private slots:
         QVERIFY(QFile::exists(dir_->filePath("__Two.bit")));
     }
 
+    void activateSelectedWithRealMessageBoxes() {
+        Touch(dir_->filePath("__Alpha.big"));
+        Touch(dir_->filePath("__Bravo.bit"));
+        writeSettings({{"zhmode", "0"}, {"path", dir_->path()}});
+        SettingsStore settings(ini_);
+        Form1 form(settings, NoProgramFiles());
+        form.Form_Load();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+
+        auto* list = child<QListWidget>(form, "lstMods");
+        QCOMPARE(list->count(), 1);
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+        QCOMPARE(form.selectedIndex(), 0);
+
+        BoxAnswerer answers({Qt::Key_Return, Qt::Key_Return, Qt::Key_Return});
+        QTest::mouseClick(child<QLabel>(form, "lblActivate"), Qt::LeftButton);
+        QVERIFY(answers.done());
+        QCOMPARE(answers.seen()[0].text, QStringLiteral("Are you sure you want to activate __Bravo MOD?"));
+        QCOMPARE(answers.seen()[1].text, QStringLiteral("Mod __Alpha Has Been De-activated..."));
+        QCOMPARE(answers.seen()[2].text, QStringLiteral("MOD __Bravo activated..."));
+        QCOMPARE(answers.seen()[2].icon, QMessageBox::Information);
+        QVERIFY(QFile::exists(dir_->filePath("__Bravo.big")));
+        QVERIFY(QFile::exists(dir_->filePath("__Alpha.bit")));
+        QVERIFY(!QFile::exists(dir_->filePath("__Bravo.bit")));
+        QCOMPARE(child<QLabel>(form, "lblActiveMod")->text(), QStringLiteral("__Bravo"));
+        QCOMPARE(list->count(), 1);
+        QCOMPARE(list->item(0)->text(), QStringLiteral("__Alpha"));
+
+        // Escape answers No: nothing is deleted.
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
+        BoxAnswerer refuse({Qt::Key_Escape});
+        QTest::mouseClick(child<QLabel>(form, "lblDelete"), Qt::LeftButton);
+        QVERIFY(refuse.done());
+        QCOMPARE(refuse.seen()[0].text, QStringLiteral("Are you sure you want to delete __Alpha mod?"));
+        QVERIFY(QFile::exists(dir_->filePath("__Alpha.bit")));
+    }
+
     void messageBoxesMapTheirButtons() {
         QWidget parent;
         {

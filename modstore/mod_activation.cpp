@@ -1,0 +1,122 @@
+// Switching mods on and off by renaming them between ".bit" and ".big".
+#include "modstore/mod_store.h"
+#include "support/file_system.h"
+#include "support/text.h"
+
+namespace tavrel {
+namespace {
+
+constexpr int kGoOnEvery = 10;
+
+}  // namespace
+
+std::string ModStore::selectedEntry() const {
+    const int index = w_.selectedIndex();
+    const std::vector<std::string> entries = w_.listEntries();
+    if (index < 0 || static_cast<std::size_t>(index) >= entries.size()) return {};
+    return entries[static_cast<std::size_t>(index)];
+}
+
+void ModStore::ActivateMod(const std::string& bigFile) {
+    if (bigFile.empty()) return;
+    w_.setFolderText(FileCleanPath(w_.folderText()));
+    const std::string folder = w_.folderText();
+    const std::string target = JoinPath(folder, ResolveFileName(folder, bigFile, ".big"));
+
+    bool replaceTarget = false;
+    if (FileExists(target)) {
+        if (w_.message("This MOD '" + bigFile + "' (.big file) already exists in your Generals" +
+                           ZeroHourPart(w_.zhMode()) +
+                           "folder! Do you wish to overwrite this MOD file? (not recommended, use care when "
+                           "replacing .big files!)",
+                       Buttons::YesNo, Icon::Critical) != Answer::Yes) {
+            return;
+        }
+        replaceTarget = true;
+    }
+
+    // When the label names this very mod (a copy was installed under the
+    // active mod's name), switching it off would delete the inactive copy
+    // that is about to become active; its ".big" is the file being replaced.
+    if (!EqualsNoCase(w_.activeMod(), bigFile)) DeactivateMod(w_.activeMod(), false);
+
+    const std::string source = JoinPath(folder, ResolveFileName(folder, bigFile, ".bit"));
+    // The agreed overwrite happens only when there is something to put in
+    // its place; a vanished ".bit" leaves the old ".big" alone.
+    if (replaceTarget && IsRegularFile(source)) FileDelete(target);
+    const Status renamed = RenameNoReplace(source, JoinPath(folder, bigFile + ".big"));
+    if (!renamed.ok()) {
+        w_.message("An error occurred while attempting to activate " + bigFile + ". (" + renamed.text() + ")",
+                   Buttons::Ok, Icon::Critical);
+    } else {
+        w_.message("MOD " + bigFile + " activated...", Buttons::Ok, Icon::Information);
+    }
+    UpdateList(false);
+}
+
+void ModStore::DeactivateMod(const std::string& activeMod, bool doUpdate) {
+    if (activeMod.empty()) return;
+    w_.setFolderText(FileCleanPath(w_.folderText()));
+    const std::string folder = w_.folderText();
+    const std::string source = JoinPath(folder, ResolveFileName(folder, activeMod, ".big"));
+    const std::string stale = JoinPath(folder, ResolveFileName(folder, activeMod, ".bit"));
+
+    // An inactive copy of the same name gives way to the active one. It is
+    // only deleted when it holds the very same bytes; a different copy (a
+    // newer version installed while this one was active) is kept under a
+    // free name instead, so that no mod is ever lost here.
+    if (FileExists(stale) && IsRegularFile(source)) {
+        if (SameContent(source, stale)) {
+            FileDelete(stale);
+        } else {
+            RenameNoReplace(stale, JoinPath(folder, UnusedFileName(folder, activeMod, ".bit")));
+        }
+    }
+
+    const Status renamed = RenameNoReplace(source, JoinPath(folder, activeMod + ".bit"));
+    if (!renamed.ok()) {
+        w_.message("An error occurred while attempting to de-activate " + activeMod + ". (" + renamed.text() + ")",
+                   Buttons::Ok, Icon::Critical);
+    } else {
+        w_.message("Mod " + activeMod + " Has Been De-activated...", Buttons::Ok, Icon::Information);
+    }
+    if (doUpdate) UpdateList(false);
+}
+
+void ModStore::lblActivate_Click() {
+    const std::string entry = selectedEntry();
+    if (entry.empty()) {
+        w_.message("Please select a MOD from the list to activate!", Buttons::Ok, Icon::Critical);
+        return;
+    }
+    if (w_.message("Are you sure you want to activate " + entry + " MOD?", Buttons::YesNo, Icon::Question) ==
+        Answer::Yes) {
+        ActivateMod(entry);
+    }
+}
+
+void ModStore::lblDeactivate_Click() {
+    if (w_.activeMod().empty()) return;
+    if (w_.message("Are you sure you want to de-activate all mods?", Buttons::YesNo, Icon::Question) !=
+        Answer::Yes) {
+        return;
+    }
+    // Each pass's scan puts the next active mod, or the one whose rename
+    // failed, into the label; the go-on question is the way out of a
+    // deactivation that keeps failing.
+    int passes = 0;
+    while (!w_.activeMod().empty()) {
+        DeactivateMod(w_.activeMod(), true);
+        if (++passes % kGoOnEvery == 0) {
+            if (w_.message("Alot of MOD's have been deactivated. This could be because error's have happened or you "
+                           "have alot of MODS! Click Yes if you are sure you want to continue deactivating all "
+                           "mods....",
+                           Buttons::YesNo, Icon::Critical) != Answer::Yes) {
+                return;
+            }
+            passes = 0;
+        }
+    }
+}
+
+}  // namespace tavrel
