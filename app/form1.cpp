@@ -6,6 +6,8 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "app/copy_progress.h"
+#include "app/file_dialogs.h"
 #include "app/message_box.h"
 #include "app/settings_store.h"
 #include "app/twips.h"
@@ -44,6 +46,9 @@ Form1::Form1(SettingsStore& settings, EnvLookup env, QWidget* parent)
     connect(lblActivate_, &ClickLabel::clicked, this, [this] { store_.lblActivate_Click(); });
     connect(lblDeactivate_, &ClickLabel::clicked, this, [this] { store_.lblDeactivate_Click(); });
     connect(lblDelete_, &ClickLabel::clicked, this, [this] { store_.lblDelete_Click(); });
+    connect(lblInstallMod_, &ClickLabel::clicked, this, [this] { store_.lblInstallMod_Click(); });
+    connect(cmdBrowse_, &QPushButton::clicked, this, [this] { logic_.cmdBrowse_Click(); });
+    connect(chkZHMode_, &MouseUpCheckBox::mouseUp, this, [this] { logic_.chkZHMode_MouseUp(); });
 }
 
 Form1::~Form1() = default;
@@ -214,6 +219,18 @@ void Form1::showWindow() { show(); }
 
 Answer Form1::message(const std::string& text, Buttons buttons, Icon icon) {
     return ShowMessage(this, text, buttons, icon);
+}
+
+std::unique_ptr<CopyProgressView> Form1::showCopyProgress(const std::string& text) {
+    return MakeCopyProgress(this, text);
+}
+
+std::optional<std::string> Form1::runFileDialog(const FileDialogRequest& request) {
+    return RunFileDialog(this, request);
+}
+
+std::optional<std::string> Form1::runFolderBrowser(const FolderBrowserRequest& request) {
+    return RunFolderBrowser(this, request);
 }
 
 void Form1::setCaption(const std::string& caption) { setWindowTitle(ToQt(caption)); }

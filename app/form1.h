@@ -49,6 +49,9 @@ public:
     void setZeroHourLabelVisible(bool visible) override;
     void showWindow() override;
     Answer message(const std::string& text, Buttons buttons, Icon icon) override;
+    std::unique_ptr<CopyProgressView> showCopyProgress(const std::string& text) override;
+    std::optional<std::string> runFileDialog(const FileDialogRequest& request) override;
+    std::optional<std::string> runFolderBrowser(const FolderBrowserRequest& request) override;
     void setCaption(const std::string& caption) override;
     int tick() const override;
     void setTick(int tick) override;

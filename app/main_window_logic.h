@@ -26,8 +26,16 @@ public:
     // Saves "path" and rescans silently when the text is longer than 3
     // characters. `typedByUser` is true for a change typed into the box.
     void txtGeneralsFolder_Change(bool typedByUser);
+    // "Browse...": picks the game folder, rescans and saves it.
+    void cmdBrowse_Click();
+    // A mouse button was released over the mode check box (a left click has
+    // flipped the tick by then): confirms a switch of mode and moves the
+    // folder to the other game's install folder when that lies beside it.
+    void chkZHMode_MouseUp();
 
 private:
+    void moveToSiblingFolder(bool zeroHour);
+
     MainWindowPort& w_;
     ModStore& store_;
     EnvLookup env_;

@@ -9,7 +9,7 @@ Answer ShowMessage(QWidget* parent, const std::string& text, Buttons buttons, Ic
     QMessageBox box(parent);
     box.setWindowTitle(QStringLiteral("Tavrel"));
     box.setTextFormat(Qt::PlainText);  // mod names are file names, never markup
-    box.setText(QString::fromStdString(text));
+    box.setText(QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
     switch (icon) {
         case Icon::Critical: box.setIcon(QMessageBox::Critical); break;
         case Icon::Exclamation: box.setIcon(QMessageBox::Warning); break;

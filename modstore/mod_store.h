@@ -17,6 +17,9 @@ enum class FolderTrim {
     KeepTyped,  // scan without them but leave the box as the user is typing it
 };
 
+// The managed inactive name for an archive named `sourceName`.
+std::string InstalledModName(const std::string& sourceName);
+
 class ModStore {
 public:
     explicit ModStore(ModWindow& window) : w_(window) {}
@@ -38,6 +41,10 @@ public:
     void lblActivate_Click();
     void lblDeactivate_Click();
     void lblDelete_Click();
+
+    // "Install A Mod": copies a picked archive into the game folder as an
+    // inactive mod under the managed name and offers to activate it.
+    void lblInstallMod_Click();
 
 private:
     std::string selectedEntry() const;  // empty when nothing is selected

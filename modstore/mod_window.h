@@ -1,10 +1,15 @@
 // What the mod store needs from the main window, and nothing more: the game
-// folder box, the mod list, the active-mod label, the Zero Hour flag and
-// modal message boxes. The Qt window implements it; tests script a fake.
+// folder box, the mod list, the active-mod label, the Zero Hour flag, modal
+// message boxes, the file and folder pickers and a copy's progress. The Qt
+// window implements it; tests script a fake.
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
+
+#include "support/common_dialogs.h"
 
 namespace tavrel {
 
@@ -12,9 +17,16 @@ enum class Buttons { Ok, OkCancel, YesNo };
 enum class Icon { Critical, Exclamation, Question, Information };
 enum class Answer { Ok, Cancel, Yes, No };
 
-class ModWindow {
+// Shows how far a long copy has come; closes when destroyed.
+class CopyProgressView {
 public:
-    virtual ~ModWindow() = default;
+    virtual ~CopyProgressView() = default;
+    // False once the user has asked to cancel.
+    virtual bool update(std::uint64_t done, std::uint64_t total) = 0;
+};
+
+class ModWindow : public DialogHost {
+public:
 
     // The game folder box. Setting a different text runs the box's change
     // handling at once, before setFolderText returns.
@@ -40,6 +52,10 @@ public:
 
     // A modal message box titled "Tavrel".
     virtual Answer message(const std::string& text, Buttons buttons, Icon icon) = 0;
+
+    // Progress of a copy that may take a while; the window stays painted
+    // and offers Cancel.
+    virtual std::unique_ptr<CopyProgressView> showCopyProgress(const std::string& text) = 0;
 };
 
 // " Zero Hour " in Zero Hour mode, " " otherwise: the words that stand

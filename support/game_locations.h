@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace tavrel {
 
@@ -23,5 +24,18 @@ std::string ProgramFilesFolder(const EnvLookup& env);
 
 // "programfiles" + "\EA Games\Command and Conquer Generals" (+ " Zero Hour").
 std::string DefaultGameFolder(bool zeroHour, const EnvLookup& env);
+
+// The game folder of an installed game where Linux players have it: under
+// "drive_c/Program Files*/EA Games" of the Proton prefixes of every Steam
+// library (steamapps/compatdata/*/pfx), then of the Wine prefixes
+// ($WINEPREFIX, ~/.wine). Nothing on Windows, or when none is found.
+std::optional<std::string> FindInstalledGame(bool zeroHour, const EnvLookup& env);
+
+// Steam's own folders (native, Flatpak and Snap installs) and the further
+// libraries their libraryfolders.vdf lists, each once.
+std::vector<std::string> SteamLibraries(const EnvLookup& env);
+
+// The library paths listed in a libraryfolders.vdf text (old and new form).
+std::vector<std::string> ParseLibraryFolders(const std::string& vdf);
 
 }  // namespace tavrel

@@ -7,6 +7,8 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,24 @@ struct Shown {
     std::string text;
     Buttons buttons;
     Icon icon;
+};
+
+// Records a copy's progress; answers Cancel from `cancelAt` updates on.
+struct ProgressLog {
+    std::vector<std::string> texts;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> updates;
+    int cancelAt = -1;
+};
+
+class FakeProgress : public CopyProgressView {
+public:
+    explicit FakeProgress(ProgressLog& log) : log_(log) {}
+    bool update(std::uint64_t done, std::uint64_t total) override {
+        log_.updates.emplace_back(done, total);
+        return log_.cancelAt < 0 || static_cast<int>(log_.updates.size()) < log_.cancelAt;
+    }
+private:
+    ProgressLog& log_;
 };
 
 class FakeWindow : public MainWindowPort {
@@ -38,6 +58,11 @@ public:
     std::vector<std::pair<std::string, std::string>> saves;
     std::deque<Answer> answers;
     std::vector<Shown> shown;
+    // Dialog answers: a path, or nothing for Cancel.
+    std::deque<std::optional<std::string>> fileChoices, folderChoices;
+    std::vector<FileDialogRequest> fileRequests;
+    std::vector<FolderBrowserRequest> folderRequests;
+    ProgressLog progress;
 
     // Types a text into the folder box, as the user would.
     void type(const std::string& text) {
@@ -77,6 +102,30 @@ public:
         const Answer a = answers.front();
         answers.pop_front();
         return a;
+    }
+    std::unique_ptr<CopyProgressView> showCopyProgress(const std::string& text) override {
+        progress.texts.push_back(text);
+        return std::make_unique<FakeProgress>(progress);
+    }
+    std::optional<std::string> runFileDialog(const FileDialogRequest& request) override {
+        fileRequests.push_back(request);
+        if (fileChoices.empty()) {
+            ADD_FAILURE() << "unexpected file dialog: " << request.title;
+            return std::nullopt;
+        }
+        auto choice = fileChoices.front();
+        fileChoices.pop_front();
+        return choice;
+    }
+    std::optional<std::string> runFolderBrowser(const FolderBrowserRequest& request) override {
+        folderRequests.push_back(request);
+        if (folderChoices.empty()) {
+            ADD_FAILURE() << "unexpected folder browser: " << request.title;
+            return std::nullopt;
+        }
+        auto choice = folderChoices.front();
+        folderChoices.pop_front();
+        return choice;
     }
     void setCaption(const std::string& text) override { caption = text; }
     int tick() const override { return tickValue; }

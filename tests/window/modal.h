@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPointer>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -45,8 +46,23 @@ private:
     }
     QList<int> keys_;
     QList<SeenBox> seen_;
-    QMessageBox* last_ = nullptr;
+    QPointer<QMessageBox> last_;  // null once that box is gone, even if the next reuses its address
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
+
+// Runs `act` on the next modal dialog of type T once it is open.
+template <typename T>
+void OnNextModal(std::function<void(T*)> act) {
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [act, poll] {
+        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget()); dialog && dialog->isVisible()) {
+            act(dialog);
+            *poll = nullptr;  // break the cycle
+            return;
+        }
+        QTimer::singleShot(10, *poll);
+    };
+    QTimer::singleShot(10, *poll);
+}
 
 }  // namespace tavrel::test

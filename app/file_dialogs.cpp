@@ -1,0 +1,66 @@
+#include "app/file_dialogs.h"
+
+#include <QFileDialog>
+#include <QStringList>
+
+namespace tavrel {
+namespace {
+
+QString AnyCase(const QString& pattern) {
+    QString out;
+    for (const QChar c : pattern) {
+        if (c.isLetter() && c.toLower() != c.toUpper()) out += QStringLiteral("[%1%2]").arg(c.toLower(), c.toUpper());
+        else out += c;
+    }
+    return out;
+}
+
+// The platform dialog's look varies; Qt's own dialog behaves the same
+// everywhere: no option of its own, a typed name comes back as typed.
+void Prepare(QFileDialog& dialog) {
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+}
+
+std::optional<std::string> FirstChoice(QFileDialog& dialog) {
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList files = dialog.selectedFiles();
+    return files.isEmpty() ? std::string() : files.first().toStdString();
+}
+
+}  // namespace
+
+QString QtNameFilter(const FileFilter& filter) {
+    QStringList patterns;
+    for (const QString& p : QString::fromStdString(filter.pattern).split(';', Qt::SkipEmptyParts)) {
+        patterns << AnyCase(p.trimmed());
+    }
+    return QString::fromStdString(filter.description) + QStringLiteral(" (") + patterns.join(' ') + ')';
+}
+
+std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogRequest& request) {
+    QFileDialog dialog(parent, QString::fromStdString(request.title), QString::fromStdString(request.initialDir));
+    dialog.setObjectName(QStringLiteral("fileDialog"));
+    Prepare(dialog);
+    dialog.setAcceptMode(request.saveMode ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    QStringList filters;
+    for (const FileFilter& f : request.filters) filters << QtNameFilter(f);
+    dialog.setNameFilters(filters);
+    if (request.selectedFilter < static_cast<std::size_t>(filters.size())) {
+        dialog.selectNameFilter(filters[static_cast<qsizetype>(request.selectedFilter)]);
+    }
+    return FirstChoice(dialog);
+}
+
+std::optional<std::string> RunFolderBrowser(QWidget* parent, const FolderBrowserRequest& request) {
+    QFileDialog dialog(parent, QString::fromStdString(request.title), QString::fromStdString(request.startFolder));
+    dialog.setObjectName(QStringLiteral("folderBrowser"));
+    Prepare(dialog);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
+    return FirstChoice(dialog);
+}
+
+}  // namespace tavrel

@@ -1,0 +1,22 @@
+// Qt's file chooser and folder browser behind the DialogHost contract.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "support/common_dialogs.h"
+
+class QWidget;
+class QString;
+
+namespace tavrel {
+
+// A description/pattern pair as a Qt name filter. On a case-sensitive file
+// system the letters of the pattern match in either case ("*.big" also
+// shows "MOD.BIG"); the description is shown as given.
+QString QtNameFilter(const FileFilter& filter);
+
+std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogRequest& request);
+std::optional<std::string> RunFolderBrowser(QWidget* parent, const FolderBrowserRequest& request);
+
+}  // namespace tavrel

@@ -1,0 +1,122 @@
+// Installing a large mod against `cp` of the same file on the same disk.
+//
+//   install_bench [MiB] [folder]
+//
+// Creates a mod archive of the given size (default 1024 MiB) in a scratch
+// folder (default: under the current directory, so on the build's disk),
+// installs it five times through "Install A Mod" with a scripted window and
+// copies it five times with cp, and prints the median throughputs and their
+// ratio. The install flushes the copy to disk before it takes the mod's
+// name; cp does not, so the ratio against "cp + sync FILE" is printed too.
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "modstore/mod_store.h"
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+namespace {
+
+class ScriptedWindow : public tavrel::ModWindow {
+public:
+    std::string folder, source;
+    std::vector<std::string> list;
+    std::string active;
+
+    std::string folderText() const override { return folder; }
+    void setFolderText(const std::string& text) override { folder = text; }
+    void clearList() override { list.clear(); }
+    void addListEntry(const std::string& entry) override { list.push_back(entry); }
+    std::vector<std::string> listEntries() const override { return list; }
+    int selectedIndex() const override { return -1; }
+    std::string activeMod() const override { return active; }
+    void setActiveMod(const std::string& entry) override { active = entry; }
+    int zhMode() const override { return 0; }
+    void setZeroHourLabelVisible(bool) override {}
+    void showWindow() override {}
+    tavrel::Answer message(const std::string& text, tavrel::Buttons buttons, tavrel::Icon) override {
+        if (buttons == tavrel::Buttons::Ok) std::fprintf(stderr, "unexpected: %s\n", text.c_str());
+        return buttons == tavrel::Buttons::YesNo ? tavrel::Answer::No : tavrel::Answer::Ok;
+    }
+    std::unique_ptr<tavrel::CopyProgressView> showCopyProgress(const std::string&) override {
+        struct Quiet : tavrel::CopyProgressView {
+            bool update(std::uint64_t, std::uint64_t) override { return true; }
+        };
+        return std::make_unique<Quiet>();
+    }
+    std::optional<std::string> runFileDialog(const tavrel::FileDialogRequest&) override { return source; }
+    std::optional<std::string> runFolderBrowser(const tavrel::FolderBrowserRequest&) override { return std::nullopt; }
+};
+
+double Median(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+template <typename Run>
+double MedianSeconds(int runs, const fs::path& target, Run run) {
+    std::vector<double> times;
+    for (int i = 0; i < runs; ++i) {
+        fs::remove(target);
+        const auto start = Clock::now();
+        run();
+        times.push_back(std::chrono::duration<double>(Clock::now() - start).count());
+        if (fs::file_size(target) == 0) std::fprintf(stderr, "copy failed\n");
+    }
+    return Median(times);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const std::uintmax_t mib = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 1024;
+    const fs::path scratch = argc > 2 ? fs::path(argv[2]) : fs::current_path() / "install-bench.tmp";
+    constexpr int kRuns = 5;
+
+    fs::remove_all(scratch);
+    fs::create_directories(scratch / "game");
+    const fs::path source = scratch / "Storm.big";
+    {
+        std::ofstream out(source, std::ios::binary);
+        std::vector<char> block(1 << 20);
+        for (std::uintmax_t i = 0; i < mib; ++i) {
+            for (std::size_t k = 0; k < block.size(); k += 4096) block[k] = static_cast<char>(i + k);
+            out.write(block.data(), static_cast<std::streamsize>(block.size()));
+        }
+    }
+
+    ScriptedWindow window;
+    window.folder = (scratch / "game").string();
+    window.source = source.string();
+    tavrel::ModStore store(window);
+    const fs::path installed = scratch / "game" / "__Storm.bit";
+    const double install = MedianSeconds(kRuns, installed, [&] { store.lblInstallMod_Click(); });
+
+    const fs::path copied = scratch / "game" / "copy.big";
+    const std::string cp = "cp '" + source.string() + "' '" + copied.string() + "'";
+    const double plain = MedianSeconds(kRuns, copied, [&] {
+        if (std::system(cp.c_str()) != 0) std::fprintf(stderr, "cp failed\n");
+    });
+
+    const std::string cpSync = cp + " && sync '" + copied.string() + "'";
+    const double flushed = MedianSeconds(kRuns, copied, [&] {
+        if (std::system(cpSync.c_str()) != 0) std::fprintf(stderr, "cp failed\n");
+    });
+
+    const double size = static_cast<double>(mib);
+    std::printf("mod size            %ju MiB (%d runs each, median)\n", mib, kRuns);
+    std::printf("install             %.3f s  %.0f MiB/s\n", install, size / install);
+    std::printf("cp                  %.3f s  %.0f MiB/s\n", plain, size / plain);
+    std::printf("cp + sync FILE      %.3f s  %.0f MiB/s\n", flushed, size / flushed);
+    std::printf("throughput ratio    %.2f (install / cp)\n", plain / install);
+    std::printf("throughput ratio    %.2f (install / cp + sync, both on disk)\n", flushed / install);
+    fs::remove_all(scratch);
+    return 0;
+}

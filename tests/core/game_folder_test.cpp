@@ -1,0 +1,226 @@
+// "Browse...", the Zero Hour switch and finding an installed game, with a
+// scripted window on real folders.
+#include <fstream>
+
+#include "store_fixture.h"
+#include "support/game_locations.h"
+
+namespace tavrel {
+namespace {
+
+using test::Strings;
+using test::TempFolder;
+
+const std::string kSwitchOn =
+    "Are you sure you want to switch to Generals ZERO HOUR mode? (Only do this if you have *installed* the ZERO "
+    "HOUR expansion pack!)";
+const std::string kSwitchOff =
+    "Are you sure you want to switch to Generals only mode? (Only do this if you have *uninstalled* the ZERO HOUR "
+    "expansion pack!)";
+
+EnvLookup Env(std::map<std::string, std::string> vars) {
+    return [vars = std::move(vars)](const std::string& name) -> std::optional<std::string> {
+        const auto it = vars.find(name);
+        if (it == vars.end()) return std::nullopt;
+        return it->second;
+    };
+}
+
+class GameFolder : public ::testing::Test {
+protected:
+    GameFolder() {
+        w.onFolderChange = [this](bool typed) { logic.txtGeneralsFolder_Change(typed); };
+        generals = t.folder("EA Games/Command and Conquer Generals");
+        zeroHour = t.path() + "/EA Games/Command and Conquer Generals Zero Hour";
+    }
+    void clickTick(int newTick) {
+        w.tickValue = newTick;  // a left click flips the tick before the release
+        logic.chkZHMode_MouseUp();
+    }
+    TempFolder t;
+    test::FakeWindow w;
+    ModStore store{w};
+    MainWindowLogic logic{w, store, Env({{"PROGRAMFILES", "/pf"}})};
+    std::string generals, zeroHour;
+};
+
+TEST_F(GameFolder, BrowseCancelledChangesAndSavesNothing) {
+    w.folder = generals;
+    w.folderChoices = {std::nullopt};
+    logic.cmdBrowse_Click();
+    ASSERT_EQ(w.folderRequests.size(), 1u);
+    EXPECT_EQ(w.folderRequests[0].title, "Select Your Generals Folder...");
+    EXPECT_EQ(w.folderRequests[0].startFolder, "/pf/");
+    EXPECT_EQ(w.folder, generals);
+    EXPECT_TRUE(w.saves.empty());
+}
+
+TEST_F(GameFolder, BrowseSetsScansAndSavesTheFolder) {
+    t.file("EA Games/Command and Conquer Generals/__A.bit");
+    w.zh = 1;
+    w.folderChoices = {generals + "/"};
+    logic.cmdBrowse_Click();
+    EXPECT_EQ(w.folderRequests[0].title, "Select Your Generals Zero Hour Folder...");
+    EXPECT_EQ(w.folder, generals);  // trimmed by the scan
+    EXPECT_EQ(w.list, Strings{"__A"});
+    EXPECT_EQ(w.saves.back(), (std::pair<std::string, std::string>{"path", generals}));
+}
+
+TEST_F(GameFolder, BrowseToTheCurrentFolderStillRescansAndSaves) {
+    w.folder = t.path() + "/gone";
+    w.folderChoices = {w.folder};
+    w.answers = {Answer::Ok};
+    logic.cmdBrowse_Click();
+    EXPECT_EQ(w.texts().size(), 1u);  // the invalid-folder message
+    EXPECT_EQ(w.saves.back(), (std::pair<std::string, std::string>{"path", t.path() + "/gone"}));
+}
+
+TEST_F(GameFolder, SwitchingOnMovesToTheZeroHourSibling) {
+    t.folder("EA Games/Command and Conquer Generals Zero Hour");
+    w.folder = generals;
+    w.answers = {Answer::Yes};
+    clickTick(1);
+    EXPECT_EQ(w.texts(), Strings{kSwitchOn});
+    EXPECT_EQ(w.shown[0].icon, Icon::Question);
+    EXPECT_EQ(w.zh, 1);
+    EXPECT_EQ(w.folder, zeroHour);
+    EXPECT_EQ(w.settings["path"], zeroHour);
+    EXPECT_EQ(w.settings["zhmode"], "1");
+    EXPECT_TRUE(w.zeroHourLabel);
+    EXPECT_TRUE(w.folderRequests.empty());
+}
+
+TEST_F(GameFolder, SwitchingOffMovesBackAndIgnoresCase) {
+    const std::string upper = t.folder("X/COMMAND AND CONQUER GENERALS zero hour");
+    t.folder("X/COMMAND AND CONQUER GENERALS");
+    w.zh = 1;
+    w.tickValue = 1;
+    w.folder = upper;
+    w.answers = {Answer::Yes};
+    clickTick(0);
+    EXPECT_EQ(w.texts(), Strings{kSwitchOff});
+    EXPECT_EQ(w.zh, 0);
+    EXPECT_EQ(w.folder, t.path() + "/X/COMMAND AND CONQUER GENERALS");
+    EXPECT_EQ(w.settings["zhmode"], "0");
+
+    t.folder("X/COMMAND AND CONQUER GENERALS Zero Hour");
+    w.answers = {Answer::Yes};
+    clickTick(1);
+    EXPECT_EQ(w.folder, t.path() + "/X/COMMAND AND CONQUER GENERALS Zero Hour");
+}
+
+TEST_F(GameFolder, WithoutTheSiblingAsksForTheFolder) {
+    w.folder = generals;
+    w.answers = {Answer::Yes, Answer::Ok};
+    w.folderChoices = {std::nullopt};
+    clickTick(1);
+    EXPECT_EQ(w.texts(), (Strings{kSwitchOn, "Please select your Generals Zero Hour folder now."}));
+    EXPECT_EQ(w.shown[1].icon, Icon::Exclamation);
+    ASSERT_EQ(w.folderRequests.size(), 1u);
+    EXPECT_EQ(w.folderRequests[0].title, "Select Your Generals Zero Hour folder...");
+    EXPECT_EQ(w.folderRequests[0].startFolder, generals);
+    EXPECT_EQ(w.folder, generals);  // cancelled: the old game's folder, the new mode
+    EXPECT_EQ(w.zh, 1);
+    EXPECT_EQ(w.settings["zhmode"], "1");
+}
+
+TEST_F(GameFolder, AVanishedFolderStartsTheBrowserAtProgramFiles) {
+    w.folder = t.path() + "/Old/Command and Conquer Generals";
+    w.answers = {Answer::Yes, Answer::Ok, Answer::Ok};
+    w.folderChoices = {generals};
+    clickTick(1);
+    EXPECT_EQ(w.folderRequests[0].startFolder, "/pf");
+    EXPECT_EQ(w.folder, generals);
+    EXPECT_EQ(w.settings["path"], generals);
+}
+
+TEST_F(GameFolder, AnotherFolderNameStaysAndIsRescannedWithMessages) {
+    w.folder = t.path() + "/Games/Generals/";
+    w.answers = {Answer::Yes, Answer::Ok};
+    clickTick(1);
+    EXPECT_EQ(w.texts().size(), 2u);  // the question, then the invalid-folder message
+    EXPECT_NE(w.texts()[1].find("for the Generals Zero Hour folder"), std::string::npos);
+    EXPECT_TRUE(w.folderRequests.empty());
+}
+
+TEST_F(GameFolder, NoPutsTheTickBackAndSavesTheOldMode) {
+    w.folder = generals;
+    w.answers = {Answer::No};
+    clickTick(1);
+    EXPECT_EQ(w.tickValue, 0);
+    EXPECT_EQ(w.zh, 0);
+    EXPECT_EQ(w.folder, generals);
+    EXPECT_EQ(w.saves, (std::vector<std::pair<std::string, std::string>>{{"zhmode", "0"}}));
+}
+
+TEST_F(GameFolder, ARightButtonReleaseOnlyRefreshesTheLabelAndSaves) {
+    w.zh = 1;
+    w.tickValue = 1;
+    w.folder = generals;
+    logic.chkZHMode_MouseUp();
+    EXPECT_TRUE(w.shown.empty());
+    EXPECT_TRUE(w.zeroHourLabel);
+    EXPECT_EQ(w.saves, (std::vector<std::pair<std::string, std::string>>{{"zhmode", "1"}}));
+}
+
+TEST(ParseLibraryFolders, ReadsBothForms) {
+    EXPECT_EQ(ParseLibraryFolders(R"("libraryfolders"
+{
+	"0"
+	{
+		"path"		"/home/p/.local/share/Steam"
+		"label"		""
+		"apps" { "2229850" "123" }
+	}
+	"1"
+	{
+		"path"		"/mnt/Games Disk/Steam\\Library"
+	}
+})"),
+              (Strings{"/home/p/.local/share/Steam", "/mnt/Games Disk/Steam\\Library"}));
+    EXPECT_EQ(ParseLibraryFolders("\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\"1\"\n\t\"1\"\t\"/old/lib\"\n}"),
+              Strings{"/old/lib"});
+    EXPECT_TRUE(ParseLibraryFolders("").empty());
+}
+
+TEST(FindInstalledGame, LooksInProtonThenWinePrefixes) {
+    TempFolder home, other;
+    const auto env = Env({{"HOME", home.path()}});
+    EXPECT_EQ(FindInstalledGame(true, env), std::nullopt);
+
+    home.file(".local/share/Wine-free/readme");
+    home.folder(".wine/drive_c/Program Files/EA Games/Command and Conquer Generals");
+    EXPECT_EQ(FindInstalledGame(false, env), home.path() + "/.wine/drive_c/Program Files/EA Games/Command and Conquer Generals");
+    EXPECT_EQ(FindInstalledGame(true, env), std::nullopt);
+
+    // A second Steam library, listed by the Flatpak install, holds a Proton prefix.
+    home.file(".var/app/com.valvesoftware.Steam/.local/share/Steam/steamapps/libraryfolders.vdf",
+              "\"libraryfolders\" { \"1\" { \"path\" \"" + other.path() + "\" } }");
+    const std::string proton = other.folder(
+        "steamapps/compatdata/2229850/pfx/drive_c/Program Files (x86)/EA Games/Command and Conquer Generals");
+    EXPECT_EQ(FindInstalledGame(false, env), proton);
+    EXPECT_EQ(SteamLibraries(env).size(), 2u);
+
+    const auto wineEnv = Env({{"HOME", home.path()}, {"WINEPREFIX", other.path() + "/steamapps/compatdata/2229850/pfx"}});
+    EXPECT_EQ(FindInstalledGame(false, wineEnv), proton);
+}
+
+TEST(FindInstalledGame, ReplacesOnlyADefaultThatDoesNotExist) {
+    TempFolder home;
+    const std::string found = home.folder(".wine/drive_c/Program Files (x86)/EA Games/Command and Conquer Generals Zero Hour");
+    const auto load = [&](std::map<std::string, std::string> stored, std::map<std::string, std::string> vars) {
+        test::FakeWindow w;
+        w.settings = std::move(stored);
+        ModStore store(w);
+        vars["HOME"] = home.path();
+        MainWindowLogic(w, store, Env(vars)).Form_Load();
+        return w.folder;
+    };
+    EXPECT_EQ(load({{"zhmode", "1"}}, {{"PROGRAMFILES", "/nowhere"}}), found);
+    EXPECT_EQ(load({{"zhmode", "1"}, {"path", "/my/game"}}, {{"PROGRAMFILES", "/nowhere"}}), "/my/game");
+    const std::string pf = home.folder("pf/EA Games/Command and Conquer Generals Zero Hour");
+    EXPECT_EQ(load({{"zhmode", "1"}}, {{"PROGRAMFILES", home.path() + "/pf"}}), pf);
+}
+
+}  // namespace
+}  // namespace tavrel

@@ -1,0 +1,173 @@
+// "Install A Mod" on real folders with a scripted window.
+#include <filesystem>
+
+#include "store_fixture.h"
+
+namespace tavrel {
+namespace {
+
+using test::ReadAll;
+using test::Strings;
+using test::TempFolder;
+
+const std::string kIntro =
+    "Tavrel can automaticaly import a MOD (.big file) to your Generals folder. Tavrel will rename the file to a "
+    ".bit file until you activate it for use. Please select the MOD (.big file) you want to import now...";
+const std::string kCopyError =
+    "An error occurred while attempting to copy the new MOD to your Generals folder! Please ensure that the MOD "
+    "is a valid .big file that is not in use, and that the path to your Generals folder is valid.";
+
+TEST(InstalledModName, TakesExactlyTwoUnderscoresAndBit) {
+    for (const std::string name : {"Storm.big", "_Storm.big", "__Storm.big", "____Storm.big"}) {
+        EXPECT_EQ(InstalledModName(name), "__Storm.bit") << name;
+    }
+    EXPECT_EQ(InstalledModName("Blue.Storm.v2.big"), "__Blue.Storm.v2.bit");
+    EXPECT_EQ(InstalledModName("Storm"), "__Storm.bit");
+    EXPECT_EQ(InstalledModName("___"), "__.bit");
+}
+
+class Install : public test::StoreTest {
+protected:
+    TempFolder downloads;
+};
+
+TEST_F(Install, CancelInTheIntroductionChangesNothing) {
+    w.answers = {Answer::Cancel};
+    store.lblInstallMod_Click();
+    EXPECT_EQ(w.texts(), Strings{kIntro});
+    EXPECT_EQ(w.shown[0].buttons, Buttons::OkCancel);
+    EXPECT_EQ(w.shown[0].icon, Icon::Information);
+    EXPECT_TRUE(w.fileRequests.empty());
+}
+
+TEST_F(Install, CancelInTheDialogOnlyCleansTheFolderText) {
+    w.folder = t.path() + "//";
+    w.answers = {Answer::Ok};
+    w.fileChoices = {std::nullopt};
+    markList();
+    store.lblInstallMod_Click();
+    EXPECT_EQ(w.folder, t.path());
+    ASSERT_EQ(w.fileRequests.size(), 1u);
+    const FileDialogRequest& r = w.fileRequests[0];
+    EXPECT_EQ(r.title, "Select Generals MOD....");
+    EXPECT_EQ(r.defaultExt, "big");
+    EXPECT_EQ(r.initialDir, t.path());
+    ASSERT_EQ(r.filters.size(), 1u);
+    EXPECT_EQ(r.filters[0].description, "Generals MOD Files (*.big)");
+    EXPECT_EQ(r.filters[0].pattern, "*.big");
+    EXPECT_TRUE(t.names().empty());
+    EXPECT_EQ(w.shown.size(), 1u);
+}
+
+TEST_F(Install, WithoutAGameFolderTheDialogOpensOnTheCurrentDirectory) {
+    w.folder = t / "missing";
+    w.answers = {Answer::Ok};
+    w.fileChoices = {std::nullopt};
+    store.lblInstallMod_Click();
+    EXPECT_EQ(w.fileRequests[0].initialDir, std::filesystem::current_path().string());
+}
+
+TEST_F(Install, CopiesUnderTheManagedNameAndOffersActivation) {
+    const std::string source = downloads.file("_Shock Wave.v2.big", "mod bytes");
+    w.answers = {Answer::Ok, Answer::No};
+    w.fileChoices = {source};
+    store.lblInstallMod_Click();
+    EXPECT_EQ(ReadAll(t / "__Shock Wave.v2.bit"), "mod bytes");
+    EXPECT_EQ(ReadAll(source), "mod bytes");
+    EXPECT_EQ(w.list, Strings{"__Shock Wave.v2"});
+    ASSERT_EQ(w.shown.size(), 2u);
+    EXPECT_EQ(w.shown[1].text,
+              "MOD (_Shock Wave.v2.big) has been successfully installed. Tavrel has renamed the MOD to "
+              "__Shock Wave.v2.bit\r\n\r\nWould you like to activate this MOD now?");
+    EXPECT_EQ(w.shown[1].buttons, Buttons::YesNo);
+    EXPECT_EQ(w.shown[1].icon, Icon::Information);
+    EXPECT_EQ(w.progress.texts, Strings{"Installing _Shock Wave.v2.big..."});
+    ASSERT_FALSE(w.progress.updates.empty());
+    EXPECT_EQ(w.progress.updates.back(), (std::pair<std::uint64_t, std::uint64_t>{9, 9}));
+}
+
+TEST_F(Install, YesActivatesTheNewMod) {
+    t.file("__Old.big", "old");
+    w.answers = {Answer::Ok, Answer::Yes, Answer::Ok, Answer::Ok};
+    w.fileChoices = {downloads.file("New.big", "new")};
+    store.lblInstallMod_Click();
+    EXPECT_EQ(w.texts()[2], "Mod __Old Has Been De-activated...");
+    EXPECT_EQ(w.texts()[3], "MOD __New activated...");
+    EXPECT_EQ(t.names(), (Strings{"__New.big", "__Old.bit"}));
+}
+
+TEST_F(Install, ReplacesAnInactiveCopyOfTheSameName) {
+    t.file("__Storm.BIT", "version 1");
+    w.answers = {Answer::Ok, Answer::No};
+    w.fileChoices = {downloads.file("Storm.big", "version 2")};
+    store.lblInstallMod_Click();
+    EXPECT_EQ(t.names(), Strings{"__Storm.BIT"});  // one file, never two the game sees as one
+    EXPECT_EQ(ReadAll(t / "__Storm.BIT"), "version 2");
+    EXPECT_EQ(w.shown.size(), 2u);
+}
+
+TEST_F(Install, UnderTheActiveModsNameLandsBesideIt) {
+    t.file("__Storm.big", "active version");
+    w.zh = 1;
+    w.answers = {Answer::Ok, Answer::Ok};
+    w.fileChoices = {downloads.file("Storm.big", "new version")};
+    store.lblInstallMod_Click();
+    EXPECT_NE(w.shown[0].text.find("to your Generals Zero Hour folder."), std::string::npos);
+    EXPECT_EQ(w.shown[1].text,
+              "MOD (__Storm) has been successfully installed. Tavrel has renamed the MOD to __Storm.bit\r\n\r\n"
+              "This MOD is currently active.");
+    EXPECT_EQ(w.shown[1].buttons, Buttons::Ok);
+    EXPECT_EQ(ReadAll(t / "__Storm.big"), "active version");
+    EXPECT_EQ(ReadAll(t / "__Storm.bit"), "new version");
+}
+
+TEST_F(Install, AFailedCopyIsReportedWithoutARescan) {
+    w.answers = {Answer::Ok, Answer::Ok};
+    w.fileChoices = {downloads / "typed-but-missing.big"};
+    markList();
+    store.lblInstallMod_Click();
+    EXPECT_EQ(w.texts(), (Strings{kIntro, kCopyError}));
+    EXPECT_EQ(w.shown[1].icon, Icon::Critical);
+    EXPECT_FALSE(scannedSinceMark());
+    EXPECT_TRUE(t.names().empty());
+
+    w.zh = 1;
+    w.folder = t / "missing";
+    w.answers = {Answer::Ok, Answer::Ok};
+    w.fileChoices = {downloads.file("Storm.big")};
+    store.lblInstallMod_Click();
+    EXPECT_NE(w.texts().back().find("the path to your Generals Zero Hour folder is valid."), std::string::npos);
+    EXPECT_FALSE(scannedSinceMark());
+}
+
+TEST_F(Install, AnEmptyFolderTextNeverCopiesToTheRoot) {
+    w.folder = "";
+    w.answers = {Answer::Ok, Answer::Ok};
+    w.fileChoices = {downloads.file("Storm.big")};
+    store.lblInstallMod_Click();
+    EXPECT_EQ(w.texts().back(), kCopyError);
+    EXPECT_FALSE(std::filesystem::exists("/__Storm.bit"));
+}
+
+TEST_F(Install, OntoItselfKeepsTheArchiveWhole) {
+    const std::string own = t.file("__Storm.bit", "precious");
+    w.answers = {Answer::Ok, Answer::No};
+    w.fileChoices = {own};
+    store.lblInstallMod_Click();
+    EXPECT_EQ(ReadAll(own), "precious");
+    EXPECT_EQ(t.names(), Strings{"__Storm.bit"});
+}
+
+TEST_F(Install, ACancelledCopyLeavesTheFolderAsItWas) {
+    t.file("__Storm.bit", "version 1");
+    w.progress.cancelAt = 1;
+    w.answers = {Answer::Ok};
+    w.fileChoices = {downloads.file("Storm.big", std::string(1 << 20, 'x'))};
+    store.lblInstallMod_Click();
+    EXPECT_EQ(w.shown.size(), 1u);  // the user's own choice: no error message
+    EXPECT_EQ(t.names(), Strings{"__Storm.bit"});
+    EXPECT_EQ(ReadAll(t / "__Storm.bit"), "version 1");
+}
+
+}  // namespace
+}  // namespace tavrel

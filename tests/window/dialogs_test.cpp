@@ -1,0 +1,174 @@
+// The real Qt dialogs behind the file chooser and the folder browser, the
+// mode check box and an installation driven through them.
+#include <QCheckBox>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QProgressDialog>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <fstream>
+
+#include "app/form1.h"
+#include "app/settings_store.h"
+#include "modal.h"
+
+using namespace tavrel;
+using tavrel::test::BoxAnswerer;
+using tavrel::test::OnNextModal;
+
+namespace {
+
+void Touch(const QString& path, const char* text = "mod") { std::ofstream(path.toStdString()) << text; }
+
+QStringList Shown(QFileDialog* dialog) {
+    auto* view = dialog->findChild<QListView*>(QStringLiteral("listView"));
+    QStringList names;
+    for (int row = 0; row < view->model()->rowCount(view->rootIndex()); ++row) {
+        names << view->model()->index(row, 0, view->rootIndex()).data().toString();
+    }
+    names.sort();
+    return names;
+}
+
+}  // namespace
+
+class DialogsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        settings_ = std::make_unique<SettingsStore>(dir_->filePath("TVL.conf"));
+        settings_->save("zhmode", "0");
+        settings_->save("path", dir_->filePath("game"));
+        QDir(dir_->path()).mkpath("game");
+        QDir(dir_->path()).mkpath("downloads");
+        form_ = std::make_unique<Form1>(*settings_, SystemEnvironment());
+        form_->Form_Load();
+        form_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    }
+    void cleanup() { form_.reset(); }
+
+    void fileDialogShowsTheRequestAndAppendsTheExtension() {
+        const QString downloads = dir_->filePath("downloads");
+        Touch(downloads + "/MOD.BIG");
+        Touch(downloads + "/notes.txt");
+        QStringList filters, shown;
+        QString title, folder;
+        OnNextModal<QFileDialog>([&](QFileDialog* d) {
+            title = d->windowTitle();
+            filters = d->nameFilters();
+            folder = d->directory().absolutePath();
+            QTRY_VERIFY(!Shown(d).isEmpty());
+            shown = Shown(d);
+            auto* edit = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QTest::keyClicks(edit, QStringLiteral("typed-new-mod"));
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        const std::string chosen = ShowOpenFile(*form_, "Generals MOD Files (*.big)|*.big|All (*.*)|*.*", "", "Pick one",
+                                                "big", downloads.toStdString());
+        QCOMPARE(title, QStringLiteral("Pick one"));
+        QCOMPARE(filters.size(), 2);
+        QVERIFY(filters[0].startsWith(QStringLiteral("Generals MOD Files (*.big) (")));
+        QCOMPARE(folder, downloads);
+        QCOMPARE(shown, QStringList{QStringLiteral("MOD.BIG")});  // the pattern ignores letter case
+        QCOMPARE(QString::fromStdString(chosen), downloads + "/typed-new-mod.big");
+    }
+
+    void cancelledDialogsGiveTheirDefaults() {
+        OnNextModal<QFileDialog>([](QFileDialog* d) { QTest::keyClick(d, Qt::Key_Escape); });
+        QCOMPARE(ShowOpenFile(*form_, "", "the default", "", "big", ""), std::string("the default"));
+        OnNextModal<QFileDialog>([](QFileDialog* d) { QTest::keyClick(d, Qt::Key_Escape); });
+        QCOMPARE(BrowseForFolder(*form_, "Pick", "", 0), std::string());
+    }
+
+    void folderBrowserStartsAtTheStartFolder() {
+        const QString downloads = dir_->filePath("downloads");
+        QString title;
+        OnNextModal<QFileDialog>([&](QFileDialog* d) {
+            title = d->windowTitle();
+            QMetaObject::invokeMethod(d, "accept");  // "Choose" with nothing picked: the folder shown
+        });
+        QCOMPARE(QString::fromStdString(BrowseForFolder(*form_, "Select Your Generals Folder...",
+                                                        downloads.toStdString(), 0)),
+                 downloads);
+        QCOMPARE(title, QStringLiteral("Select Your Generals Folder..."));
+    }
+
+    void modeCheckBoxAsksOnMouseButNotOnKeys() {
+        auto* box = form_->findChild<QCheckBox*>(QStringLiteral("chkZHMode"));
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Space);  // the tick moves, nothing else happens
+        QVERIFY(box->isChecked());
+        QCOMPARE(form_->zhMode(), 0);
+        QTest::keyClick(box, Qt::Key_Space);
+        QVERIFY(!box->isChecked());
+
+        QTest::mouseClick(box, Qt::RightButton);  // tick equals the mode: no question
+        QCOMPARE(form_->zhMode(), 0);
+
+        BoxAnswerer answers({Qt::Key_Return});
+        QTest::mouseClick(box, Qt::LeftButton);
+        QVERIFY(answers.done());
+        QCOMPARE(form_->zhMode(), 1);
+        QCOMPARE(answers.seen()[0].text,
+                 QStringLiteral("Are you sure you want to switch to Generals ZERO HOUR mode? (Only do this if you "
+                                "have *installed* the ZERO HOUR expansion pack!)"));
+        QVERIFY(form_->findChild<QLabel*>(QStringLiteral("lblZeroHour"))->isVisible());
+        QSettings stored(dir_->filePath("TVL.conf"), QSettings::IniFormat);
+        QCOMPARE(stored.value("Settings/zhmode").toString(), QStringLiteral("1"));
+    }
+
+    void installThroughTheRealDialogs() {
+        const QString source = dir_->filePath("downloads/_Storm.big");
+        Touch(source, "storm bytes");
+        BoxAnswerer answers({Qt::Key_Return, Qt::Key_Escape});  // OK to the introduction, No to activating
+        OnNextModal<QFileDialog>([&](QFileDialog* d) {
+            auto* edit = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            QTest::keyClicks(edit, source);
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        QTest::mouseClick(form_->findChild<QLabel*>(QStringLiteral("lblInstallMod")), Qt::LeftButton);
+        QVERIFY(answers.done());
+        QVERIFY(answers.seen()[1].text.endsWith(QStringLiteral("renamed the MOD to __Storm.bit\n\nWould you like to "
+                                                               "activate this MOD now?")));
+        QFile copy(dir_->filePath("game/__Storm.bit"));
+        QVERIFY(copy.open(QIODevice::ReadOnly));
+        QCOMPARE(copy.readAll(), QByteArray("storm bytes"));
+        QCOMPARE(form_->listEntries(), std::vector<std::string>{"__Storm"});
+    }
+
+    void longCopiesShowProgressWithCancel() {
+        auto progress = form_->showCopyProgress("Installing Storm.big...");
+        QVERIFY(progress->update(0, 1000));
+        QTest::qWait(450);
+        QVERIFY(progress->update(100, 1000));
+        auto* dialog = form_->findChild<QProgressDialog*>(QStringLiteral("copyProgress"));
+        QVERIFY(dialog && dialog->isVisible());
+        QCOMPARE(dialog->labelText(), QStringLiteral("Installing Storm.big..."));
+        QCOMPARE(dialog->value(), 100);
+        QTest::keyClick(dialog, Qt::Key_Escape);  // Cancel
+        QVERIFY(!progress->update(200, 1000));
+        progress.reset();
+        QVERIFY(!form_->findChild<QProgressDialog*>(QStringLiteral("copyProgress")));
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<SettingsStore> settings_;
+    std::unique_ptr<Form1> form_;
+};
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    QApplication app(argc, argv);
+    DialogsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "dialogs_test.moc"
