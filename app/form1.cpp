@@ -1,6 +1,8 @@
 #include "app/form1.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QStandardPaths>
 #include <QIcon>
 #include <QLineEdit>
 #include <QListWidget>
@@ -10,8 +12,10 @@
 #include "app/file_dialogs.h"
 #include "app/message_box.h"
 #include "app/settings_store.h"
+#include "app/text_editor.h"
 #include "app/twips.h"
 #include "app/widgets.h"
+#include "tools/form2.h"
 
 namespace tavrel {
 namespace {
@@ -19,6 +23,21 @@ namespace {
 constexpr int kListRawName = Qt::UserRole;  // the entry's bytes as found on disk
 
 QString ToQt(const std::string& text) { return QString::fromStdString(text); }
+
+// Mouse buttons and keys held, as the handlers take them.
+int ButtonCode(Qt::MouseButton button) {
+    switch (button) {
+        case Qt::LeftButton: return 1;
+        case Qt::RightButton: return 2;
+        case Qt::MiddleButton: return 4;
+        default: return 0;
+    }
+}
+
+int ShiftCode(Qt::KeyboardModifiers modifiers) {
+    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
+           (modifiers & Qt::AltModifier ? 4 : 0) | (modifiers & Qt::MetaModifier ? 8 : 0);
+}
 
 void SetColours(QWidget* widget, const QColor& text, const QColor* background = nullptr) {
     QPalette palette = widget->palette();
@@ -49,6 +68,11 @@ Form1::Form1(SettingsStore& settings, EnvLookup env, QWidget* parent)
     connect(lblInstallMod_, &ClickLabel::clicked, this, [this] { store_.lblInstallMod_Click(); });
     connect(cmdBrowse_, &QPushButton::clicked, this, [this] { logic_.cmdBrowse_Click(); });
     connect(chkZHMode_, &MouseUpCheckBox::mouseUp, this, [this] { logic_.chkZHMode_MouseUp(); });
+    connect(lblNextTip_, &ClickLabel::clicked, this, [this] { logic_.lblNextTip_Click(); });
+    connect(lblViewHelp_, &ClickLabel::clicked, this, [this] { logic_.lblViewHelp_Click(); });
+    connect(picGenerals_, &PictureBox::mouseUp, this, [this](Qt::MouseButton button, Qt::KeyboardModifiers keys) {
+        logic_.picGenerals_MouseUp(ButtonCode(button), ShiftCode(keys));
+    });
 }
 
 Form1::~Form1() = default;
@@ -141,9 +165,8 @@ void Form1::buildLayout() {
     lblActiveMod_->setFont(Tahoma(8.25, Bold));
     SetColours(lblActiveMod_, QColor(192, 0, 0));
 
-    lblTipText_ = makeLabel(
-        QStringLiteral("Warning! Dont do something dumb, like run generals while activating a mod..."),
-        QStringLiteral("lblTipText"), TwipsRect(90, 5445, 5145, 915));
+    lblTipText_ = makeLabel(QString::fromLatin1(kTipWarning), QStringLiteral("lblTipText"),
+                            TwipsRect(90, 5445, 5145, 915));
     lblTipText_->setFont(MsSansSerif(8.25, Bold));
     lblTipText_->setWordWrap(true);
     lblTipText_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
@@ -238,6 +261,30 @@ void Form1::setCaption(const std::string& caption) { setWindowTitle(ToQt(caption
 int Form1::tick() const { return chkZHMode_->isChecked() ? 1 : 0; }
 
 void Form1::setTick(int tick) { chkZHMode_->setChecked(tick != 0); }
+
+void Form1::setTipText(const std::string& text) { lblTipText_->setText(ToQt(text)); }
+
+std::string Form1::programFolder() const { return QCoreApplication::applicationDirPath().toStdString(); }
+
+std::string Form1::userDataFolder() const {
+    return (QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/TVL"))
+        .toStdString();
+}
+
+void Form1::openTextFile(const std::string& path) {
+    OpenInTextEditor(path, [window = QPointer<Form1>(this), path](const std::string& error) {
+        if (window) window->message("Tavrel could not open " + path + " in a text editor. (" + error + ")",
+                                    Buttons::Ok, Icon::Critical);
+    });
+}
+
+void Form1::showTools(const std::string& generalsFolder) {
+    if (!tools_) tools_ = new Form2(this);
+    tools_->GeneralsFolder = generalsFolder;
+    tools_->show();
+    tools_->raise();
+    tools_->activateWindow();
+}
 
 std::string Form1::readSetting(const std::string& key, const std::string& defaultValue) {
     return settings_.read(ToQt(key), ToQt(defaultValue)).toStdString();

@@ -2,6 +2,7 @@
 // active mod, the label-buttons, the tip line and the banner.
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <array>
 #include <string>
@@ -20,6 +21,7 @@ class QPushButton;
 namespace tavrel {
 
 class ClickLabel;
+class Form2;
 class MouseUpCheckBox;
 class PictureBox;
 class SettingsStore;
@@ -55,6 +57,11 @@ public:
     void setCaption(const std::string& caption) override;
     int tick() const override;
     void setTick(int tick) override;
+    void setTipText(const std::string& text) override;
+    std::string programFolder() const override;
+    std::string userDataFolder() const override;
+    void openTextFile(const std::string& path) override;
+    void showTools(const std::string& generalsFolder) override;
     std::string readSetting(const std::string& key, const std::string& defaultValue) override;
     void saveSetting(const std::string& key, const std::string& value) override;
 
@@ -90,6 +97,7 @@ private:
     QLabel* lblActiveMod_ = nullptr;
     QLabel* lblTipText_ = nullptr;
     ClickLabel* lblNextTip_ = nullptr;
+    QPointer<Form2> tools_;  // the Tools window while it is open
 };
 
 }  // namespace tavrel

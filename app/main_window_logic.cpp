@@ -3,6 +3,7 @@
 #include <charconv>
 #include <optional>
 
+#include "app/readme.h"
 #include "support/file_system.h"
 #include "support/text.h"
 #include "tavrel_version.h"
@@ -25,6 +26,27 @@ bool EndsWithNoCase(const std::string& text, std::string_view suffix) {
 }
 
 }  // namespace
+
+std::string TipText(int tipNumber, int zhMode) {
+    const std::string zh = ZeroHourPart(zhMode);
+    switch (tipNumber) {
+        case 1: return "Make sure Generals" + zh + "Game is closed completely before activating or deactivating a mod!";
+        case 2: return "To switch to a new mod, exit Generals, start this program, and activate the MOD you wish to play.";
+        case 3: return "After activating a MOD, close this program and start Generals" + zh + "to play the new MOD.";
+        case 4: return "Tavrel works by renaming all files that start with __ and end with .big to .bit, and vice versa...";
+        case 5:
+            return "To make Tavrel capable of managing a new MOD (single .big file), add it to the Generals" + zh +
+                   "folder and add 2 underscores __ to the beginning of the file name.";
+        case 6:
+            return "You can also optionally have Tavrel auto install a mod for you. Click on 'Install A Mod' and select "
+                   "the MOD you want to install. Tavrel will install it in your Generals folder.";
+        case 7: return "Tavrel is written and looked after by the Tavrel team.";
+        case 8: return "News and new versions of Tavrel are announced on the Tavrel project's home page.";
+        case 9: return "Questions, ideas and bug reports are welcome by e-mail to the Tavrel team.";
+        case 10: return "Tavrel has a easter egg! Can you find it?  :)";
+        default: return kTipWarning;
+    }
+}
 
 std::string WindowCaption() {
     return "Tavrel - Generals Mod Manager v" + std::to_string(kVersionMajor) + "." +
@@ -122,6 +144,28 @@ void MainWindowLogic::moveToSiblingFolder(bool zeroHour) {
     const std::string chosen = BrowseForFolder(w_, "Select Your Generals" + zh + "folder...",
                                                FolderExists(folder) ? folder : ProgramFilesFolder(env_), 0);
     if (!chosen.empty()) w_.setFolderText(chosen);
+}
+
+void MainWindowLogic::lblNextTip_Click() {
+    ++tipNumber_;
+    if (tipNumber_ < 1 || tipNumber_ > 10) tipNumber_ = 0;
+    w_.setTipText(TipText(tipNumber_, w_.zhMode()));
+}
+
+void MainWindowLogic::lblViewHelp_Click() {
+    const ReadmeFile readme = EnsureReadme(w_.programFolder(), w_.userDataFolder());
+    if (!readme.error.empty()) {
+        w_.message("Tavrel could not write its readme file " + readme.path + ". (" + readme.error + ")", Buttons::Ok,
+                   Icon::Critical);
+        return;
+    }
+    w_.openTextFile(readme.path);
+}
+
+void MainWindowLogic::picGenerals_MouseUp(int button, int shift) {
+    constexpr int kRightButton = 2;
+    constexpr int kShift = 1;
+    if (button == kRightButton && shift == kShift) w_.showTools(w_.folderText());
 }
 
 }  // namespace tavrel

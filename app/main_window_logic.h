@@ -14,6 +14,13 @@ namespace tavrel {
 // "Tavrel - Generals Mod Manager v1.1.1"
 std::string WindowCaption();
 
+// The warning the tip line opens with and every cycle ends with.
+inline constexpr const char* kTipWarning =
+    "Warning! Dont do something dumb, like run generals while activating a mod...";
+
+// The tip shown after `tipNumber` clicks (1 to 10); the warning otherwise.
+std::string TipText(int tipNumber, int zhMode);
+
 class MainWindowLogic {
 public:
     MainWindowLogic(MainWindowPort& window, ModStore& store, EnvLookup env)
@@ -32,6 +39,13 @@ public:
     // flipped the tick by then): confirms a switch of mode and moves the
     // folder to the other game's install folder when that lies beside it.
     void chkZHMode_MouseUp();
+    // "Next Tip": the next of the tip line's eleven texts.
+    void lblNextTip_Click();
+    // "View ReadMe File": writes the readme when missing, then opens it.
+    void lblViewHelp_Click();
+    // A mouse button was released over the banner. `button`: 1 left, 2 right,
+    // 4 middle; `shift`: 1 Shift, 2 Ctrl, 4 Alt. Shift + right opens Tools.
+    void picGenerals_MouseUp(int button, int shift);
 
 private:
     void moveToSiblingFolder(bool zeroHour);
@@ -39,6 +53,7 @@ private:
     MainWindowPort& w_;
     ModStore& store_;
     EnvLookup env_;
+    int tipNumber_ = 0;
 };
 
 }  // namespace tavrel

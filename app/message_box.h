@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "modstore/mod_window.h"
+#include "support/messages.h"
 
 class QWidget;
 

@@ -10,12 +10,9 @@
 #include <vector>
 
 #include "support/common_dialogs.h"
+#include "support/messages.h"
 
 namespace tavrel {
-
-enum class Buttons { Ok, OkCancel, YesNo };
-enum class Icon { Critical, Exclamation, Question, Information };
-enum class Answer { Ok, Cancel, Yes, No };
 
 // Shows how far a long copy has come; closes when destroyed.
 class CopyProgressView {
@@ -25,7 +22,7 @@ public:
     virtual bool update(std::uint64_t done, std::uint64_t total) = 0;
 };
 
-class ModWindow : public DialogHost {
+class ModWindow : public DialogHost, public MessageHost {
 public:
 
     // The game folder box. Setting a different text runs the box's change
@@ -49,9 +46,6 @@ public:
 
     // Makes the window visible (a scan may ask questions during start-up).
     virtual void showWindow() = 0;
-
-    // A modal message box titled "Tavrel".
-    virtual Answer message(const std::string& text, Buttons buttons, Icon icon) = 0;
 
     // Progress of a copy that may take a while; the window stays painted
     // and offers Cancel.

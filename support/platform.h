@@ -18,6 +18,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,11 +29,31 @@ namespace tavrel {
 
 struct DirEntry {
     std::string name;
+    std::string folded;         // the name with FoldCase applied
     bool isFolder = false;      // a folder, or a link to one
     bool isFile = false;        // a regular file, or a link to one
+    bool isLink = false;        // a symbolic link (to whatever it leads to)
     bool hidden = false;
     bool attributesRead = true; // false when the entry could not be examined
 };
+
+// What tells two paths to one folder apart from two folders.
+struct FolderId {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    bool operator==(const FolderId&) const = default;
+    bool operator<(const FolderId& o) const { return device != o.device ? device < o.device : inode < o.inode; }
+};
+
+// The identity of the folder `path` leads to (following links); nothing when
+// it is not a folder.
+std::optional<FolderId> IdentifyFolder(const std::string& path);
+
+// Creates a folder and the folders above it that are missing.
+Status MakeFolders(const std::string& path);
+
+// True when files can be created in the folder.
+bool IsWritableFolder(const std::string& path);
 
 // Every entry of a folder except "." and "..", sorted with NameLess.
 Status ListEntries(const std::string& folder, std::vector<DirEntry>& out);

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <system_error>
 #include <vector>
 
@@ -133,35 +134,60 @@ Status ListEntries(const std::string& folder, std::vector<DirEntry>& out) {
     if (!dir) return Status::FromErrno(errno);
     errno = 0;
     while (const dirent* d = ::readdir(dir)) {
-        const std::string name = d->d_name;
+        const std::string_view name = d->d_name;
         if (name == "." || name == "..") continue;
         DirEntry entry;
         entry.name = name;
+        entry.folded = FoldCase(name);
         entry.hidden = IsHiddenName(name);
-        const std::string full = folder + kSep + name;
-        struct stat st{};
-        if (::stat(full.c_str(), &st) == 0 || ::lstat(full.c_str(), &st) == 0) {
-            entry.isFolder = S_ISDIR(st.st_mode);
-            entry.isFile = S_ISREG(st.st_mode);
+        if (d->d_type == DT_REG || d->d_type == DT_DIR) {  // no stat needed
+            entry.isFile = d->d_type == DT_REG;
+            entry.isFolder = d->d_type == DT_DIR;
         } else {
-            entry.attributesRead = false;
+            // A link counts as what it leads to; a dangling one as itself.
+            struct stat st{};
+            entry.isLink = d->d_type == DT_LNK;
+            if (::fstatat(::dirfd(dir), d->d_name, &st, 0) == 0 ||
+                ::fstatat(::dirfd(dir), d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+                entry.isFolder = S_ISDIR(st.st_mode);
+                entry.isFile = S_ISREG(st.st_mode);
+                entry.isLink = entry.isLink || S_ISLNK(st.st_mode);
+            } else {
+                entry.attributesRead = false;
+            }
         }
         out.push_back(std::move(entry));
         errno = 0;
     }
     const int err = errno;
     ::closedir(dir);
-    std::sort(out.begin(), out.end(),
-              [](const DirEntry& a, const DirEntry& b) { return NameLess(a.name, b.name); });
+    std::sort(out.begin(), out.end(), [](const DirEntry& a, const DirEntry& b) {
+        return a.folded != b.folded ? a.folded < b.folded : a.name < b.name;
+    });
     return err ? Status::FromErrno(err) : Status::Ok();
 }
+
+std::optional<FolderId> IdentifyFolder(const std::string& path) {
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
+    return FolderId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+Status MakeFolders(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::create_directories(path, ec);
+    return ec ? Status::FromErrno(ec.value()) : Status::Ok();
+}
+
+bool IsWritableFolder(const std::string& path) { return ::access(path.c_str(), W_OK | X_OK) == 0; }
 
 Status ListFiles(const std::string& folder, std::string_view pattern, std::vector<std::string>& out) {
     out.clear();
     std::vector<DirEntry> entries;
     const Status status = ListEntries(folder, entries);
+    const WildcardPattern wildcard(pattern);
     for (const DirEntry& e : entries) {
-        if (e.isFile && !e.hidden && WildcardMatch(pattern, e.name)) out.push_back(e.name);
+        if (e.isFile && !e.hidden && wildcard.matchesFolded(e.folded)) out.push_back(e.name);
     }
     return status;
 }

@@ -26,10 +26,15 @@ std::vector<char32_t> CodePoints(std::string_view utf8) {
 
 }  // namespace
 
-bool WildcardMatch(std::string_view pattern, std::string_view name) {
-    if (pattern == "*.*") return true;
-    const auto p = CodePoints(FoldCase(pattern));
-    const auto n = CodePoints(FoldCase(name));
+WildcardPattern::WildcardPattern(std::string_view pattern)
+    : everything_(pattern == "*.*"), pattern_(CodePoints(FoldCase(pattern))) {}
+
+bool WildcardPattern::matches(std::string_view name) const { return matchesFolded(FoldCase(name)); }
+
+bool WildcardPattern::matchesFolded(std::string_view foldedName) const {
+    if (everything_) return true;
+    const std::vector<char32_t> n = CodePoints(foldedName);
+    const std::vector<char32_t>& p = pattern_;
     std::size_t pi = 0, ni = 0;
     std::size_t starP = std::string::npos, starN = 0;
     while (ni < n.size()) {
@@ -49,5 +54,7 @@ bool WildcardMatch(std::string_view pattern, std::string_view name) {
     while (pi < p.size() && p[pi] == U'*') ++pi;
     return pi == p.size();
 }
+
+bool WildcardMatch(std::string_view pattern, std::string_view name) { return WildcardPattern(pattern).matches(name); }
 
 }  // namespace tavrel

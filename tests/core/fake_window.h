@@ -63,6 +63,9 @@ public:
     std::vector<FileDialogRequest> fileRequests;
     std::vector<FolderBrowserRequest> folderRequests;
     ProgressLog progress;
+    std::string tipText;
+    std::string programDir, userDir;
+    std::vector<std::string> opened, toolsOpenedWith;
 
     // Types a text into the folder box, as the user would.
     void type(const std::string& text) {
@@ -127,6 +130,11 @@ public:
         folderChoices.pop_front();
         return choice;
     }
+    void setTipText(const std::string& text) override { tipText = text; }
+    std::string programFolder() const override { return programDir; }
+    std::string userDataFolder() const override { return userDir; }
+    void openTextFile(const std::string& path) override { opened.push_back(path); }
+    void showTools(const std::string& generalsFolder) override { toolsOpenedWith.push_back(generalsFolder); }
     void setCaption(const std::string& text) override { caption = text; }
     int tick() const override { return tickValue; }
     void setTick(int value) override { tickValue = value; }

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -32,7 +33,8 @@ private:
     void poll() {
         QTimer::singleShot(10, [this, alive = std::weak_ptr<int>(alive_)] {
             if (alive.expired() || keys_.isEmpty()) return;
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (box && box->isVisible() && box->defaultButton() && box->defaultButton()->isVisible()) {
                 if (box != last_) {
                     last_ = box;
                     SeenBox s{box->windowTitle(), box->text(), box->icon(), {}};
@@ -50,15 +52,18 @@ private:
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
-// Runs `act` on the next modal dialog of type T once it is open.
+// Runs `act` on the next modal dialog of type T once it is open, again and
+// again until `act` answers true (a file dialog may refuse an answer while
+// it is still reading its folder).
 template <typename T>
-void OnNextModal(std::function<void(T*)> act) {
+void OnNextModal(std::function<bool(T*)> act) {
     auto poll = std::make_shared<std::function<void()>>();
     *poll = [act, poll] {
         if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget()); dialog && dialog->isVisible()) {
-            act(dialog);
-            *poll = nullptr;  // break the cycle
-            return;
+            if (act(dialog)) {
+                *poll = nullptr;  // break the cycle
+                return;
+            }
         }
         QTimer::singleShot(10, *poll);
     };

@@ -1,0 +1,99 @@
+#include "support/recurse.h"
+
+#include <deque>
+#include <set>
+
+#include "support/path_rules.h"
+#include "support/platform.h"
+#include "support/text.h"
+#include "support/wildcard.h"
+
+namespace tavrel {
+namespace {
+
+std::vector<std::string> SplitPatterns(const std::string& patterns) {
+    const std::string list = patterns.empty() ? "*.*" : patterns;
+    char sep = 0;
+    for (const char candidate : {';', ',', '|'}) {
+        if (list.find(candidate) != std::string::npos) {
+            sep = candidate;
+            break;
+        }
+    }
+    std::vector<std::string> pieces(1);
+    for (const char c : list) {
+        if (c == sep) pieces.emplace_back();
+        else pieces.back() += c;
+    }
+    for (std::string& piece : pieces) {
+        piece.erase(0, piece.find_first_not_of(' '));
+        piece.erase(piece.find_last_not_of(' ') + 1);
+    }
+    return pieces;
+}
+
+bool Admitted(const DirEntry& e, std::uint32_t attributes) {
+    return !e.hidden || (attributes & kAttributeHidden) != 0;
+}
+
+// The matches among one folder's entries, grouped by pattern piece.
+void AppendMatches(const std::string& folder, const std::vector<DirEntry>& entries,
+                   const std::vector<WildcardPattern>& pieces, std::uint32_t attributes,
+                   std::vector<std::string>& out) {
+    for (const WildcardPattern& piece : pieces) {
+        for (const DirEntry& e : entries) {
+            if (e.isFile && Admitted(e, attributes) && piece.matchesFolded(e.folded)) {
+                out.push_back(JoinPath(folder, e.name));
+            }
+        }
+    }
+}
+
+std::vector<WildcardPattern> PreparePatterns(const std::string& patterns) {
+    std::vector<WildcardPattern> out;
+    for (const std::string& piece : SplitPatterns(patterns)) out.emplace_back(piece.empty() ? "*" : piece);
+    return out;
+}
+
+}  // namespace
+
+std::vector<std::string> FindFiles(const std::string& folder, const std::string& patterns,
+                                   std::uint32_t attributes) {
+    std::vector<std::string> result;
+    if (CharCount(folder) < 2) return result;
+    const std::string clean = FileCleanPath(folder);
+    std::vector<DirEntry> entries;
+    ListEntries(clean, entries);
+    AppendMatches(clean, entries, PreparePatterns(patterns), attributes & ~kAttributeDirectory, result);
+    return result;
+}
+
+std::vector<std::string> FindFilesRecursive(const std::string& folder, const std::string& patterns,
+                                            std::uint32_t fileAttributes, std::uint32_t folderAttributes) {
+    std::vector<std::string> result;
+    if (CharCount(folder) < 2) return result;
+    fileAttributes &= ~kAttributeDirectory;
+    folderAttributes |= kAttributeDirectory;
+    const std::vector<WildcardPattern> pieces = PreparePatterns(patterns);
+
+    std::deque<std::string> queue{FileCleanPath(folder)};
+    std::set<FolderId> searched;
+    std::vector<DirEntry> entries;
+    while (!queue.empty()) {
+        const std::string current = std::move(queue.front());
+        queue.pop_front();
+        const auto id = IdentifyFolder(current);
+        if (!id || !searched.insert(*id).second) continue;  // gone, not a folder, or met before
+        // One listing serves both the files and the subfolders of a folder.
+        ListEntries(current, entries);
+        AppendMatches(current, entries, pieces, fileAttributes, result);
+        for (const DirEntry& e : entries) {
+            if ((e.isFolder || !e.attributesRead) && Admitted(e, folderAttributes)) {
+                queue.push_back(JoinPath(current, e.name));
+            }
+        }
+    }
+    return result;
+}
+
+}  // namespace tavrel

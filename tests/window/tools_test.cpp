@@ -1,0 +1,147 @@
+// The hidden Tools window, the tip line and the readme in the real window.
+#include <QDir>
+#include <QLabel>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <fstream>
+
+#include "app/form1.h"
+#include "app/settings_store.h"
+#include "app/widgets.h"
+#include "modal.h"
+#include "tools/form2.h"
+
+using namespace tavrel;
+using tavrel::test::BoxAnswerer;
+
+namespace {
+
+void Write(const QString& path, const char* text) {
+    QDir().mkpath(QFileInfo(path).path());
+    std::ofstream(path.toStdString()) << text;
+}
+
+QString ReadAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QStringLiteral("<missing>");
+}
+
+}  // namespace
+
+class ToolsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        settings_ = std::make_unique<SettingsStore>(dir_->filePath("TVL.conf"));
+        settings_->save("zhmode", "0");
+        settings_->save("path", dir_->filePath("game"));
+        Write(dir_->filePath("game/Data/English/Movies/EA_LOGO.bik"), "logo");
+        form_ = std::make_unique<Form1>(*settings_, SystemEnvironment());
+        form_->Form_Load();
+        form_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+    }
+    void cleanup() { form_.reset(); }
+
+    void shiftRightClickOnTheBannerOpensOneToolsWindow() {
+        auto* banner = form_->findChild<PictureBox*>(QStringLiteral("picGenerals"));
+        QTest::mouseClick(banner, Qt::RightButton);
+        QTest::mouseClick(banner, Qt::RightButton, Qt::ShiftModifier | Qt::ControlModifier);
+        QTest::mouseClick(banner, Qt::LeftButton, Qt::ShiftModifier);
+        QVERIFY(!form_->findChild<Form2*>());
+
+        QTest::mouseClick(banner, Qt::RightButton, Qt::ShiftModifier);
+        auto* tools = form_->findChild<Form2*>();
+        QVERIFY(tools && tools->isVisible());
+        QCOMPARE(tools->windowTitle(), QStringLiteral("Tools..."));
+        QCOMPARE(tools->size(), QSize(329, 224));
+        QCOMPARE(tools->parentWidget(), form_.get());  // owned by the main window
+        QVERIFY(tools->isWindow());
+        QCOMPARE(tools->windowIcon().cacheKey(), form_->windowIcon().cacheKey());
+        QCOMPARE(tools->GeneralsFolder, dir_->filePath("game").toStdString());
+        QCOMPARE(tools->findChild<QWidget*>(QStringLiteral("Command2"))->geometry(), QRect(12, 69, 70, 22));
+        QTRY_COMPARE(QApplication::focusWidget(), tools->findChild<QWidget*>(QStringLiteral("Command1")));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QCOMPARE(QApplication::focusWidget(), tools->findChild<QWidget*>(QStringLiteral("Command2")));
+
+        form_->setFolderText(dir_->filePath("elsewhere").toStdString());
+        QTest::mouseClick(banner, Qt::RightButton, Qt::ShiftModifier);
+        QCOMPARE(form_->findChildren<Form2*>().size(), 1);
+        QCOMPARE(tools->GeneralsFolder, dir_->filePath("elsewhere").toStdString());
+    }
+
+    void disableFromTheToolsWindowAndCloseIt() {
+        form_->showTools(form_->folderText());
+        auto* tools = form_->findChild<Form2*>();
+        BoxAnswerer answers({Qt::Key_Return});
+        QTest::mouseClick(tools->findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
+        QVERIFY(answers.done());
+        QCOMPARE(answers.seen()[0].text, QStringLiteral("Startup Items Have Been Changed Successfully."));
+        QVERIFY(QFile::exists(dir_->filePath("game/Data/English/Movies/__EA_LOGO.bik")));
+
+        form_->hide();
+        QVERIFY(tools->close());
+        QVERIFY(form_->isVisible());  // brought back by the Tools window
+        QTRY_VERIFY(!form_->findChild<Form2*>());  // unloaded: the next opening loads it afresh
+    }
+
+    void nextTipCyclesThroughTheTips() {
+        auto* tip = form_->findChild<QLabel*>(QStringLiteral("lblTipText"));
+        auto* next = form_->findChild<QLabel*>(QStringLiteral("lblNextTip"));
+        QTest::mouseClick(next, Qt::LeftButton);
+        QCOMPARE(tip->text(),
+                 QStringLiteral("Make sure Generals Game is closed completely before activating or deactivating a mod!"));
+        for (int i = 0; i < 10; ++i) QTest::mouseClick(next, Qt::LeftButton);
+        QCOMPARE(tip->text(), QString::fromLatin1(kTipWarning));
+    }
+
+    void viewReadMeOpensTheFileOrSaysWhyNot() {
+        // A stand-in for the desktop's handler, first in PATH.
+        const QString bin = dir_->filePath("bin");
+        const QString record = dir_->filePath("opened.txt");
+        Write(bin + "/xdg-open", qPrintable("#!/bin/sh\nprintf '%s|%s' \"$#\" \"$1\" > '" + record + "'\n"));
+        QFile::setPermissions(bin + "/xdg-open", QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        const QByteArray path = qgetenv("PATH");
+        qputenv("PATH", bin.toUtf8());
+
+        const QString readme = QCoreApplication::applicationDirPath() + "/readme.txt";
+        QFile::remove(readme);
+        QTest::mouseClick(form_->findChild<QLabel*>(QStringLiteral("lblViewHelp")), Qt::LeftButton);
+        QTRY_COMPARE(ReadAll(record), "1|" + readme);  // the path as one argument
+        QVERIFY(ReadAll(readme).startsWith(QStringLiteral("Tavrel - Generals Mod Manager v1.1.1")));
+        QTest::qWait(100);  // let the launcher's end be noticed
+
+        Write(bin + "/xdg-open", "#!/bin/sh\nexit 3\n");  // no handler for text files
+        BoxAnswerer failed({Qt::Key_Return});
+        QTest::mouseClick(form_->findChild<QLabel*>(QStringLiteral("lblViewHelp")), Qt::LeftButton);
+        QTRY_VERIFY(failed.done());
+        QCOMPARE(failed.seen()[0].text, "Tavrel could not open " + readme +
+                                            " in a text editor. (xdg-open found no program to open it (exit code 3))");
+
+        QFile::remove(bin + "/xdg-open");  // none at all
+        BoxAnswerer missing({Qt::Key_Return});
+        QTest::mouseClick(form_->findChild<QLabel*>(QStringLiteral("lblViewHelp")), Qt::LeftButton);
+        QTRY_VERIFY(missing.done());
+        QVERIFY(missing.seen()[0].text.startsWith("Tavrel could not open " + readme + " in a text editor. ("));
+        qputenv("PATH", path);
+        QFile::remove(readme);
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<SettingsStore> settings_;
+    std::unique_ptr<Form1> form_;
+};
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    QApplication app(argc, argv);
+    ToolsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tools_test.moc"

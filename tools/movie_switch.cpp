@@ -1,0 +1,45 @@
+#include "tools/movie_switch.h"
+
+#include "support/path_rules.h"
+#include "support/platform.h"
+#include "support/recurse.h"
+#include "support/text.h"
+
+namespace tavrel {
+
+bool IsStartupMovie(const std::string& path) {
+    return ContainsNoCase(FileGetName(path), "sizzle_review") || ContainsNoCase(path, "EA_LOGO");
+}
+
+MovieSwitchOutcome SwitchStartupMovies(const std::string& generalsFolder, bool disable) {
+    MovieSwitchOutcome outcome;
+    // The whole list is taken before the first rename: no file is met twice.
+    const std::vector<std::string> movies =
+        FindFilesRecursive(generalsFolder + kNativeSeparator + "Data", "*.bik", 0, kAttributeDirectory);
+    for (const std::string& path : movies) {
+        if (!IsStartupMovie(path)) continue;
+        const std::string folder = path.substr(0, path.rfind(kNativeSeparator) + 1);
+        const std::string name = FileGetName(path);
+        const bool disabled = name.compare(0, 2, "__") == 0;
+        if (disable == disabled) continue;  // already as asked
+        const std::string target = folder + (disable ? "__" + name : name.substr(2));
+        const Status renamed = RenameNoReplace(path, target);
+        if (renamed.ok()) outcome.changed = true;
+        else outcome.failures.emplace_back(path, renamed.text());
+    }
+    return outcome;
+}
+
+void ChangeStartUpFiles(MessageHost& host, const std::string& generalsFolder, bool disable) {
+    const MovieSwitchOutcome outcome = SwitchStartupMovies(generalsFolder, disable);
+    if (!outcome.failures.empty()) {
+        std::string text = "Tavrel could not rename these startup items:";
+        for (const auto& [path, error] : outcome.failures) text += "\n" + path + " (" + error + ")";
+        host.message(text, Buttons::Ok, Icon::Critical);
+        if (!outcome.changed) return;  // there was something to change; it failed
+    }
+    host.message(outcome.changed ? "Startup Items Have Been Changed Successfully." : "Nothing Found To Change.",
+                 Buttons::Ok, Icon::Information);
+}
+
+}  // namespace tavrel
