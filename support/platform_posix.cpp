@@ -162,7 +162,7 @@ Status ListEntries(const std::string& folder, std::vector<DirEntry>& out) {
     const int err = errno;
     ::closedir(dir);
     std::sort(out.begin(), out.end(), [](const DirEntry& a, const DirEntry& b) {
-        return a.folded != b.folded ? a.folded < b.folded : a.name < b.name;
+        return NameLessFolded(a.folded, a.name, b.folded, b.name);
     });
     return err ? Status::FromErrno(err) : Status::Ok();
 }

@@ -91,10 +91,10 @@ bool ContainsNoCase(std::string_view text, std::string_view needle) {
     return FoldCase(text).find(FoldCase(needle)) != std::string::npos;
 }
 
-bool NameLess(std::string_view a, std::string_view b) {
-    const std::string fa = FoldCase(a), fb = FoldCase(b);
-    if (fa != fb) return fa < fb;
-    return a < b;
+bool NameLess(std::string_view a, std::string_view b) { return NameLessFolded(FoldCase(a), a, FoldCase(b), b); }
+
+bool NameLessFolded(std::string_view foldedA, std::string_view a, std::string_view foldedB, std::string_view b) {
+    return foldedA != foldedB ? foldedA < foldedB : a < b;
 }
 
 std::string StripLastExtension(std::string_view name) {

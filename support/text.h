@@ -29,6 +29,8 @@ bool ContainsNoCase(std::string_view text, std::string_view needle);
 // Ordering used for every folder listing: by name without regard to case,
 // then by the exact bytes, so that the order never depends on the file system.
 bool NameLess(std::string_view a, std::string_view b);
+// The same with each name's FoldCase already at hand.
+bool NameLessFolded(std::string_view foldedA, std::string_view a, std::string_view foldedB, std::string_view b);
 
 // The entry name of a file name: everything before its last ".".
 std::string StripLastExtension(std::string_view name);

@@ -13,8 +13,18 @@
 #include <vector>
 
 #include "app/main_window_port.h"
+#include "support/game_locations.h"
 
 namespace tavrel::test {
+
+// An environment holding exactly `vars`.
+inline EnvLookup FakeEnv(std::map<std::string, std::string> vars) {
+    return [vars = std::move(vars)](const std::string& name) -> std::optional<std::string> {
+        const auto it = vars.find(name);
+        if (it == vars.end()) return std::nullopt;
+        return it->second;
+    };
+}
 
 struct Shown {
     std::string text;
@@ -111,24 +121,10 @@ public:
         return std::make_unique<FakeProgress>(progress);
     }
     std::optional<std::string> runFileDialog(const FileDialogRequest& request) override {
-        fileRequests.push_back(request);
-        if (fileChoices.empty()) {
-            ADD_FAILURE() << "unexpected file dialog: " << request.title;
-            return std::nullopt;
-        }
-        auto choice = fileChoices.front();
-        fileChoices.pop_front();
-        return choice;
+        return nextChoice(fileRequests, fileChoices, request, request.title);
     }
     std::optional<std::string> runFolderBrowser(const FolderBrowserRequest& request) override {
-        folderRequests.push_back(request);
-        if (folderChoices.empty()) {
-            ADD_FAILURE() << "unexpected folder browser: " << request.title;
-            return std::nullopt;
-        }
-        auto choice = folderChoices.front();
-        folderChoices.pop_front();
-        return choice;
+        return nextChoice(folderRequests, folderChoices, request, request.title);
     }
     void setTipText(const std::string& text) override { tipText = text; }
     std::string programFolder() const override { return programDir; }
@@ -145,6 +141,21 @@ public:
     void saveSetting(const std::string& key, const std::string& value) override {
         settings[key] = value;
         saves.emplace_back(key, value);
+    }
+
+private:
+    template <typename Request>
+    static std::optional<std::string> nextChoice(std::vector<Request>& requests,
+                                                 std::deque<std::optional<std::string>>& choices,
+                                                 const Request& request, const std::string& title) {
+        requests.push_back(request);
+        if (choices.empty()) {
+            ADD_FAILURE() << "unexpected dialog: " << title;
+            return std::nullopt;
+        }
+        auto choice = choices.front();
+        choices.pop_front();
+        return choice;
     }
 };
 

@@ -9,6 +9,7 @@ namespace tavrel {
 namespace {
 
 using test::Strings;
+using test::FakeEnv;
 using test::TempFolder;
 
 const std::string kSwitchOn =
@@ -17,14 +18,6 @@ const std::string kSwitchOn =
 const std::string kSwitchOff =
     "Are you sure you want to switch to Generals only mode? (Only do this if you have *uninstalled* the ZERO HOUR "
     "expansion pack!)";
-
-EnvLookup Env(std::map<std::string, std::string> vars) {
-    return [vars = std::move(vars)](const std::string& name) -> std::optional<std::string> {
-        const auto it = vars.find(name);
-        if (it == vars.end()) return std::nullopt;
-        return it->second;
-    };
-}
 
 class GameFolder : public ::testing::Test {
 protected:
@@ -40,7 +33,7 @@ protected:
     TempFolder t;
     test::FakeWindow w;
     ModStore store{w};
-    MainWindowLogic logic{w, store, Env({{"PROGRAMFILES", "/pf"}})};
+    MainWindowLogic logic{w, store, FakeEnv({{"PROGRAMFILES", "/pf"}})};
     std::string generals, zeroHour;
 };
 
@@ -185,7 +178,7 @@ TEST(ParseLibraryFolders, ReadsBothForms) {
 
 TEST(FindInstalledGame, LooksInProtonThenWinePrefixes) {
     TempFolder home, other;
-    const auto env = Env({{"HOME", home.path()}});
+    const auto env = FakeEnv({{"HOME", home.path()}});
     EXPECT_EQ(FindInstalledGame(true, env), std::nullopt);
 
     home.file(".local/share/Wine-free/readme");
@@ -201,7 +194,7 @@ TEST(FindInstalledGame, LooksInProtonThenWinePrefixes) {
     EXPECT_EQ(FindInstalledGame(false, env), proton);
     EXPECT_EQ(SteamLibraries(env).size(), 2u);
 
-    const auto wineEnv = Env({{"HOME", home.path()}, {"WINEPREFIX", other.path() + "/steamapps/compatdata/2229850/pfx"}});
+    const auto wineEnv = FakeEnv({{"HOME", home.path()}, {"WINEPREFIX", other.path() + "/steamapps/compatdata/2229850/pfx"}});
     EXPECT_EQ(FindInstalledGame(false, wineEnv), proton);
 }
 
@@ -213,7 +206,7 @@ TEST(FindInstalledGame, ReplacesOnlyADefaultThatDoesNotExist) {
         w.settings = std::move(stored);
         ModStore store(w);
         vars["HOME"] = home.path();
-        MainWindowLogic(w, store, Env(vars)).Form_Load();
+        MainWindowLogic(w, store, FakeEnv(vars)).Form_Load();
         return w.folder;
     };
     EXPECT_EQ(load({{"zhmode", "1"}}, {{"PROGRAMFILES", "/nowhere"}}), found);

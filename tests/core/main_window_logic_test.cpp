@@ -12,18 +12,11 @@ namespace tavrel {
 namespace {
 
 using test::FakeWindow;
+using test::FakeEnv;
 using test::TempFolder;
 using Strings = std::vector<std::string>;
 
 const std::string kFirstRunQuestion = "Do you have Generals ZERO HOUR expansion pack (ZH Mod) installed?";
-
-EnvLookup FakeEnv(std::map<std::string, std::string> vars) {
-    return [vars = std::move(vars)](const std::string& name) -> std::optional<std::string> {
-        const auto it = vars.find(name);
-        if (it == vars.end()) return std::nullopt;
-        return it->second;
-    };
-}
 
 class Lifecycle : public ::testing::Test {
 protected:

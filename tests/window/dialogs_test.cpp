@@ -13,7 +13,7 @@
 
 #include "app/form1.h"
 #include "app/settings_store.h"
-#include "modal.h"
+#include "window_test.h"
 
 using namespace tavrel;
 using tavrel::test::BoxAnswerer;
@@ -170,13 +170,6 @@ private:
     std::unique_ptr<Form1> form_;
 };
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-    QApplication app(argc, argv);
-    DialogsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+int main(int argc, char** argv) { return tavrel::test::RunWindowTests<DialogsTest>(argc, argv); }
 
 #include "dialogs_test.moc"

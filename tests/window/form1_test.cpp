@@ -15,7 +15,7 @@
 #include "app/message_box.h"
 #include "app/settings_store.h"
 #include "app/widgets.h"
-#include "modal.h"
+#include "window_test.h"
 
 using namespace tavrel;
 using tavrel::test::BoxAnswerer;
@@ -243,14 +243,6 @@ private:
     QString ini_;
 };
 
-int main(int argc, char** argv) {
-    // Never the real display, never the real settings.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-    QApplication app(argc, argv);
-    Form1Test test;
-    return QTest::qExec(&test, argc, argv);
-}
+int main(int argc, char** argv) { return tavrel::test::RunWindowTests<Form1Test>(argc, argv); }
 
 #include "form1_test.moc"

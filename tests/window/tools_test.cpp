@@ -9,7 +9,7 @@
 #include "app/form1.h"
 #include "app/settings_store.h"
 #include "app/widgets.h"
-#include "modal.h"
+#include "window_test.h"
 #include "tools/form2.h"
 
 using namespace tavrel;
@@ -135,13 +135,6 @@ private:
     std::unique_ptr<Form1> form_;
 };
 
-int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir config;
-    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
-    QApplication app(argc, argv);
-    ToolsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+int main(int argc, char** argv) { return tavrel::test::RunWindowTests<ToolsTest>(argc, argv); }
 
 #include "tools_test.moc"

@@ -1,4 +1,6 @@
-// Answers the real modal message boxes of a window test from a script.
+// Helpers of the window tests: answering the real modal dialogs from a
+// script, and a main() that keeps the tests off the real display and the
+// real settings.
 #pragma once
 
 #include <QApplication>
@@ -6,6 +8,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <functional>
@@ -68,6 +71,18 @@ void OnNextModal(std::function<bool(T*)> act) {
         QTimer::singleShot(10, *poll);
     };
     QTimer::singleShot(10, *poll);
+}
+
+// Runs the Qt Test object T on the offscreen platform (unless a platform is
+// given), with the per-user settings in a temporary folder.
+template <typename T>
+int RunWindowTests(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QTemporaryDir config;
+    qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    QApplication app(argc, argv);
+    T test;
+    return QTest::qExec(&test, argc, argv);
 }
 
 }  // namespace tavrel::test
