@@ -2,6 +2,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <fstream>
@@ -102,11 +103,16 @@ private slots:
         const QString bin = dir_->filePath("bin");
         const QString record = dir_->filePath("opened.txt");
         Write(bin + "/xdg-open", qPrintable("#!/bin/sh\nprintf '%s|%s' \"$#\" \"$1\" > '" + record + "'\n"));
-        QFile::setPermissions(bin + "/xdg-open", QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+        QFile::setPermissions(bin + "/xdg-open", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", bin.toUtf8());
 
-        const QString readme = QCoreApplication::applicationDirPath() + "/readme.txt";
+        // Beside the program, or per user where the program's folder is read-only.
+        const QString appDir = QCoreApplication::applicationDirPath();
+        const QString readme = QFileInfo(appDir).isWritable()
+                                   ? appDir + "/readme.txt"
+                                   : QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                                         "/TVL/readme.txt";
         QFile::remove(readme);
         QTest::mouseClick(form_->findChild<QLabel*>(QStringLiteral("lblViewHelp")), Qt::LeftButton);
         QTRY_COMPARE(ReadAll(record), "1|" + readme);  // the path as one argument

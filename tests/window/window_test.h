@@ -74,12 +74,13 @@ void OnNextModal(std::function<bool(T*)> act) {
 }
 
 // Runs the Qt Test object T on the offscreen platform (unless a platform is
-// given), with the per-user settings in a temporary folder.
+// given), with the per-user settings and data in temporary folders.
 template <typename T>
 int RunWindowTests(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir config;
+    QTemporaryDir config, data;
     qputenv("XDG_CONFIG_HOME", config.path().toUtf8());
+    qputenv("XDG_DATA_HOME", data.path().toUtf8());
     QApplication app(argc, argv);
     T test;
     return QTest::qExec(&test, argc, argv);
