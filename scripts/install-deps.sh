@@ -9,6 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool libx11-dev
   fonts-liberation fonts-dejavu-core
+  g++-mingw-w64-x86-64-posix wine64
 )
 
 missing=()

@@ -12,7 +12,7 @@ void FileDelete(const std::string& path) {
 }
 
 bool FileExists(const std::string& path) {
-    return !path.empty() && IsRegularFile(path) && !IsHiddenName(FileGetName(path));
+    return !path.empty() && IsPlainFile(path);
 }
 
 void FileWriteText(const std::string& text, const std::string& path) {

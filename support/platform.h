@@ -12,8 +12,9 @@
 //    first file in listing order that equals it without regard to case.
 //    So when two files differ only by case, the one spelled exactly like the
 //    entry wins, and each of them stays reachable through its own entry.
-// Hidden files are the ones whose name starts with "." (Wine shows them to
-// the game as hidden); a file without its owner's write bit is read-only.
+// On Linux a name starting with "." is hidden (Wine shows it to the game as
+// hidden) and a file without its owner's write bit is read-only; Windows has
+// attributes for both, and for system files.
 #pragma once
 
 #include <cstdint>
@@ -32,10 +33,25 @@ struct DirEntry {
     std::string folded;         // the name with FoldCase applied
     bool isFolder = false;      // a folder, or a link to one
     bool isFile = false;        // a regular file, or a link to one
-    bool isLink = false;        // a symbolic link (to whatever it leads to)
+    bool isLink = false;        // a link (to whatever it leads to)
     bool hidden = false;
+    bool system = false;
     bool attributesRead = true; // false when the entry could not be examined
 };
+
+// Every entry of a folder except "." and "..", sorted with NameLess.
+Status ListEntries(const std::string& folder, std::vector<DirEntry>& out);
+
+// Names (without folder) of the ordinary files in `folder` that match the
+// wildcard `pattern`: regular files that are neither hidden nor system
+// files. Sorted with NameLess.
+Status ListFiles(const std::string& folder, std::string_view pattern,
+                 std::vector<std::string>& out);
+
+bool PathExists(const std::string& path);     // anything, links not followed
+bool IsRegularFile(const std::string& path);  // follows links
+bool IsPlainFile(const std::string& path);    // a regular file, not hidden, not system
+bool IsFolder(const std::string& path);       // follows links
 
 // What tells two paths to one folder apart from two folders.
 struct FolderId {
@@ -55,19 +71,6 @@ Status MakeFolders(const std::string& path);
 // True when files can be created in the folder.
 bool IsWritableFolder(const std::string& path);
 
-// Every entry of a folder except "." and "..", sorted with NameLess.
-Status ListEntries(const std::string& folder, std::vector<DirEntry>& out);
-
-// Names (without folder) of the ordinary files in `folder` that match the
-// wildcard `pattern`: regular files that are not hidden. Sorted with NameLess.
-Status ListFiles(const std::string& folder, std::string_view pattern,
-                 std::vector<std::string>& out);
-
-bool IsRegularFile(const std::string& path);  // follows links
-bool IsFolder(const std::string& path);       // follows links
-bool IsHiddenName(std::string_view name);
-bool IsReadOnly(const std::string& path);
-
 // The name of the file in `folder` that stands for `stem` + `ext` (see above);
 // `stem` + `ext` itself when no such file exists.
 std::string ResolveFileName(const std::string& folder, const std::string& stem,
@@ -81,14 +84,15 @@ std::string UnusedFileName(const std::string& folder, const std::string& stem,
 // True when both paths hold the same bytes (or are the same file).
 bool SameContent(const std::string& a, const std::string& b);
 
-// Renames a file; fails with "File exists" (the platform's text) when the
+// Renames a file; fails with the platform's "file exists" text when the
 // target exists in any letter case, and never replaces anything.
 Status RenameNoReplace(const std::string& from, const std::string& to);
 
 // Deletes one file as it is: a read-only file is refused, like on Windows.
 Status RemoveFile(const std::string& path);
 
-// Makes a file deletable and writable (clears read-only); best effort.
+// Makes a file deletable and writable (clears read-only and the other
+// attributes); best effort.
 void ClearReadOnly(const std::string& path);
 
 // Creates or truncates `path` and writes exactly `bytes` into it.
@@ -100,9 +104,9 @@ using CopyProgress = std::function<bool(std::uint64_t done, std::uint64_t total)
 
 // Copies `source` to `destination`, replacing it, such that `destination` is
 // either left as it was or holds the complete copy: the bytes go into a
-// hidden temporary file beside the destination, which is then renamed over
-// it in one step. A failed or cancelled copy removes the temporary file.
-// Copying a file onto itself succeeds without touching it.
+// hidden temporary file beside the destination, flushed to disk, which is
+// then renamed over it in one step. A failed or cancelled copy removes the
+// temporary file. Copying a file onto itself succeeds without touching it.
 Status CopyFileSafely(const std::string& source, const std::string& destination,
                       const CopyProgress& progress = {});
 

@@ -61,27 +61,27 @@ Status RenameFallback(const std::string& from, const std::string& to) {
         if (::unlink(from.c_str()) != 0) {
             const int err = errno;
             ::unlink(to.c_str());  // the source still holds the bytes
-            return Status::FromErrno(err);
+            return Status::FromError(err);
         }
         return Status::Ok();
     }
     const int linkErr = errno;
     if (linkErr != EPERM && linkErr != EOPNOTSUPP && linkErr != ENOSYS && linkErr != EMLINK) {
-        return Status::FromErrno(linkErr);
+        return Status::FromError(linkErr);
     }
     struct stat st{};
-    if (::lstat(to.c_str(), &st) == 0) return Status::FromErrno(EEXIST);
-    if (errno != ENOENT) return Status::FromErrno(errno);
-    if (::rename(from.c_str(), to.c_str()) != 0) return Status::FromErrno(errno);
+    if (::lstat(to.c_str(), &st) == 0) return Status::FromError(EEXIST);
+    if (errno != ENOENT) return Status::FromError(errno);
+    if (::rename(from.c_str(), to.c_str()) != 0) return Status::FromError(errno);
     return Status::Ok();
 }
 
 // Copies the bytes of `in` to `out`: a reflink where the file system has
 // one, else copy_file_range in steps, else plain reads and writes.
 Status CopyBytes(int in, int out, std::uint64_t total, const CopyProgress& progress) {
-    if (progress && !progress(0, total)) return Status::FromErrno(ECANCELED);
+    if (progress && !progress(0, total)) return Status::FromError(ECANCELED);
     if (::ioctl(out, FICLONE, in) == 0) {
-        if (progress && !progress(total, total)) return Status::FromErrno(ECANCELED);
+        if (progress && !progress(total, total)) return Status::FromError(ECANCELED);
         return Status::Ok();
     }
     constexpr std::size_t kStep = 8u << 20;
@@ -104,34 +104,34 @@ Status CopyBytes(int in, int out, std::uint64_t total, const CopyProgress& progr
                 const ssize_t w = ::write(out, buffer.data() + off, static_cast<std::size_t>(n - off));
                 if (w < 0) {
                     if (errno == EINTR) continue;
-                    return Status::FromErrno(errno);
+                    return Status::FromError(errno);
                 }
                 off += w;
             }
         }
         if (n < 0) {
             if (errno == EINTR) continue;
-            return Status::FromErrno(errno);
+            return Status::FromError(errno);
         }
         if (n == 0) break;
         done += static_cast<std::uint64_t>(n);
-        if (progress && !progress(std::min(done, total), total)) return Status::FromErrno(ECANCELED);
+        if (progress && !progress(std::min(done, total), total)) return Status::FromError(ECANCELED);
     }
     return Status::Ok();
 }
 
+bool IsHiddenName(std::string_view name) { return !name.empty() && name.front() == '.'; }
+
 }  // namespace
 
-std::string ErrorText(int err) { return std::generic_category().message(err); }
+std::string ErrorText(int code) { return std::generic_category().message(code); }
 
-Status Status::FromErrno(int err) { return Status::Error(ErrorText(err)); }
-
-bool IsHiddenName(std::string_view name) { return !name.empty() && name.front() == '.'; }
+Status Status::FromError(int code) { return Status::Error(ErrorText(code)); }
 
 Status ListEntries(const std::string& folder, std::vector<DirEntry>& out) {
     out.clear();
     DIR* dir = ::opendir(folder.c_str());
-    if (!dir) return Status::FromErrno(errno);
+    if (!dir) return Status::FromError(errno);
     errno = 0;
     while (const dirent* d = ::readdir(dir)) {
         const std::string_view name = d->d_name;
@@ -164,7 +164,7 @@ Status ListEntries(const std::string& folder, std::vector<DirEntry>& out) {
     std::sort(out.begin(), out.end(), [](const DirEntry& a, const DirEntry& b) {
         return NameLessFolded(a.folded, a.name, b.folded, b.name);
     });
-    return err ? Status::FromErrno(err) : Status::Ok();
+    return err ? Status::FromError(err) : Status::Ok();
 }
 
 std::optional<FolderId> IdentifyFolder(const std::string& path) {
@@ -173,23 +173,16 @@ std::optional<FolderId> IdentifyFolder(const std::string& path) {
     return FolderId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
 }
 
-Status MakeFolders(const std::string& path) {
-    std::error_code ec;
-    std::filesystem::create_directories(path, ec);
-    return ec ? Status::FromErrno(ec.value()) : Status::Ok();
-}
-
 bool IsWritableFolder(const std::string& path) { return ::access(path.c_str(), W_OK | X_OK) == 0; }
 
-Status ListFiles(const std::string& folder, std::string_view pattern, std::vector<std::string>& out) {
-    out.clear();
-    std::vector<DirEntry> entries;
-    const Status status = ListEntries(folder, entries);
-    const WildcardPattern wildcard(pattern);
-    for (const DirEntry& e : entries) {
-        if (e.isFile && !e.hidden && wildcard.matchesFolded(e.folded)) out.push_back(e.name);
-    }
-    return status;
+bool PathExists(const std::string& path) {
+    struct stat st{};
+    return ::lstat(path.c_str(), &st) == 0;
+}
+
+bool IsPlainFile(const std::string& path) {
+    const auto slash = path.rfind(kSep);
+    return IsRegularFile(path) && !IsHiddenName(slash == std::string::npos ? path : path.substr(slash + 1));
 }
 
 bool IsRegularFile(const std::string& path) {
@@ -202,11 +195,6 @@ bool IsFolder(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-bool IsReadOnly(const std::string& path) {
-    struct stat st{};
-    return ::stat(path.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0;
-}
-
 void ClearReadOnly(const std::string& path) {
     struct stat st{};
     if (::stat(path.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0) {
@@ -214,67 +202,18 @@ void ClearReadOnly(const std::string& path) {
     }
 }
 
-std::string ResolveFileName(const std::string& folder, const std::string& stem, const std::string& ext) {
-    const std::string exact = stem + ext;
-    struct stat st{};
-    if (::lstat((folder + kSep + exact).c_str(), &st) == 0) return exact;
-    std::vector<DirEntry> entries;
-    ListEntries(folder, entries);
-    const std::string* anyCase = nullptr;
-    for (const DirEntry& e : entries) {
-        if (e.isFolder || !EqualsNoCase(e.name, exact)) continue;
-        if (e.name.compare(0, stem.size(), stem) == 0) return e.name;
-        if (!anyCase) anyCase = &e.name;
-    }
-    return anyCase ? *anyCase : exact;
-}
-
-std::string UnusedFileName(const std::string& folder, const std::string& stem, const std::string& ext) {
-    std::vector<DirEntry> entries;
-    ListEntries(folder, entries);
-    const auto taken = [&](const std::string& name) {
-        return std::any_of(entries.begin(), entries.end(),
-                           [&](const DirEntry& e) { return EqualsNoCase(e.name, name); });
-    };
-    std::string name = stem + ext;
-    for (int n = 2; taken(name); ++n) name = stem + " (" + std::to_string(n) + ")" + ext;
-    return name;
-}
-
-bool SameContent(const std::string& a, const std::string& b) {
-    Fd fa(::open(a.c_str(), O_RDONLY | O_CLOEXEC));
-    Fd fb(::open(b.c_str(), O_RDONLY | O_CLOEXEC));
-    struct stat sa{}, sb{};
-    if (fa.get() < 0 || fb.get() < 0 || ::fstat(fa.get(), &sa) != 0 || ::fstat(fb.get(), &sb) != 0) return false;
-    if (sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino) return true;
-    if (!S_ISREG(sa.st_mode) || !S_ISREG(sb.st_mode) || sa.st_size != sb.st_size) return false;
-    std::vector<char> ba(1u << 20), bb(1u << 20);
-    for (;;) {
-        const ssize_t na = ::read(fa.get(), ba.data(), ba.size());
-        if (na < 0) return false;
-        if (na == 0) return true;
-        for (ssize_t got = 0; got < na;) {
-            const ssize_t nb = ::read(fb.get(), bb.data() + got, static_cast<std::size_t>(na - got));
-            if (nb <= 0) return false;
-            got += nb;
-        }
-        if (std::memcmp(ba.data(), bb.data(), static_cast<std::size_t>(na)) != 0) return false;
-    }
-}
-
 Status RenameNoReplace(const std::string& from, const std::string& to) {
     struct stat st{};
-    if (::lstat(from.c_str(), &st) != 0) return Status::FromErrno(errno);  // a missing source comes first
+    if (::lstat(from.c_str(), &st) != 0) return Status::FromError(errno);  // a missing source comes first
     // The target must not exist in any letter case; the source itself may
     // match when only its case changes.
     const std::string toFolder = FolderOf(to);
     const std::string toName = NameOf(to);
     std::vector<DirEntry> entries;
-    if (ListEntries(toFolder, entries).ok()) {
-        for (const DirEntry& e : entries) {
-            if (EqualsNoCase(e.name, toName) && !SameFile(toFolder + kSep + e.name, from)) {
-                return Status::FromErrno(EEXIST);
-            }
+    ListEntries(toFolder, entries);
+    for (const DirEntry& e : entries) {
+        if (EqualsNoCase(e.name, toName) && !SameFile(toFolder + kSep + e.name, from)) {
+            return Status::FromError(EEXIST);
         }
     }
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
@@ -282,49 +221,49 @@ Status RenameNoReplace(const std::string& from, const std::string& to) {
     }
     const int err = errno;
     if (err == EINVAL || err == ENOSYS || err == EOPNOTSUPP) return RenameFallback(from, to);
-    return Status::FromErrno(err);
+    return Status::FromError(err);
 }
 
 Status RemoveFile(const std::string& path) {
     struct stat st{};
     if (::stat(path.c_str(), &st) != 0) {
-        if (::lstat(path.c_str(), &st) != 0) return Status::FromErrno(errno);
+        if (::lstat(path.c_str(), &st) != 0) return Status::FromError(errno);
     } else if (S_ISDIR(st.st_mode)) {
-        return Status::FromErrno(EISDIR);
+        return Status::FromError(EISDIR);
     } else if ((st.st_mode & S_IWUSR) == 0) {
-        return Status::FromErrno(EACCES);
+        return Status::FromError(EACCES);
     }
-    if (::unlink(path.c_str()) != 0) return Status::FromErrno(errno);
+    if (::unlink(path.c_str()) != 0) return Status::FromError(errno);
     return Status::Ok();
 }
 
 Status WriteFileBytes(const std::string& path, std::string_view bytes) {
     Fd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (fd.get() < 0) return Status::FromErrno(errno);
+    if (fd.get() < 0) return Status::FromError(errno);
     for (std::size_t done = 0; done < bytes.size();) {
         const ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
         if (n < 0) {
             if (errno == EINTR) continue;
-            return Status::FromErrno(errno);
+            return Status::FromError(errno);
         }
         done += static_cast<std::size_t>(n);
     }
-    if (::close(fd.release()) != 0) return Status::FromErrno(errno);
+    if (::close(fd.release()) != 0) return Status::FromError(errno);
     return Status::Ok();
 }
 
 Status CopyFileSafely(const std::string& source, const std::string& destination,
                       const CopyProgress& progress) {
     Fd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
-    if (in.get() < 0) return Status::FromErrno(errno);
+    if (in.get() < 0) return Status::FromError(errno);
     struct stat src{};
-    if (::fstat(in.get(), &src) != 0) return Status::FromErrno(errno);
-    if (S_ISDIR(src.st_mode)) return Status::FromErrno(EISDIR);
-    if (!S_ISREG(src.st_mode)) return Status::FromErrno(EINVAL);
+    if (::fstat(in.get(), &src) != 0) return Status::FromError(errno);
+    if (S_ISDIR(src.st_mode)) return Status::FromError(EISDIR);
+    if (!S_ISREG(src.st_mode)) return Status::FromError(EINVAL);
     struct stat dst{};
     if (::stat(destination.c_str(), &dst) == 0) {
         if (dst.st_dev == src.st_dev && dst.st_ino == src.st_ino) return Status::Ok();  // already there
-        if (S_ISDIR(dst.st_mode)) return Status::FromErrno(EISDIR);
+        if (S_ISDIR(dst.st_mode)) return Status::FromError(EISDIR);
     }
 
     const std::string folder = FolderOf(destination);
@@ -335,15 +274,15 @@ Status CopyFileSafely(const std::string& source, const std::string& destination,
         temp = folder + kSep + ".tavrel-" + std::to_string(::getpid()) + "-" +
                std::to_string(++counter) + ".part";
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return Status::FromErrno(errno);
+        if (fd < 0 && errno != EEXIST) return Status::FromError(errno);
     }
-    if (fd < 0) return Status::FromErrno(EEXIST);
+    if (fd < 0) return Status::FromError(EEXIST);
     Fd out(fd);
 
     Status status = CopyBytes(in.get(), out.get(), static_cast<std::uint64_t>(src.st_size), progress);
-    if (status.ok() && ::fsync(out.get()) != 0) status = Status::FromErrno(errno);
-    if (status.ok() && ::close(out.release()) != 0) status = Status::FromErrno(errno);
-    if (status.ok() && ::rename(temp.c_str(), destination.c_str()) != 0) status = Status::FromErrno(errno);
+    if (status.ok() && ::fsync(out.get()) != 0) status = Status::FromError(errno);
+    if (status.ok() && ::close(out.release()) != 0) status = Status::FromError(errno);
+    if (status.ok() && ::rename(temp.c_str(), destination.c_str()) != 0) status = Status::FromError(errno);
     if (!status.ok()) ::unlink(temp.c_str());
     return status;
 }

@@ -33,7 +33,7 @@ std::vector<std::string> SplitPatterns(const std::string& patterns) {
 }
 
 bool Admitted(const DirEntry& e, std::uint32_t attributes) {
-    return !e.hidden || (attributes & kAttributeHidden) != 0;
+    return (!e.hidden || (attributes & kAttributeHidden) != 0) && (!e.system || (attributes & kAttributeSystem) != 0);
 }
 
 // The matches among one folder's entries, grouped by pattern piece.

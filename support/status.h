@@ -10,8 +10,9 @@ class Status {
 public:
     static Status Ok() { return Status(); }
     static Status Error(std::string text) { return Status(std::move(text), true); }
-    // The platform's description of an errno value (the text strerror gives).
-    static Status FromErrno(int err);
+    // The platform's description of an error number (errno on Linux, the
+    // system error code on Windows).
+    static Status FromError(int code);
 
     bool ok() const { return !failed_; }
     const std::string& text() const { return text_; }
@@ -23,7 +24,8 @@ private:
     bool failed_ = false;
 };
 
-// The platform's description of an error number.
-std::string ErrorText(int err);
+// The platform's description of an error number: the text strerror gives on
+// Linux, the system's message on Windows.
+std::string ErrorText(int code);
 
 }  // namespace tavrel

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Builds the toolkit-free code for Windows with MinGW and runs the platform
+# layer's smoke test under Wine (g++-mingw-w64-x86-64-posix and wine64, which
+# scripts/install-deps.sh installs). ctest runs it when both are there.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out=$(realpath -m "${1:-build/windows-smoke}")
+mkdir -p "$out"
+sed 's/@PROJECT_VERSION_MAJOR@/1/; s/@PROJECT_VERSION_MINOR@/1/; s/@PROJECT_VERSION_TWEAK@/1/' \
+  cmake/tavrel_version.h.in >"$out/tavrel_version.h"
+sources=(support/*.cpp modstore/*.cpp tools/movie_switch.cpp app/main_window_logic.cpp app/readme.cpp)
+sources=("${sources[@]/support\/platform_posix.cpp}")
+x86_64-w64-mingw32-g++-posix -std=c++20 -O1 -Wall -Wextra -Wpedantic -Werror -I. -I"$out" \
+  tests/windows/platform_smoke.cpp ${sources[@]} -static -o "$out/platform_smoke.exe"
+export WINEPREFIX="$out/wineprefix" WINEDEBUG=-all
+wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
+"$wine" "$out/platform_smoke.exe"
