@@ -12,6 +12,8 @@ sources=(support/*.cpp modstore/*.cpp tools/movie_switch.cpp app/main_window_log
 sources=("${sources[@]/support\/platform_posix.cpp}")
 x86_64-w64-mingw32-g++-posix -std=c++20 -O1 -Wall -Wextra -Wpedantic -Werror -I. -I"$out" \
   tests/windows/platform_smoke.cpp ${sources[@]} -static -o "$out/platform_smoke.exe"
+# A fresh prefix each time; it takes some 700 MB, so it goes afterwards.
 export WINEPREFIX="$out/wineprefix" WINEDEBUG=-all
+trap 'rm -rf "$WINEPREFIX"' EXIT
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 "$wine" "$out/platform_smoke.exe"
