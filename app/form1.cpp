@@ -194,6 +194,9 @@ void Form1::Form_Load() { logic_.Form_Load(); }
 
 void Form1::closeEvent(QCloseEvent* event) {
     logic_.Form_QueryUnload();
+    // The Tools window is owned by this one and goes with it; deleted rather
+    // than closed, since closing it would bring this window back.
+    delete tools_.data();
     event->accept();
 }
 

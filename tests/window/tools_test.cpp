@@ -88,6 +88,14 @@ private slots:
         QTRY_VERIFY(!form_->findChild<Form2*>());  // unloaded: the next opening loads it afresh
     }
 
+    void closingTheMainWindowTakesTheToolsWindowAlong() {
+        form_->showTools(form_->folderText());
+        QVERIFY(form_->findChild<Form2*>()->isVisible());
+        QVERIFY(form_->close());
+        QVERIFY(!form_->findChild<Form2*>());
+        QVERIFY(!form_->isVisible());
+    }
+
     void nextTipCyclesThroughTheTips() {
         auto* tip = form_->findChild<QLabel*>(QStringLiteral("lblTipText"));
         auto* next = form_->findChild<QLabel*>(QStringLiteral("lblNextTip"));
