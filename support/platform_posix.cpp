@@ -10,13 +10,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 #include <system_error>
 #include <vector>
 
+#include "support/path_rules.h"
 #include "support/platform.h"
 #include "support/text.h"
-#include "support/wildcard.h"
 
 namespace tavrel {
 namespace {
@@ -27,11 +26,6 @@ std::string FolderOf(const std::string& path) {
     const auto pos = path.rfind(kSep);
     if (pos == std::string::npos) return ".";
     return pos == 0 ? std::string(1, kSep) : path.substr(0, pos);
-}
-
-std::string NameOf(const std::string& path) {
-    const auto pos = path.rfind(kSep);
-    return pos == std::string::npos ? path : path.substr(pos + 1);
 }
 
 bool SameFile(const std::string& a, const std::string& b) {
@@ -181,8 +175,7 @@ bool PathExists(const std::string& path) {
 }
 
 bool IsPlainFile(const std::string& path) {
-    const auto slash = path.rfind(kSep);
-    return IsRegularFile(path) && !IsHiddenName(slash == std::string::npos ? path : path.substr(slash + 1));
+    return IsRegularFile(path) && !IsHiddenName(FileGetName(path, kSep));
 }
 
 bool IsRegularFile(const std::string& path) {
@@ -208,7 +201,7 @@ Status RenameNoReplace(const std::string& from, const std::string& to) {
     // The target must not exist in any letter case; the source itself may
     // match when only its case changes.
     const std::string toFolder = FolderOf(to);
-    const std::string toName = NameOf(to);
+    const std::string toName = FileGetName(to, kSep);
     std::vector<DirEntry> entries;
     ListEntries(toFolder, entries);
     for (const DirEntry& e : entries) {
