@@ -14,6 +14,6 @@ x86_64-w64-mingw32-g++-posix -std=c++20 -O1 -Wall -Wextra -Wpedantic -Werror -I.
   tests/windows/platform_smoke.cpp ${sources[@]} -static -o "$out/platform_smoke.exe"
 # A fresh prefix each time; it takes some 700 MB, so it goes afterwards.
 export WINEPREFIX="$out/wineprefix" WINEDEBUG=-all
-trap 'rm -rf "$WINEPREFIX"' EXIT
+trap '(wineserver -w || /usr/lib/wine/wineserver64 -w) 2>/dev/null; rm -rf "$WINEPREFIX"' EXIT
 wine=$(command -v wine64 || echo /usr/lib/wine/wine64)
 "$wine" "$out/platform_smoke.exe"

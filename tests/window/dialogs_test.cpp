@@ -12,7 +12,6 @@
 #include <fstream>
 
 #include "app/form1.h"
-#include "app/settings_store.h"
 #include "window_test.h"
 
 using namespace tavrel;
@@ -39,21 +38,18 @@ class DialogsTest : public QObject {
     Q_OBJECT
 private slots:
     void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        settings_ = std::make_unique<SettingsStore>(dir_->filePath("TVL.conf"));
-        settings_->save("zhmode", "0");
-        settings_->save("path", dir_->filePath("game"));
-        QDir(dir_->path()).mkpath("game");
-        QDir(dir_->path()).mkpath("downloads");
-        form_ = std::make_unique<Form1>(*settings_, SystemEnvironment());
-        form_->Form_Load();
-        form_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+        w_ = std::make_unique<test::LoadedWindow>();
+        QDir().mkpath(w_->path("downloads"));
+        QVERIFY(w_->open());
+        form_ = &w_->form();
     }
-    void cleanup() { form_.reset(); }
+    void cleanup() {
+        form_ = nullptr;
+        w_.reset();
+    }
 
     void fileDialogShowsTheRequestAndAppendsTheExtension() {
-        const QString downloads = dir_->filePath("downloads");
+        const QString downloads = w_->path("downloads");
         Touch(downloads + "/MOD.BIG");
         Touch(downloads + "/notes.txt");
         QStringList filters, shown;
@@ -92,7 +88,7 @@ private slots:
     }
 
     void folderBrowserStartsAtTheStartFolder() {
-        const QString downloads = dir_->filePath("downloads");
+        const QString downloads = w_->path("downloads");
         QString title;
         OnNextModal<QFileDialog>([&](QFileDialog* d) {
             title = d->windowTitle();
@@ -125,12 +121,12 @@ private slots:
                  QStringLiteral("Are you sure you want to switch to Generals ZERO HOUR mode? (Only do this if you "
                                 "have *installed* the ZERO HOUR expansion pack!)"));
         QVERIFY(form_->findChild<QLabel*>(QStringLiteral("lblZeroHour"))->isVisible());
-        QSettings stored(dir_->filePath("TVL.conf"), QSettings::IniFormat);
+        QSettings stored(w_->path("TVL.conf"), QSettings::IniFormat);
         QCOMPARE(stored.value("Settings/zhmode").toString(), QStringLiteral("1"));
     }
 
     void installThroughTheRealDialogs() {
-        const QString source = dir_->filePath("downloads/_Storm.big");
+        const QString source = w_->path("downloads/_Storm.big");
         Touch(source, "storm bytes");
         BoxAnswerer answers({Qt::Key_Return, Qt::Key_Escape});  // OK to the introduction, No to activating
         OnNextModal<QFileDialog>([&](QFileDialog* d) {
@@ -143,7 +139,7 @@ private slots:
         QVERIFY(answers.done());
         QVERIFY(answers.seen()[1].text.endsWith(QStringLiteral("renamed the MOD to __Storm.bit\n\nWould you like to "
                                                                "activate this MOD now?")));
-        QFile copy(dir_->filePath("game/__Storm.bit"));
+        QFile copy(w_->path("game/__Storm.bit"));
         QVERIFY(copy.open(QIODevice::ReadOnly));
         QCOMPARE(copy.readAll(), QByteArray("storm bytes"));
         QCOMPARE(form_->listEntries(), std::vector<std::string>{"__Storm"});
@@ -165,9 +161,8 @@ private slots:
     }
 
 private:
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<SettingsStore> settings_;
-    std::unique_ptr<Form1> form_;
+    std::unique_ptr<test::LoadedWindow> w_;
+    Form1* form_ = nullptr;
 };
 
 int main(int argc, char** argv) { return tavrel::test::RunWindowTests<DialogsTest>(argc, argv); }

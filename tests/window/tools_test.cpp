@@ -8,7 +8,6 @@
 #include <fstream>
 
 #include "app/form1.h"
-#include "app/settings_store.h"
 #include "app/widgets.h"
 #include "window_test.h"
 #include "tools/form2.h"
@@ -34,17 +33,15 @@ class ToolsTest : public QObject {
     Q_OBJECT
 private slots:
     void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        settings_ = std::make_unique<SettingsStore>(dir_->filePath("TVL.conf"));
-        settings_->save("zhmode", "0");
-        settings_->save("path", dir_->filePath("game"));
-        Write(dir_->filePath("game/Data/English/Movies/EA_LOGO.bik"), "logo");
-        form_ = std::make_unique<Form1>(*settings_, SystemEnvironment());
-        form_->Form_Load();
-        form_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
+        w_ = std::make_unique<test::LoadedWindow>();
+        Write(w_->path("game/Data/English/Movies/EA_LOGO.bik"), "logo");
+        QVERIFY(w_->open());
+        form_ = &w_->form();
     }
-    void cleanup() { form_.reset(); }
+    void cleanup() {
+        form_ = nullptr;
+        w_.reset();
+    }
 
     void shiftRightClickOnTheBannerOpensOneToolsWindow() {
         auto* banner = form_->findChild<PictureBox*>(QStringLiteral("picGenerals"));
@@ -58,19 +55,19 @@ private slots:
         QVERIFY(tools && tools->isVisible());
         QCOMPARE(tools->windowTitle(), QStringLiteral("Tools..."));
         QCOMPARE(tools->size(), QSize(329, 224));
-        QCOMPARE(tools->parentWidget(), form_.get());  // owned by the main window
+        QCOMPARE(tools->parentWidget(), static_cast<QWidget*>(form_));  // owned by the main window
         QVERIFY(tools->isWindow());
         QCOMPARE(tools->windowIcon().cacheKey(), form_->windowIcon().cacheKey());
-        QCOMPARE(tools->GeneralsFolder, dir_->filePath("game").toStdString());
+        QCOMPARE(tools->GeneralsFolder, w_->path("game").toStdString());
         QCOMPARE(tools->findChild<QWidget*>(QStringLiteral("Command2"))->geometry(), QRect(12, 69, 70, 22));
         QTRY_COMPARE(QApplication::focusWidget(), tools->findChild<QWidget*>(QStringLiteral("Command1")));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), tools->findChild<QWidget*>(QStringLiteral("Command2")));
 
-        form_->setFolderText(dir_->filePath("elsewhere").toStdString());
+        form_->setFolderText(w_->path("elsewhere").toStdString());
         QTest::mouseClick(banner, Qt::RightButton, Qt::ShiftModifier);
         QCOMPARE(form_->findChildren<Form2*>().size(), 1);
-        QCOMPARE(tools->GeneralsFolder, dir_->filePath("elsewhere").toStdString());
+        QCOMPARE(tools->GeneralsFolder, w_->path("elsewhere").toStdString());
     }
 
     void disableFromTheToolsWindowAndCloseIt() {
@@ -80,7 +77,7 @@ private slots:
         QTest::mouseClick(tools->findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
         QVERIFY(answers.done());
         QCOMPARE(answers.seen()[0].text, QStringLiteral("Startup Items Have Been Changed Successfully."));
-        QVERIFY(QFile::exists(dir_->filePath("game/Data/English/Movies/__EA_LOGO.bik")));
+        QVERIFY(QFile::exists(w_->path("game/Data/English/Movies/__EA_LOGO.bik")));
 
         form_->hide();
         QVERIFY(tools->close());
@@ -108,8 +105,8 @@ private slots:
 
     void viewReadMeOpensTheFileOrSaysWhyNot() {
         // A stand-in for the desktop's handler, first in PATH.
-        const QString bin = dir_->filePath("bin");
-        const QString record = dir_->filePath("opened.txt");
+        const QString bin = w_->path("bin");
+        const QString record = w_->path("opened.txt");
         Write(bin + "/xdg-open", qPrintable("#!/bin/sh\nprintf '%s|%s' \"$#\" \"$1\" > '" + record + "'\n"));
         QFile::setPermissions(bin + "/xdg-open", QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         const QByteArray path = qgetenv("PATH");
@@ -144,9 +141,8 @@ private slots:
     }
 
 private:
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<SettingsStore> settings_;
-    std::unique_ptr<Form1> form_;
+    std::unique_ptr<test::LoadedWindow> w_;
+    Form1* form_ = nullptr;
 };
 
 int main(int argc, char** argv) { return tavrel::test::RunWindowTests<ToolsTest>(argc, argv); }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QApplication>
+#include <QDir>
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPointer>
@@ -13,6 +14,9 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+
+#include "app/form1.h"
+#include "app/settings_store.h"
 
 namespace tavrel::test {
 
@@ -72,6 +76,33 @@ void OnNextModal(std::function<bool(T*)> act) {
     };
     QTimer::singleShot(10, *poll);
 }
+
+// A main window loaded on the game folder "game" of a temporary folder, with
+// Generals mode stored so that no first-run question comes, and shown.
+class LoadedWindow {
+public:
+    LoadedWindow() : settings_(dir_.filePath(QStringLiteral("TVL.conf"))) {
+        settings_.save(QStringLiteral("zhmode"), QStringLiteral("0"));
+        settings_.save(QStringLiteral("path"), game());
+        QDir(dir_.path()).mkpath(QStringLiteral("game"));
+    }
+    QString path(const QString& name) const { return dir_.filePath(name); }
+    QString game() const { return path(QStringLiteral("game")); }
+    Form1& form() { return *form_; }
+
+    // Creates, loads and shows the window; false when it never appeared.
+    bool open() {
+        form_ = std::make_unique<Form1>(settings_, SystemEnvironment());
+        form_->Form_Load();
+        form_->show();
+        return QTest::qWaitForWindowExposed(form_.get());
+    }
+
+private:
+    QTemporaryDir dir_;
+    SettingsStore settings_;
+    std::unique_ptr<Form1> form_;
+};
 
 // Runs the Qt Test object T on the offscreen platform (unless a platform is
 // given), with the per-user settings and data in temporary folders.
