@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake
+  build-essential cmake unicode-data
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth xdotool libx11-dev

@@ -1,33 +1,12 @@
 #include "support/text.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace tavrel {
 namespace {
 
-struct Decoded {
-    char32_t cp;
-    std::size_t len;  // bytes consumed
-    bool valid;
-};
-
-Decoded Decode(std::string_view s, std::size_t i) {
-    const auto b0 = static_cast<unsigned char>(s[i]);
-    if (b0 < 0x80) return {b0, 1, true};
-    std::size_t len = 0;
-    char32_t cp = 0;
-    if ((b0 & 0xE0) == 0xC0) { len = 2; cp = b0 & 0x1F; }
-    else if ((b0 & 0xF0) == 0xE0) { len = 3; cp = b0 & 0x0F; }
-    else if ((b0 & 0xF8) == 0xF0) { len = 4; cp = b0 & 0x07; }
-    else return {b0, 1, false};
-    if (i + len > s.size()) return {b0, 1, false};
-    for (std::size_t k = 1; k < len; ++k) {
-        const auto b = static_cast<unsigned char>(s[i + k]);
-        if ((b & 0xC0) != 0x80) return {b0, 1, false};
-        cp = (cp << 6) | (b & 0x3F);
-    }
-    return {cp, len, true};
-}
+constexpr bool IsContinuation(unsigned char b) { return (b & 0xC0) == 0x80; }
 
 void Encode(char32_t cp, std::string& out) {
     if (cp < 0x80) {
@@ -47,27 +26,53 @@ void Encode(char32_t cp, std::string& out) {
     }
 }
 
-char32_t FoldCodePoint(char32_t c) {
-    if (c >= U'A' && c <= U'Z') return c + 32;
-    if (c < 0xC0) return c;
-    if (c <= 0xDE && c != 0xD7) return c + 32;                // Latin-1 capitals
-    if (c >= 0x391 && c <= 0x3AB && c != 0x3A2) return c + 32;  // Greek
-    if (c >= 0x400 && c <= 0x40F) return c + 80;               // Cyrillic Ѐ..Џ
-    if (c >= 0x410 && c <= 0x42F) return c + 32;               // Cyrillic А..Я
-    return c;
-}
+struct Folding {
+    char32_t from, to;
+};
+
+// Unicode's CaseFolding.txt, statuses C and S, sorted by `from`.
+constexpr Folding kFoldings[] =
+#include "case_folding.inc"
+    ;
 
 }  // namespace
 
+Utf8Step DecodeUtf8(std::string_view s, std::size_t i) {
+    const auto b0 = static_cast<unsigned char>(s[i]);
+    if (b0 < 0x80) return {b0, 1, true};
+    std::size_t len = 0;
+    char32_t cp = 0, least = 0;
+    if (b0 >= 0xC2 && b0 <= 0xDF) { len = 2; cp = b0 & 0x1F; least = 0x80; }
+    else if ((b0 & 0xF0) == 0xE0) { len = 3; cp = b0 & 0x0F; least = 0x800; }
+    else if (b0 >= 0xF0 && b0 <= 0xF4) { len = 4; cp = b0 & 0x07; least = 0x10000; }
+    else return {b0, 1, false};
+    if (i + len > s.size()) return {b0, 1, false};
+    for (std::size_t k = 1; k < len; ++k) {
+        const auto b = static_cast<unsigned char>(s[i + k]);
+        if (!IsContinuation(b)) return {b0, 1, false};
+        cp = (cp << 6) | (b & 0x3F);
+    }
+    if (cp < least || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) return {b0, 1, false};
+    return {cp, len, true};
+}
+
+char32_t FoldCodePoint(char32_t c) {
+    if (c < 0x80) return c >= U'A' && c <= U'Z' ? c + 32 : c;
+    const auto* end = std::end(kFoldings);
+    const auto* it = std::lower_bound(std::begin(kFoldings), end, c,
+                                      [](const Folding& f, char32_t value) { return f.from < value; });
+    return it != end && it->from == c ? it->to : c;
+}
+
 std::size_t CharCount(std::string_view text) {
     std::size_t count = 0;
-    for (std::size_t i = 0; i < text.size(); i += Decode(text, i).len) ++count;
+    for (std::size_t i = 0; i < text.size(); i += DecodeUtf8(text, i).len) ++count;
     return count;
 }
 
 std::size_t ByteOffsetOfChar(std::string_view text, std::size_t n) {
     std::size_t i = 0;
-    for (; i < text.size() && n > 0; --n) i += Decode(text, i).len;
+    for (; i < text.size() && n > 0; --n) i += DecodeUtf8(text, i).len;
     return i;
 }
 
@@ -75,7 +80,13 @@ std::string FoldCase(std::string_view text) {
     std::string out;
     out.reserve(text.size());
     for (std::size_t i = 0; i < text.size();) {
-        const Decoded d = Decode(text, i);
+        const auto b = static_cast<unsigned char>(text[i]);
+        if (b < 0x80) {  // most names are plain ASCII
+            out += static_cast<char>(b >= 'A' && b <= 'Z' ? b + 32 : b);
+            ++i;
+            continue;
+        }
+        const Utf8Step d = DecodeUtf8(text, i);
         if (d.valid) Encode(FoldCodePoint(d.cp), out);
         else out += text[i];  // keep a stray byte exactly as it is
         i += d.len;

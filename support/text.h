@@ -9,6 +9,17 @@
 
 namespace tavrel {
 
+// One step through UTF-8: the code point at byte `i` and the bytes it takes.
+// A byte that does not start a well-formed sequence (stray continuation
+// bytes, overlong forms, surrogates, values above U+10FFFF, a sequence cut
+// short) is taken alone and marked invalid.
+struct Utf8Step {
+    char32_t cp;
+    std::size_t len;
+    bool valid;
+};
+Utf8Step DecodeUtf8(std::string_view text, std::size_t i);
+
 // Number of characters (code points) in a UTF-8 text. Bytes that are not
 // valid UTF-8 count one each.
 std::size_t CharCount(std::string_view text);
@@ -17,8 +28,12 @@ std::size_t CharCount(std::string_view text);
 // the text when it has `n` characters or fewer.
 std::size_t ByteOffsetOfChar(std::string_view text, std::size_t n);
 
-// Folds letters for comparisons "without regard to case", as Windows does
-// for file names: ASCII, Latin-1, Greek and Cyrillic capitals become small.
+// Unicode's simple case folding of one character (the character itself when
+// it has none): one character to one character, as Windows compares names.
+char32_t FoldCodePoint(char32_t c);
+
+// Folds letters for comparisons "without regard to case", in every script.
+// Bytes that are not valid UTF-8 are kept as they are.
 std::string FoldCase(std::string_view text);
 
 bool EqualsNoCase(std::string_view a, std::string_view b);

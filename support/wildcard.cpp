@@ -8,18 +8,15 @@
 namespace tavrel {
 namespace {
 
-// Splits folded UTF-8 into code points so that "?" takes one character.
+// Splits folded UTF-8 into code points so that "?" takes one character. A
+// byte that is not valid UTF-8 becomes a value above every code point, so
+// that it only ever equals the same byte.
 std::vector<char32_t> CodePoints(std::string_view utf8) {
     std::vector<char32_t> out;
     for (std::size_t i = 0; i < utf8.size();) {
-        const auto b0 = static_cast<unsigned char>(utf8[i]);
-        std::size_t len = b0 < 0x80 ? 1 : (b0 & 0xE0) == 0xC0 ? 2 : (b0 & 0xF0) == 0xE0 ? 3
-                                          : (b0 & 0xF8) == 0xF0 ? 4 : 1;
-        if (i + len > utf8.size()) len = 1;
-        char32_t cp = 0;
-        for (std::size_t k = 0; k < len; ++k) cp = (cp << 8) | static_cast<unsigned char>(utf8[i + k]);
-        out.push_back(cp);  // the exact value does not matter, only equality
-        i += len;
+        const Utf8Step step = DecodeUtf8(utf8, i);
+        out.push_back(step.valid ? step.cp : 0x110000 + step.cp);
+        i += step.len;
     }
     return out;
 }
