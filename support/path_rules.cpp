@@ -49,6 +49,11 @@ std::string FileCleanPath(const std::string& path, char sep) {
     return collapsed;
 }
 
+bool IsInsideFolder(const std::string& folder, const std::string& path, char sep) {
+    if (folder.empty() || path.compare(0, folder.size(), folder) != 0) return false;
+    return path.size() == folder.size() || folder.back() == sep || path[folder.size()] == sep;
+}
+
 std::string JoinPath(const std::string& folder, const std::string& name, char sep) {
     return folder + sep + name;
 }

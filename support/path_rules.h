@@ -31,6 +31,10 @@ std::string FileGetName(const std::string& path, char sep = kNativeSeparator);
 // separators after the first two characters collapsed in one pass.
 std::string FileCleanPath(const std::string& path, char sep = kNativeSeparator);
 
+// True when `path` is `folder` or lies somewhere below it. Both are taken
+// as they are: resolve links first where that matters.
+bool IsInsideFolder(const std::string& folder, const std::string& path, char sep = kNativeSeparator);
+
 // folder + separator + name.
 std::string JoinPath(const std::string& folder, const std::string& name,
                      char sep = kNativeSeparator);

@@ -15,6 +15,11 @@
 // On Linux a name starting with "." is hidden (Wine shows it to the game as
 // hidden) and a file without its owner's write bit is read-only; Windows has
 // attributes for both, and for system files.
+//
+// Links are names. A rename moves the link itself and a delete removes the
+// link, never the file it leads to; no file is deleted or replaced because
+// another name leads to it. Listings show a link as what it leads to, so a
+// link to a mod is listed like the mod.
 #pragma once
 
 #include <cstdint>
@@ -22,6 +27,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "support/status.h"
@@ -47,23 +53,38 @@ Status ListEntries(const std::string& folder, std::vector<DirEntry>& out);
 // files. Sorted with NameLess.
 Status ListFiles(const std::string& folder, std::string_view pattern,
                  std::vector<std::string>& out);
+// The same, picked from a listing at hand.
+std::vector<std::string> MatchingFiles(const std::vector<DirEntry>& entries, std::string_view pattern);
 
 bool PathExists(const std::string& path);     // anything, links not followed
 bool IsRegularFile(const std::string& path);  // follows links
 bool IsPlainFile(const std::string& path);    // a regular file, not hidden, not system
 bool IsFolder(const std::string& path);       // follows links
+bool IsLink(const std::string& path);         // a symbolic link (Windows: any reparse point)
 
-// What tells two paths to one folder apart from two folders.
-struct FolderId {
+// True when both paths lead to one file, following links: the same path,
+// hard links of one file, or a link that leads to the other.
+bool SameFile(const std::string& a, const std::string& b);
+
+// The path with every link resolved, "." and ".." taken out; nothing when
+// some part of it does not exist.
+std::optional<std::string> RealPath(const std::string& path);
+
+// What tells two paths to one file or folder apart from two.
+struct FileId {
     std::uint64_t device = 0;
     std::uint64_t inode = 0;
-    bool operator==(const FolderId&) const = default;
-    bool operator<(const FolderId& o) const { return device != o.device ? device < o.device : inode < o.inode; }
+    bool operator==(const FileId&) const = default;
+    bool operator<(const FileId& o) const { return device != o.device ? device < o.device : inode < o.inode; }
 };
+
+// The identity of what `path` names: the link itself, or with `followLinks`
+// what it leads to. Nothing when it does not exist.
+std::optional<FileId> IdentifyFile(const std::string& path, bool followLinks);
 
 // The identity of the folder `path` leads to (following links); nothing when
 // it is not a folder.
-std::optional<FolderId> IdentifyFolder(const std::string& path);
+std::optional<FileId> IdentifyFolder(const std::string& path);
 
 // Creates a folder and the folders above it that are missing.
 Status MakeFolders(const std::string& path);
@@ -81,18 +102,48 @@ std::string ResolveFileName(const std::string& folder, const std::string& stem,
 std::string UnusedFileName(const std::string& folder, const std::string& stem,
                            const std::string& ext);
 
-// True when both paths hold the same bytes (or are the same file).
+// True when both paths are regular files, not links, that hold the same
+// bytes: a link is never taken for the bytes it leads to.
 bool SameContent(const std::string& a, const std::string& b);
+
+// The names of one folder, folded, from one listing, for many renames in a
+// row: renames through it look up the other letter cases there instead of
+// listing the folder again, and keep it up to date.
+class FolderNames {
+public:
+    explicit FolderNames(std::string folder);  // lists the folder
+    FolderNames(std::string folder, const std::vector<DirEntry>& entries);
+
+    const std::string& folder() const { return folder_; }
+    // The existing names that equal `name` without regard to case.
+    std::vector<std::string> sameInAnyCase(const std::string& name) const;
+    // Renames the file `from` (a full path) to `toName` in this folder, as
+    // RenameNoReplace does.
+    Status renameNoReplace(const std::string& from, const std::string& toName);
+
+private:
+    void remove(const std::string& name);
+    std::string folder_;
+    std::unordered_multimap<std::string, std::string> names_;  // folded, name
+};
 
 // Renames a file; fails with the platform's "file exists" text when the
 // target exists in any letter case, and never replaces anything.
 Status RenameNoReplace(const std::string& from, const std::string& to);
 
-// Deletes one file as it is: a read-only file is refused, like on Windows.
+// Renames `from` onto the existing `to` in one step: afterwards `to` is
+// either still the old file or already the new one, never missing. A
+// read-only `to` is replaced too. Refused with the "file exists" text when
+// `from` and `to` lead to one file (the replaced file would be the only copy
+// of the bytes), or when a third name equals `to` without regard to case.
+Status RenameReplacing(const std::string& from, const std::string& to);
+
+// Deletes one file as it is: a read-only file is refused, like on Windows;
+// a link is removed as a link.
 Status RemoveFile(const std::string& path);
 
 // Makes a file deletable and writable (clears read-only and the other
-// attributes); best effort.
+// attributes); best effort. A link, and what it leads to, stay as they are.
 void ClearReadOnly(const std::string& path);
 
 // Creates or truncates `path` and writes exactly `bytes` into it.
@@ -104,10 +155,32 @@ using CopyProgress = std::function<bool(std::uint64_t done, std::uint64_t total)
 
 // Copies `source` to `destination`, replacing it, such that `destination` is
 // either left as it was or holds the complete copy: the bytes go into a
-// hidden temporary file beside the destination, flushed to disk, which is
-// then renamed over it in one step. A failed or cancelled copy removes the
+// temporary file beside the destination, flushed to disk, which is then
+// renamed over it in one step. A failed or cancelled copy removes the
 // temporary file. Copying a file onto itself succeeds without touching it.
+// A source that is not a regular file (a folder, a pipe, a device, a
+// socket) is refused at once, without waiting on it.
+//
+// Where the file system allows, the temporary file has no name until the
+// copy is complete, so that a copy killed on the way leaves nothing behind.
+// Elsewhere it is a hidden ".tavrel-<process>-<n>.part", locked while the
+// copy runs; RemoveStaleCopies removes those that no running copy holds.
+// Every copy first removes the stale ones in its destination folder.
 Status CopyFileSafely(const std::string& source, const std::string& destination,
                       const CopyProgress& progress = {});
+
+// Removes the temporary files of copies that no longer run (a copy killed,
+// or a power loss) from `folder`. Nothing else is ever removed.
+void RemoveStaleCopies(const std::string& folder);
+
+// True when `name` is one of the copy's temporary file names.
+bool IsCopyTemporaryName(std::string_view name);
+
+// The paths of the programs that run now whose file name `wanted` accepts,
+// from one pass over the process list: each process's executable, and the
+// programs its command line names. A Windows path that a Wine or Proton
+// process shows is translated through that process's Wine prefix. What
+// cannot be read (other users' processes) is left out.
+std::vector<std::string> RunningProgramPaths(const std::function<bool(std::string_view name)>& wanted);
 
 }  // namespace tavrel

@@ -7,6 +7,7 @@
 
 #include "support/path_rules.h"
 #include "support/platform.h"
+#include "support/platform_detail.h"
 #include "support/text.h"
 #include "support/wildcard.h"
 
@@ -17,20 +18,39 @@ std::filesystem::path FsPath(const std::string& utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
 }
 
+std::string FolderOf(const std::string& path) {
+    const auto pos = path.rfind(kNativeSeparator);
+    if (pos == std::string::npos) return ".";
+    return pos == 0 ? std::string(1, kNativeSeparator) : path.substr(0, pos);
+}
+
 bool TakenInAnyCase(const std::vector<DirEntry>& entries, const std::string& name) {
-    return std::any_of(entries.begin(), entries.end(), [&](const DirEntry& e) { return EqualsNoCase(e.name, name); });
+    const std::string folded = FoldCase(name);
+    return std::any_of(entries.begin(), entries.end(), [&](const DirEntry& e) { return e.folded == folded; });
+}
+
+// True when `a` and `b` are one directory entry (the same link, or one
+// name in two letter cases on a file system that ignores case).
+bool SameEntry(const std::string& a, const std::string& b) {
+    const auto idA = IdentifyFile(a, false);
+    return idA && idA == IdentifyFile(b, false);
 }
 
 }  // namespace
 
-Status ListFiles(const std::string& folder, std::string_view pattern, std::vector<std::string>& out) {
-    out.clear();
-    std::vector<DirEntry> entries;
-    const Status status = ListEntries(folder, entries);
+std::vector<std::string> MatchingFiles(const std::vector<DirEntry>& entries, std::string_view pattern) {
+    std::vector<std::string> out;
     const WildcardPattern wildcard(pattern);
     for (const DirEntry& e : entries) {
         if (e.isFile && !e.hidden && !e.system && wildcard.matchesFolded(e.folded)) out.push_back(e.name);
     }
+    return out;
+}
+
+Status ListFiles(const std::string& folder, std::string_view pattern, std::vector<std::string>& out) {
+    std::vector<DirEntry> entries;
+    const Status status = ListEntries(folder, entries);
+    out = MatchingFiles(entries, pattern);
     return status;
 }
 
@@ -39,9 +59,10 @@ std::string ResolveFileName(const std::string& folder, const std::string& stem, 
     if (PathExists(JoinPath(folder, exact))) return exact;
     std::vector<DirEntry> entries;
     ListEntries(folder, entries);
+    const std::string folded = FoldCase(exact);
     const std::string* anyCase = nullptr;
     for (const DirEntry& e : entries) {
-        if (e.isFolder || !EqualsNoCase(e.name, exact)) continue;
+        if (e.isFolder || e.folded != folded) continue;
         if (e.name.compare(0, stem.size(), stem) == 0) return e.name;
         if (!anyCase) anyCase = &e.name;
     }
@@ -56,10 +77,15 @@ std::string UnusedFileName(const std::string& folder, const std::string& stem, c
     return name;
 }
 
+bool SameFile(const std::string& a, const std::string& b) {
+    const auto idA = IdentifyFile(a, true);
+    return idA && idA == IdentifyFile(b, true);
+}
+
 bool SameContent(const std::string& a, const std::string& b) {
+    if (IsLink(a) || IsLink(b) || !IsRegularFile(a) || !IsRegularFile(b)) return false;
+    if (SameFile(a, b)) return true;
     std::error_code ec;
-    if (std::filesystem::equivalent(FsPath(a), FsPath(b), ec) && !ec) return true;
-    if (!IsRegularFile(a) || !IsRegularFile(b)) return false;
     const auto sizeA = std::filesystem::file_size(FsPath(a), ec);
     if (ec || sizeA != std::filesystem::file_size(FsPath(b), ec) || ec) return false;
     std::ifstream fa(FsPath(a), std::ios::binary), fb(FsPath(b), std::ios::binary);
@@ -73,6 +99,84 @@ bool SameContent(const std::string& a, const std::string& b) {
         }
     }
     return fa.eof() && fb.eof();
+}
+
+FolderNames::FolderNames(std::string folder) : folder_(std::move(folder)) {
+    std::vector<DirEntry> entries;
+    ListEntries(folder_, entries);
+    for (const DirEntry& e : entries) names_.emplace(e.folded, e.name);
+}
+
+FolderNames::FolderNames(std::string folder, const std::vector<DirEntry>& entries) : folder_(std::move(folder)) {
+    for (const DirEntry& e : entries) names_.emplace(e.folded, e.name);
+}
+
+std::vector<std::string> FolderNames::sameInAnyCase(const std::string& name) const {
+    std::vector<std::string> out;
+    const auto [first, last] = names_.equal_range(FoldCase(name));
+    for (auto it = first; it != last; ++it) out.push_back(it->second);
+    return out;
+}
+
+Status FolderNames::renameNoReplace(const std::string& from, const std::string& toName) {
+    // A missing source is the real cause and is reported first.
+    if (Status source = detail::EntryStatus(from); !source.ok()) return source;
+    // The source itself may be met when only its letter case changes.
+    for (const std::string& other : sameInAnyCase(toName)) {
+        if (!SameEntry(JoinPath(folder_, other), from)) return FailureStatus(Failure::FileExists);
+    }
+    const Status renamed = detail::RenameExactNoReplace(from, JoinPath(folder_, toName));
+    if (renamed.ok()) {
+        if (FolderOf(from) == folder_) remove(FileGetName(from));
+        names_.emplace(FoldCase(toName), toName);
+    }
+    return renamed;
+}
+
+void FolderNames::remove(const std::string& name) {
+    const auto [first, last] = names_.equal_range(FoldCase(name));
+    for (auto it = first; it != last; ++it) {
+        if (it->second == name) {
+            names_.erase(it);
+            return;
+        }
+    }
+}
+
+Status RenameNoReplace(const std::string& from, const std::string& to) {
+    return FolderNames(FolderOf(to)).renameNoReplace(from, FileGetName(to));
+}
+
+Status RenameReplacing(const std::string& from, const std::string& to) {
+    if (Status source = detail::EntryStatus(from); !source.ok()) return source;
+    // Replacing a file with a name that leads to it would leave a name and
+    // no bytes.
+    const auto fromId = IdentifyFile(from, true);
+    if (fromId && fromId == IdentifyFile(to, false)) return FailureStatus(Failure::FileExists);
+    const std::string folder = FolderOf(to);
+    const std::string toName = FileGetName(to);
+    for (const std::string& other : FolderNames(folder).sameInAnyCase(toName)) {
+        const std::string path = JoinPath(folder, other);
+        if (other != toName && !SameEntry(path, to) && !SameEntry(path, from)) {
+            return FailureStatus(Failure::FileExists);
+        }
+    }
+    return detail::RenameExactReplacing(from, to);
+}
+
+bool IsCopyTemporaryName(std::string_view name) {
+    // ".tavrel-" digits "-" digits ".part"
+    constexpr std::string_view kPrefix = ".tavrel-", kSuffix = ".part";
+    if (name.size() <= kPrefix.size() + kSuffix.size() || name.substr(0, kPrefix.size()) != kPrefix ||
+        name.substr(name.size() - kSuffix.size()) != kSuffix) {
+        return false;
+    }
+    const std::string_view middle = name.substr(kPrefix.size(), name.size() - kPrefix.size() - kSuffix.size());
+    const auto dash = middle.find('-');
+    const auto digits = [](std::string_view s) {
+        return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    return dash != std::string_view::npos && digits(middle.substr(0, dash)) && digits(middle.substr(dash + 1));
 }
 
 Status MakeFolders(const std::string& path) {

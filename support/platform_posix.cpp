@@ -2,19 +2,26 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <climits>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <system_error>
 #include <vector>
 
 #include "support/path_rules.h"
 #include "support/platform.h"
+#include "support/platform_detail.h"
 #include "support/text.h"
 
 namespace tavrel {
@@ -26,12 +33,6 @@ std::string FolderOf(const std::string& path) {
     const auto pos = path.rfind(kSep);
     if (pos == std::string::npos) return ".";
     return pos == 0 ? std::string(1, kSep) : path.substr(0, pos);
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-    struct stat sa{}, sb{};
-    return ::lstat(a.c_str(), &sa) == 0 && ::lstat(b.c_str(), &sb) == 0 &&
-           sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
 }
 
 // Closes a descriptor on every way out.
@@ -116,11 +117,172 @@ Status CopyBytes(int in, int out, std::uint64_t total, const CopyProgress& progr
 
 bool IsHiddenName(std::string_view name) { return !name.empty() && name.front() == '.'; }
 
+FileId IdOf(const struct stat& st) {
+    return FileId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+// Where a copy's bytes go before they take the destination's name: a file
+// without a name where the file system allows (O_TMPFILE), else a hidden
+// named one. Either is locked while the copy runs, so that RemoveStaleCopies
+// can tell a running copy from one that was killed.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const std::string& folder) : folder_(folder) {}
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+    ~TemporaryFile() {
+        if (fd_ >= 0) ::close(fd_);
+        if (!name_.empty()) ::unlink(name_.c_str());
+    }
+
+    Status open() {
+        fd_ = ::open(folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        if (fd_ >= 0) {
+            ::flock(fd_, LOCK_EX | LOCK_NB);
+            return Status::Ok();
+        }
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::string name = NextName();
+            fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd_ >= 0) {
+                name_ = std::move(name);
+                ::flock(fd_, LOCK_EX | LOCK_NB);
+                return Status::Ok();
+            }
+            if (errno != EEXIST) return Status::FromError(errno);
+        }
+        return Status::FromError(EEXIST);
+    }
+
+    int fd() const { return fd_; }
+
+    // Flushes the bytes to disk and puts them in the place of `destination`
+    // in one step.
+    Status commit(const std::string& destination) {
+        if (::fsync(fd_) != 0) return Status::FromError(errno);
+        if (name_.empty()) {
+            // Named only now, still locked, and only for the moment before
+            // the rename.
+            const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+            for (int attempt = 0; attempt < 100 && name_.empty(); ++attempt) {
+                std::string name = NextName();
+                if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, name.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                    name_ = std::move(name);
+                } else if (errno != EEXIST) {
+                    return Status::FromError(errno);
+                }
+            }
+            if (name_.empty()) return Status::FromError(EEXIST);
+        }
+        if (::rename(name_.c_str(), destination.c_str()) != 0) return Status::FromError(errno);
+        name_.clear();
+        if (::close(fd_) != 0) {
+            fd_ = -1;
+            return Status::FromError(errno);
+        }
+        fd_ = -1;
+        return Status::Ok();
+    }
+
+private:
+    std::string NextName() const {
+        static unsigned counter = 0;
+        return folder_ + kSep + ".tavrel-" + std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".part";
+    }
+
+    std::string folder_;
+    std::string name_;  // empty while the file has no name
+    int fd_ = -1;
+};
+
+std::string ReadLink(const std::string& path) {
+    std::string buffer(PATH_MAX, '\0');
+    const ssize_t n = ::readlink(path.c_str(), buffer.data(), buffer.size());
+    if (n <= 0) return {};
+    buffer.resize(static_cast<std::size_t>(n));
+    return buffer;
+}
+
+// The bytes of a small file under /proc, split at the NULs.
+std::vector<std::string> ReadNulSeparated(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::vector<std::string> out;
+    for (std::size_t start = 0; start < bytes.size();) {
+        std::size_t end = bytes.find('\0', start);
+        if (end == std::string::npos) end = bytes.size();
+        out.push_back(bytes.substr(start, end - start));
+        start = end + 1;
+    }
+    return out;
+}
+
+// The Unix path of a Windows path that process `proc` (a /proc/<pid>
+// folder) shows, through the drive links of its Wine prefix; empty when
+// that cannot be told.
+std::string FromWinePath(const std::string& proc, const std::string& windowsPath) {
+    std::string prefix, home;
+    for (const std::string& var : ReadNulSeparated(proc + "/environ")) {
+        if (var.rfind("WINEPREFIX=", 0) == 0) prefix = var.substr(11);
+        if (var.rfind("HOME=", 0) == 0) home = var.substr(5);
+    }
+    if (prefix.empty()) {
+        if (home.empty()) {
+            const char* ours = std::getenv("HOME");
+            home = ours ? ours : "";
+        }
+        if (home.empty()) return {};
+        prefix = home + "/.wine";
+    }
+    const char drive = static_cast<char>(std::tolower(static_cast<unsigned char>(windowsPath[0])));
+    const auto root = RealPath(prefix + "/dosdevices/" + drive + ":");
+    if (!root) return {};
+    std::string rest = windowsPath.substr(2);
+    std::replace(rest.begin(), rest.end(), '\\', '/');
+    while (!rest.empty() && rest.front() == '/') rest.erase(rest.begin());
+    return *root == "/" ? "/" + rest : *root + "/" + rest;
+}
+
+bool IsWindowsPath(const std::string& arg) {
+    return arg.size() >= 3 && std::isalpha(static_cast<unsigned char>(arg[0])) && arg[1] == ':' &&
+           (arg[2] == '\\' || arg[2] == '/');
+}
+
 }  // namespace
 
 std::string ErrorText(int code) { return std::generic_category().message(code); }
 
 Status Status::FromError(int code) { return Status::Error(ErrorText(code)); }
+
+Status FailureStatus(Failure failure) {
+    switch (failure) {
+        case Failure::FileExists: return Status::FromError(EEXIST);
+        case Failure::NoSuchFile: return Status::FromError(ENOENT);
+        case Failure::IsAFolder: return Status::FromError(EISDIR);
+        case Failure::NotRegularFile: break;
+    }
+    return Status::FromError(EOPNOTSUPP);
+}
+
+namespace detail {
+
+Status EntryStatus(const std::string& path) {
+    struct stat st{};
+    return ::lstat(path.c_str(), &st) == 0 ? Status::Ok() : Status::FromError(errno);
+}
+
+Status RenameExactNoReplace(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return Status::Ok();
+    const int err = errno;
+    if (err == EINVAL || err == ENOSYS || err == EOPNOTSUPP) return RenameFallback(from, to);
+    return Status::FromError(err);
+}
+
+Status RenameExactReplacing(const std::string& from, const std::string& to) {
+    return ::rename(from.c_str(), to.c_str()) == 0 ? Status::Ok() : Status::FromError(errno);
+}
+
+}  // namespace detail
 
 Status ListEntries(const std::string& folder, std::vector<DirEntry>& out) {
     out.clear();
@@ -161,10 +323,24 @@ Status ListEntries(const std::string& folder, std::vector<DirEntry>& out) {
     return err ? Status::FromError(err) : Status::Ok();
 }
 
-std::optional<FolderId> IdentifyFolder(const std::string& path) {
+std::optional<FileId> IdentifyFile(const std::string& path, bool followLinks) {
+    struct stat st{};
+    if ((followLinks ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st)) != 0) return std::nullopt;
+    return IdOf(st);
+}
+
+std::optional<FileId> IdentifyFolder(const std::string& path) {
     struct stat st{};
     if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
-    return FolderId{static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+    return IdOf(st);
+}
+
+std::optional<std::string> RealPath(const std::string& path) {
+    char* real = ::realpath(path.c_str(), nullptr);
+    if (!real) return std::nullopt;
+    std::string out = real;
+    std::free(real);
+    return out;
 }
 
 bool IsWritableFolder(const std::string& path) { return ::access(path.c_str(), W_OK | X_OK) == 0; }
@@ -188,44 +364,23 @@ bool IsFolder(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool IsLink(const std::string& path) {
+    struct stat st{};
+    return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 void ClearReadOnly(const std::string& path) {
     struct stat st{};
-    if (::stat(path.c_str(), &st) == 0 && (st.st_mode & S_IWUSR) == 0) {
+    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) == 0) {
         ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR);
     }
 }
 
-Status RenameNoReplace(const std::string& from, const std::string& to) {
-    struct stat st{};
-    if (::lstat(from.c_str(), &st) != 0) return Status::FromError(errno);  // a missing source comes first
-    // The target must not exist in any letter case; the source itself may
-    // match when only its case changes.
-    const std::string toFolder = FolderOf(to);
-    const std::string toName = FileGetName(to, kSep);
-    std::vector<DirEntry> entries;
-    ListEntries(toFolder, entries);
-    for (const DirEntry& e : entries) {
-        if (EqualsNoCase(e.name, toName) && !SameFile(toFolder + kSep + e.name, from)) {
-            return Status::FromError(EEXIST);
-        }
-    }
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) {
-        return Status::Ok();
-    }
-    const int err = errno;
-    if (err == EINVAL || err == ENOSYS || err == EOPNOTSUPP) return RenameFallback(from, to);
-    return Status::FromError(err);
-}
-
 Status RemoveFile(const std::string& path) {
     struct stat st{};
-    if (::stat(path.c_str(), &st) != 0) {
-        if (::lstat(path.c_str(), &st) != 0) return Status::FromError(errno);
-    } else if (S_ISDIR(st.st_mode)) {
-        return Status::FromError(EISDIR);
-    } else if ((st.st_mode & S_IWUSR) == 0) {
-        return Status::FromError(EACCES);
-    }
+    if (::lstat(path.c_str(), &st) != 0) return Status::FromError(errno);
+    if (S_ISDIR(st.st_mode)) return Status::FromError(EISDIR);
+    if (S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) == 0) return Status::FromError(EACCES);
     if (::unlink(path.c_str()) != 0) return Status::FromError(errno);
     return Status::Ok();
 }
@@ -247,37 +402,83 @@ Status WriteFileBytes(const std::string& path, std::string_view bytes) {
 
 Status CopyFileSafely(const std::string& source, const std::string& destination,
                       const CopyProgress& progress) {
-    Fd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
-    if (in.get() < 0) return Status::FromError(errno);
+    // The kind of file is checked before it is opened: opening a pipe or a
+    // device to read may wait for ever.
     struct stat src{};
+    if (::stat(source.c_str(), &src) != 0) return Status::FromError(errno);
+    if (S_ISDIR(src.st_mode)) return FailureStatus(Failure::IsAFolder);
+    if (!S_ISREG(src.st_mode)) return FailureStatus(Failure::NotRegularFile);
+    Fd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    if (in.get() < 0) return Status::FromError(errno);
     if (::fstat(in.get(), &src) != 0) return Status::FromError(errno);
-    if (S_ISDIR(src.st_mode)) return Status::FromError(EISDIR);
-    if (!S_ISREG(src.st_mode)) return Status::FromError(EINVAL);
+    if (!S_ISREG(src.st_mode)) return FailureStatus(Failure::NotRegularFile);  // swapped meanwhile
     struct stat dst{};
     if (::stat(destination.c_str(), &dst) == 0) {
         if (dst.st_dev == src.st_dev && dst.st_ino == src.st_ino) return Status::Ok();  // already there
-        if (S_ISDIR(dst.st_mode)) return Status::FromError(EISDIR);
+        if (S_ISDIR(dst.st_mode)) return FailureStatus(Failure::IsAFolder);
     }
 
     const std::string folder = FolderOf(destination);
-    static unsigned counter = 0;
-    std::string temp;
-    int fd = -1;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = folder + kSep + ".tavrel-" + std::to_string(::getpid()) + "-" +
-               std::to_string(++counter) + ".part";
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return Status::FromError(errno);
+    RemoveStaleCopies(folder);
+    TemporaryFile temp(folder);
+    if (Status opened = temp.open(); !opened.ok()) return opened;
+    if (Status copied = CopyBytes(in.get(), temp.fd(), static_cast<std::uint64_t>(src.st_size), progress);
+        !copied.ok()) {
+        return copied;
     }
-    if (fd < 0) return Status::FromError(EEXIST);
-    Fd out(fd);
+    return temp.commit(destination);
+}
 
-    Status status = CopyBytes(in.get(), out.get(), static_cast<std::uint64_t>(src.st_size), progress);
-    if (status.ok() && ::fsync(out.get()) != 0) status = Status::FromError(errno);
-    if (status.ok() && ::close(out.release()) != 0) status = Status::FromError(errno);
-    if (status.ok() && ::rename(temp.c_str(), destination.c_str()) != 0) status = Status::FromError(errno);
-    if (!status.ok()) ::unlink(temp.c_str());
-    return status;
+void RemoveStaleCopies(const std::string& folder) {
+    std::vector<DirEntry> entries;
+    ListEntries(folder, entries);
+    for (const DirEntry& e : entries) {
+        if (!IsCopyTemporaryName(e.name)) continue;
+        const std::string path = folder + kSep + e.name;
+        // A running copy holds the lock; only a file nobody holds goes, and
+        // only the very file that was examined.
+        Fd fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+        struct stat opened{}, named{};
+        if (fd.get() < 0 || ::fstat(fd.get(), &opened) != 0 || !S_ISREG(opened.st_mode)) continue;
+        if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) continue;
+        if (::lstat(path.c_str(), &named) == 0 && IdOf(named) == IdOf(opened)) ::unlink(path.c_str());
+    }
+}
+
+std::vector<std::string> RunningProgramPaths(const std::function<bool(std::string_view name)>& wanted) {
+    std::vector<std::string> out;
+    DIR* proc = ::opendir("/proc");
+    if (!proc) return out;
+    while (const dirent* d = ::readdir(proc)) {
+        const std::string_view pid = d->d_name;
+        if (pid.empty() || !std::all_of(pid.begin(), pid.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+            continue;
+        }
+        const std::string base = "/proc/" + std::string(pid);
+        if (std::string exe = ReadLink(base + "/exe"); !exe.empty() && wanted(FileGetName(exe, kSep))) {
+            out.push_back(std::move(exe));
+        }
+        // Wine and Proton show the Windows program's path as the command
+        // line; a program started by a relative name is looked up from the
+        // process's working folder.
+        for (const std::string& arg : ReadNulSeparated(base + "/cmdline")) {
+            const auto lastSep = arg.find_last_of("/\\");
+            if (!wanted(lastSep == std::string::npos ? std::string_view(arg) : std::string_view(arg).substr(lastSep + 1))) {
+                continue;
+            }
+            std::string path;
+            if (IsWindowsPath(arg)) path = FromWinePath(base, arg);
+            else if (arg.front() == kSep) path = arg;
+            else if (const std::string cwd = ReadLink(base + "/cwd"); !cwd.empty()) {
+                std::string relative = arg;
+                std::replace(relative.begin(), relative.end(), '\\', kSep);
+                path = cwd + kSep + relative;
+            }
+            if (!path.empty()) out.push_back(std::move(path));
+        }
+    }
+    ::closedir(proc);
+    return out;
 }
 
 }  // namespace tavrel

@@ -77,7 +77,7 @@ std::vector<std::string> FindFilesRecursive(const std::string& folder, const std
     const std::vector<WildcardPattern> pieces = PreparePatterns(patterns);
 
     std::deque<std::string> queue{FileCleanPath(folder)};
-    std::set<FolderId> searched;
+    std::set<FileId> searched;
     std::vector<DirEntry> entries;
     while (!queue.empty()) {
         const std::string current = std::move(queue.front());

@@ -28,4 +28,15 @@ private:
 // Linux, the system's message on Windows.
 std::string ErrorText(int code);
 
+// Failures the program finds itself, before the system is asked.
+enum class Failure {
+    FileExists,      // a name is taken
+    NoSuchFile,      // a name is missing
+    IsAFolder,       // a file was expected
+    NotRegularFile,  // a pipe, device or socket where a file was expected
+};
+
+// The failure with the system's own text for it.
+Status FailureStatus(Failure failure);
+
 }  // namespace tavrel
