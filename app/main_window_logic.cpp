@@ -76,6 +76,8 @@ void MainWindowLogic::Form_Load() {
         if (auto found = FindInstalledGame(mode != 0, env_)) defaultFolder = *found;
     }
     w_.setFolderText(w_.readSetting("path", defaultFolder));
+    // What a copy killed in an earlier run left behind goes before the scan.
+    if (FolderExists(w_.folderText())) RemoveStaleCopies(FileCleanPath(w_.folderText()));
     store_.UpdateList(true);
 }
 

@@ -17,14 +17,16 @@ std::string ModStore::selectedEntry() const {
     return entries[static_cast<std::size_t>(index)];
 }
 
+bool ModStore::goOnWhileGameRuns() { return GoOnWhileGameRuns(w_, FileCleanPath(w_.folderText()), gameRuns_); }
+
 void ModStore::ActivateMod(const std::string& bigFile) {
     if (bigFile.empty()) return;
     w_.setFolderText(FileCleanPath(w_.folderText()));
     const std::string folder = w_.folderText();
-    const std::string target = JoinPath(folder, ResolveFileName(folder, bigFile, ".big"));
+    const std::string existing = JoinPath(folder, ResolveFileName(folder, bigFile, ".big"));
 
-    bool replaceTarget = false;
-    if (FileExists(target)) {
+    bool replace = false;
+    if (FileExists(existing)) {
         if (w_.message("This MOD '" + bigFile + "' (.big file) already exists in your Generals" +
                            ZeroHourPart(w_.zhMode()) +
                            "folder! Do you wish to overwrite this MOD file? (not recommended, use care when "
@@ -32,7 +34,7 @@ void ModStore::ActivateMod(const std::string& bigFile) {
                        Buttons::YesNo, Icon::Critical) != Answer::Yes) {
             return;
         }
-        replaceTarget = true;
+        replace = true;
     }
 
     // When the label names this very mod (a copy was installed under the
@@ -41,10 +43,16 @@ void ModStore::ActivateMod(const std::string& bigFile) {
     if (!EqualsNoCase(w_.activeMod(), bigFile)) DeactivateMod(w_.activeMod(), false);
 
     const std::string source = JoinPath(folder, ResolveFileName(folder, bigFile, ".bit"));
-    // The agreed overwrite happens only when there is something to put in
-    // its place; a vanished ".bit" leaves the old ".big" alone.
-    if (replaceTarget && IsRegularFile(source)) FileDelete(target);
-    const Status renamed = RenameNoReplace(source, JoinPath(folder, bigFile + ".big"));
+    const std::string target = JoinPath(folder, bigFile + ".big");
+    // The agreed overwrite puts the new archive in the old one's place in one
+    // step, so that a rename that fails leaves the old archive where it was.
+    Status renamed = Status::Ok();
+    if (replace && PathExists(existing)) {
+        renamed = RenameReplacing(source, existing);
+        if (renamed.ok() && existing != target) RenameNoReplace(existing, target);  // the entry's own letter case
+    } else {
+        renamed = RenameNoReplace(source, target);
+    }
     if (!renamed.ok()) {
         w_.message("An error occurred while attempting to activate " + bigFile + ". (" + renamed.text() + ")",
                    Buttons::Ok, Icon::Critical);
@@ -61,19 +69,32 @@ void ModStore::DeactivateMod(const std::string& activeMod, bool doUpdate) {
     const std::string source = JoinPath(folder, ResolveFileName(folder, activeMod, ".big"));
     const std::string stale = JoinPath(folder, ResolveFileName(folder, activeMod, ".bit"));
 
-    // An inactive copy of the same name gives way to the active one. It is
-    // only deleted when it holds the very same bytes; a different copy (a
-    // newer version installed while this one was active) is kept under a
-    // free name instead, so that no mod is ever lost here.
+    // An inactive copy of the same name gives way to the active one, but no
+    // bytes are ever lost to it:
+    //  - two names of one file (a link, or hard links): only a name goes,
+    //    and when the ".big" is a link to the ".bit", removing that link is
+    //    the whole deactivation;
+    //  - a copy with the very same bytes is deleted;
+    //  - anything else (a newer version installed while this one was
+    //    active, a link elsewhere) is kept under a free name.
+    Status renamed = Status::Ok();
+    bool linkRemoved = false;
     if (FileExists(stale) && IsRegularFile(source)) {
-        if (SameContent(source, stale)) {
+        if (SameFile(source, stale)) {
+            if (IsLink(source)) {
+                renamed = RemoveFile(source);
+                linkRemoved = true;
+            } else {
+                FileDelete(stale);
+            }
+        } else if (SameContent(source, stale)) {
             FileDelete(stale);
         } else {
             RenameNoReplace(stale, JoinPath(folder, UnusedFileName(folder, activeMod, ".bit")));
         }
     }
+    if (!linkRemoved) renamed = RenameNoReplace(source, JoinPath(folder, activeMod + ".bit"));
 
-    const Status renamed = RenameNoReplace(source, JoinPath(folder, activeMod + ".bit"));
     if (!renamed.ok()) {
         w_.message("An error occurred while attempting to de-activate " + activeMod + ". (" + renamed.text() + ")",
                    Buttons::Ok, Icon::Critical);
@@ -90,7 +111,8 @@ void ModStore::lblActivate_Click() {
         return;
     }
     if (w_.message("Are you sure you want to activate " + entry + " MOD?", Buttons::YesNo, Icon::Question) ==
-        Answer::Yes) {
+            Answer::Yes &&
+        goOnWhileGameRuns()) {
         ActivateMod(entry);
     }
 }
@@ -98,7 +120,8 @@ void ModStore::lblActivate_Click() {
 void ModStore::lblDeactivate_Click() {
     if (w_.activeMod().empty()) return;
     if (w_.message("Are you sure you want to de-activate all mods?", Buttons::YesNo, Icon::Question) !=
-        Answer::Yes) {
+            Answer::Yes ||
+        !goOnWhileGameRuns()) {
         return;
     }
     // Each pass's scan puts the next active mod, or the one whose rename

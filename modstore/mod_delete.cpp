@@ -11,11 +11,12 @@ void ModStore::lblDelete_Click() {
         return;
     }
     if (w_.message("Are you sure you want to delete " + entry + " mod?", Buttons::YesNo, Icon::Question) !=
-        Answer::Yes) {
+            Answer::Yes ||
+        !goOnWhileGameRuns()) {
         return;
     }
     // Exactly the ".bit" file, as it is: a read-only or missing file is
-    // refused and reported, never forced.
+    // refused and reported, never forced; a link goes, not what it leads to.
     const std::string folder = w_.folderText();
     const Status removed = RemoveFile(JoinPath(folder, ResolveFileName(folder, entry, ".bit")));
     if (!removed.ok()) {

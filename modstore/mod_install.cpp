@@ -30,6 +30,8 @@ void ModStore::lblInstallMod_Click() {
         ShowOpenFile(w_, "Generals MOD Files (*.big)|*.big", "", "Select Generals MOD....", "big", startFolder);
     if (source.empty()) return;
 
+    if (!goOnWhileGameRuns()) return;
+
     const std::string sourceName = FileGetName(source);
     const std::string newName = InstalledModName(sourceName);
     const std::string newEntry = FileChangeExt(newName, "");
@@ -38,21 +40,21 @@ void ModStore::lblInstallMod_Click() {
     // An existing copy in other letter case is the one replaced, so that the
     // folder never holds two names the game sees as one. An empty folder
     // text names no game folder: nothing is copied to the file system root.
-    bool copied = false;
+    Status copied = FailureStatus(Failure::NoSuchFile);
     bool cancelled = false;
     if (!folder.empty()) {
         const std::string target = JoinPath(folder, ResolveFileName(folder, newEntry, ".bit"));
         const auto progress = w_.showCopyProgress("Installing " + sourceName + "...");
-        copied = FileCopyChecked(source, target, [&](std::uint64_t done, std::uint64_t total) {
+        copied = CopyFileSafely(source, target, [&](std::uint64_t done, std::uint64_t total) {
             cancelled = !progress->update(done, total);
             return !cancelled;
         });
     }
     if (cancelled) return;  // the user's own choice; the folder is as it was
-    if (!copied) {
+    if (!copied.ok()) {
         w_.message("An error occurred while attempting to copy the new MOD to your Generals folder! Please ensure "
                    "that the MOD is a valid .big file that is not in use, and that the path to your Generals" + zh +
-                       "folder is valid.",
+                       "folder is valid. (" + copied.text() + ")",
                    Buttons::Ok, Icon::Critical);
         return;
     }

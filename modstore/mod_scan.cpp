@@ -1,4 +1,5 @@
 // The folder scan behind the mod list and the active-mod label.
+#include <unordered_set>
 #include <vector>
 
 #include "modstore/mod_store.h"
@@ -51,17 +52,23 @@ void ModStore::UpdateList(bool silentCall, FolderTrim trim) {
         return;
     }
 
-    std::vector<std::string> names;
-    if (const Status listed = ListFiles(folder, "*.bit", names); !listed.ok()) {
+    // One listing serves the whole scan: the inactive mods, the active ones,
+    // and every rename's look-up of the other letter cases, so that a folder
+    // of thousands of mods is listed once, not once a rename.
+    std::vector<DirEntry> entries;
+    if (const Status listed = ListEntries(folder, entries); !listed.ok()) {
         w_.message(listed.text(), Buttons::Ok, Icon::Critical);
     }
-    for (const std::string& name : names) w_.addListEntry(StripLastExtension(name));
+    std::unordered_set<std::string> listed;  // folded entry names, as ModExist compares them
+    const auto addEntry = [&](const std::string& entry) {
+        w_.addListEntry(entry);
+        listed.insert(FoldCase(entry));
+    };
+    for (const std::string& name : MatchingFiles(entries, "*.bit")) addEntry(StripLastExtension(name));
 
-    if (const Status listed = ListFiles(folder, "*.big", names); !listed.ok()) {
-        w_.message(listed.text(), Buttons::Ok, Icon::Critical);
-    }
+    FolderNames names(folder, entries);
     int activeCount = 0;
-    for (const std::string& name : names) {
+    for (const std::string& name : MatchingFiles(entries, "*.big")) {
         if (name.compare(0, 2, "__") != 0) continue;  // one of the game's own archives
         ++activeCount;
         if (activeCount == 2) {
@@ -74,12 +81,10 @@ void ModStore::UpdateList(bool silentCall, FolderTrim trim) {
         const std::string entry = StripLastExtension(name);
         if (activeCount == 1) {
             w_.setActiveMod(entry);
-        } else if (!ModExist(entry)) {
+        } else if (!listed.contains(FoldCase(entry))) {
             // Never replaces anything: an inactive file of that name in any
             // letter case keeps this one active.
-            if (RenameNoReplace(JoinPath(folder, name), JoinPath(folder, entry + ".bit")).ok()) {
-                w_.addListEntry(entry);
-            }
+            if (names.renameNoReplace(JoinPath(folder, name), entry + ".bit").ok()) addEntry(entry);
         }
     }
 }

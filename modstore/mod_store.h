@@ -6,8 +6,10 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 #include "modstore/mod_window.h"
+#include "support/game_process.h"
 
 namespace tavrel {
 
@@ -22,7 +24,10 @@ std::string InstalledModName(const std::string& sourceName);
 
 class ModStore {
 public:
-    explicit ModStore(ModWindow& window) : w_(window) {}
+    // `gameRuns` tells whether the game runs from a folder; every change of
+    // mod files asks first when it does.
+    explicit ModStore(ModWindow& window, GameRunningCheck gameRuns = GameRunsIn)
+        : w_(window), gameRuns_(std::move(gameRuns)) {}
 
     // Rebuilds the list and the label from the folder and leaves at most one
     // mod active. `silentCall` only suppresses the invalid-folder message.
@@ -48,8 +53,11 @@ public:
 
 private:
     std::string selectedEntry() const;  // empty when nothing is selected
+    // False when the game runs from the folder and the user would rather not go on.
+    bool goOnWhileGameRuns();
 
     ModWindow& w_;
+    GameRunningCheck gameRuns_;
     bool trimming_ = false;  // the scan is writing the trimmed folder back
 };
 

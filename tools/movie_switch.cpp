@@ -13,24 +13,31 @@ bool IsStartupMovie(const std::string& path) {
 
 MovieSwitchOutcome SwitchStartupMovies(const std::string& generalsFolder, bool disable) {
     MovieSwitchOutcome outcome;
+    const auto root = RealPath(generalsFolder);
+    if (!root) return outcome;
     // The whole list is taken before the first rename: no file is met twice.
     const std::vector<std::string> movies =
-        FindFilesRecursive(generalsFolder + kNativeSeparator + "Data", "*.bik", 0, kAttributeDirectory);
-    for (const std::string& path : movies) {
-        if (!IsStartupMovie(path)) continue;
-        const std::string folder = path.substr(0, path.rfind(kNativeSeparator) + 1);
-        const std::string name = FileGetName(path);
+        FindFilesRecursive(JoinPath(generalsFolder, "Data"), "*.bik", 0, kAttributeDirectory);
+    for (const std::string& found : movies) {
+        // A link under Data may lead anywhere; files outside the game folder
+        // are not the game's, whatever the link is called.
+        const auto folder = RealPath(FileGetFolder(found));
+        if (!folder || !IsInsideFolder(*root, *folder)) continue;
+        const std::string name = FileGetName(found);
+        const std::string path = JoinPath(*folder, name);
+        if (!IsStartupMovie(path.substr(root->size()))) continue;
         const bool disabled = name.compare(0, 2, "__") == 0;
         if (disable == disabled) continue;  // already as asked
-        const std::string target = folder + (disable ? "__" + name : name.substr(2));
-        const Status renamed = RenameNoReplace(path, target);
+        const Status renamed = RenameNoReplace(path, JoinPath(*folder, disable ? "__" + name : name.substr(2)));
         if (renamed.ok()) outcome.changed = true;
         else outcome.failures.emplace_back(path, renamed.text());
     }
     return outcome;
 }
 
-void ChangeStartUpFiles(MessageHost& host, const std::string& generalsFolder, bool disable) {
+void ChangeStartUpFiles(MessageHost& host, const std::string& generalsFolder, bool disable,
+                        const GameRunningCheck& gameRuns) {
+    if (!GoOnWhileGameRuns(host, generalsFolder, gameRuns)) return;
     const MovieSwitchOutcome outcome = SwitchStartupMovies(generalsFolder, disable);
     if (!outcome.failures.empty()) {
         std::string text = "Tavrel could not rename these startup items:";

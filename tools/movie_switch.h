@@ -7,12 +7,13 @@
 #include <utility>
 #include <vector>
 
+#include "support/game_process.h"
 #include "support/messages.h"
 
 namespace tavrel {
 
-// "sizzle_review" in the file name, or "EA_LOGO" anywhere in the path,
-// letters compared without regard to case.
+// "sizzle_review" in the file name, or "EA_LOGO" anywhere in the path (the
+// path inside the game folder), letters compared without regard to case.
 bool IsStartupMovie(const std::string& path);
 
 struct MovieSwitchOutcome {
@@ -21,11 +22,15 @@ struct MovieSwitchOutcome {
 };
 
 // Renames every start-up movie (*.bik, plain files in plain folders) under
-// the game's Data folder. A rename that fails never stops the others and
+// the game's Data folder. Links are followed to search, but only files whose
+// real place lies in the game folder are renamed, and the path they are
+// judged by is that real one. A rename that fails never stops the others and
 // never replaces a file.
 MovieSwitchOutcome SwitchStartupMovies(const std::string& generalsFolder, bool disable);
 
-// One run of the switch, ending with its message.
-void ChangeStartUpFiles(MessageHost& host, const std::string& generalsFolder, bool disable);
+// One run of the switch, ending with its message; asks first when the game
+// runs from the folder.
+void ChangeStartUpFiles(MessageHost& host, const std::string& generalsFolder, bool disable,
+                        const GameRunningCheck& gameRuns = GameRunsIn);
 
 }  // namespace tavrel

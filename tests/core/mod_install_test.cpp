@@ -13,9 +13,12 @@ using test::TempFolder;
 const std::string kIntro =
     "Tavrel can automaticaly import a MOD (.big file) to your Generals folder. Tavrel will rename the file to a "
     ".bit file until you activate it for use. Please select the MOD (.big file) you want to import now...";
-const std::string kCopyError =
-    "An error occurred while attempting to copy the new MOD to your Generals folder! Please ensure that the MOD "
-    "is a valid .big file that is not in use, and that the path to your Generals folder is valid.";
+// The copy error, with the platform's reason in parentheses.
+std::string CopyError(const std::string& reason) {
+    return "An error occurred while attempting to copy the new MOD to your Generals folder! Please ensure that the "
+           "MOD is a valid .big file that is not in use, and that the path to your Generals folder is valid. (" +
+           reason + ")";
+}
 
 TEST(InstalledModName, TakesExactlyTwoUnderscoresAndBit) {
     for (const std::string name : {"Storm.big", "_Storm.big", "__Storm.big", "____Storm.big"}) {
@@ -126,7 +129,7 @@ TEST_F(Install, AFailedCopyIsReportedWithoutARescan) {
     w.fileChoices = {downloads / "typed-but-missing.big"};
     markList();
     store.lblInstallMod_Click();
-    EXPECT_EQ(w.texts(), (Strings{kIntro, kCopyError}));
+    EXPECT_EQ(w.texts(), (Strings{kIntro, CopyError("No such file or directory")}));
     EXPECT_EQ(w.shown[1].icon, Icon::Critical);
     EXPECT_FALSE(scannedSinceMark());
     EXPECT_TRUE(t.names().empty());
@@ -136,7 +139,8 @@ TEST_F(Install, AFailedCopyIsReportedWithoutARescan) {
     w.answers = {Answer::Ok, Answer::Ok};
     w.fileChoices = {downloads.file("Storm.big")};
     store.lblInstallMod_Click();
-    EXPECT_NE(w.texts().back().find("the path to your Generals Zero Hour folder is valid."), std::string::npos);
+    EXPECT_NE(w.texts().back().find("the path to your Generals Zero Hour folder is valid. (No such file or directory)"),
+              std::string::npos);
     EXPECT_FALSE(scannedSinceMark());
 }
 
@@ -145,7 +149,7 @@ TEST_F(Install, AnEmptyFolderTextNeverCopiesToTheRoot) {
     w.answers = {Answer::Ok, Answer::Ok};
     w.fileChoices = {downloads.file("Storm.big")};
     store.lblInstallMod_Click();
-    EXPECT_EQ(w.texts().back(), kCopyError);
+    EXPECT_EQ(w.texts().back(), CopyError("No such file or directory"));
     EXPECT_FALSE(std::filesystem::exists("/__Storm.bit"));
 }
 
