@@ -4,11 +4,14 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <algorithm>
+#include <atomic>
 #include <vector>
 
 #include "support/platform.h"
+#include "support/platform_detail.h"
 #include "support/text.h"
 
 namespace tavrel {
@@ -31,6 +34,8 @@ std::string Utf8(const wchar_t* wide) {
     return out;
 }
 
+// The attributes of the entry itself: GetFileAttributesW does not follow a
+// link.
 DWORD Attributes(const std::string& path) { return ::GetFileAttributesW(Wide(path).c_str()); }
 
 Status LastError() { return Status::FromError(static_cast<int>(::GetLastError())); }
@@ -48,15 +53,78 @@ private:
     HANDLE h_;
 };
 
-bool Identify(const std::string& path, BY_HANDLE_FILE_INFORMATION& info) {
-    Handle h(::CreateFileW(Wide(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+// Opens `path` to look at it rather than at its bytes: folders included
+// (backup semantics), and with no right to the contents, so that no share
+// mode of another process stands in the way and neither a device nor a pipe
+// is read from. Without `followLinks` a link (any reparse point) is opened
+// itself. `extraAccess` adds the right to change the attributes.
+HANDLE OpenEntry(const std::string& path, bool followLinks, DWORD extraAccess = 0) {
+    return ::CreateFileW(Wide(path).c_str(), FILE_READ_ATTRIBUTES | extraAccess,
+                         FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                         FILE_FLAG_BACKUP_SEMANTICS | (followLinks ? 0 : FILE_FLAG_OPEN_REPARSE_POINT), nullptr);
+}
+
+bool Identify(const std::string& path, bool followLinks, BY_HANDLE_FILE_INFORMATION& info) {
+    Handle h(OpenEntry(path, followLinks));
     return h.valid() && ::GetFileInformationByHandle(h.get(), &info);
+}
+
+FileId IdOf(const BY_HANDLE_FILE_INFORMATION& info) {
+    return FileId{info.dwVolumeSerialNumber,
+                  (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+}
+
+// Sets the attributes of what the handle was opened on; a handle opened on a
+// link changes the link, never what it leads to. No attribute left means
+// FILE_ATTRIBUTE_NORMAL; the times stay as they are (zero).
+bool SetHandleAttributes(HANDLE h, DWORD attributes) {
+    FILE_BASIC_INFO info{};
+    info.FileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
+    return ::SetFileInformationByHandle(h, FileBasicInfo, &info, sizeof info);
 }
 
 std::string FolderOf(const std::string& path) {
     const auto pos = path.find_last_of("\\/");
     return pos == std::string::npos ? "." : path.substr(0, pos);
+}
+
+// MoveFileExW with `flags` (MOVEFILE_REPLACE_EXISTING among them) refuses a
+// read-only target, so the read-only attribute of the target entry (a link
+// itself, not what it leads to) is cleared first and put back when the move
+// fails after all. The handle is closed before the move: a target that is
+// still open cannot be replaced.
+Status MoveReplacing(const std::string& from, const std::string& to, DWORD flags) {
+    DWORD restore = 0;
+    {
+        Handle target(OpenEntry(to, false, FILE_WRITE_ATTRIBUTES));
+        BY_HANDLE_FILE_INFORMATION info;
+        if (target.valid() && ::GetFileInformationByHandle(target.get(), &info) &&
+            (info.dwFileAttributes & FILE_ATTRIBUTE_READONLY) != 0 &&
+            (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+            SetHandleAttributes(target.get(), info.dwFileAttributes & ~FILE_ATTRIBUTE_READONLY)) {
+            restore = info.dwFileAttributes;
+        }
+    }
+    if (::MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), flags)) return Status::Ok();
+    const Status failed = LastError();
+    if (restore) {
+        Handle target(OpenEntry(to, false, FILE_WRITE_ATTRIBUTES));
+        if (target.valid()) SetHandleAttributes(target.get(), restore);
+    }
+    return failed;
+}
+
+// Looks at what a copy would read without opening it to read: a pipe may
+// wait for its writer and a device (NUL, CON, COM1) never ends or gives
+// nothing. On success `info` describes the file.
+Status CheckCopySource(const std::string& source, BY_HANDLE_FILE_INFORMATION& info) {
+    Handle h(OpenEntry(source, true));
+    if (!h.valid()) return LastError();
+    if (::GetFileType(h.get()) != FILE_TYPE_DISK) return FailureStatus(Failure::NotRegularFile);
+    if (!::GetFileInformationByHandle(h.get(), &info)) return LastError();
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return FailureStatus(Failure::IsAFolder);
+    if (info.dwFileAttributes & FILE_ATTRIBUTE_DEVICE) return FailureStatus(Failure::NotRegularFile);
+    return Status::Ok();
 }
 
 }  // namespace
@@ -73,6 +141,40 @@ std::string ErrorText(int code) {
 }
 
 Status Status::FromError(int code) { return Status::Error(ErrorText(code)); }
+
+Status FailureStatus(Failure failure) {
+    switch (failure) {
+        case Failure::FileExists: return Status::FromError(ERROR_ALREADY_EXISTS);
+        case Failure::NoSuchFile: return Status::FromError(ERROR_FILE_NOT_FOUND);
+        // ERROR_ACCESS_DENIED is what Windows itself answers when a file
+        // operation meets a folder (CreateFile, DeleteFile, CopyFile: the
+        // kernel's STATUS_FILE_IS_A_DIRECTORY becomes it), so the user reads
+        // the same text whichever way a folder got in. ERROR_DIRECTORY
+        // ("The directory name is invalid") is the opposite case, a file
+        // where a folder was expected.
+        case Failure::IsAFolder: return Status::FromError(ERROR_ACCESS_DENIED);
+        case Failure::NotRegularFile: break;
+    }
+    return Status::FromError(ERROR_NOT_SUPPORTED);
+}
+
+namespace detail {
+
+Status EntryStatus(const std::string& path) {
+    return Attributes(path) != INVALID_FILE_ATTRIBUTES ? Status::Ok() : LastError();
+}
+
+Status RenameExactNoReplace(const std::string& from, const std::string& to) {
+    // Without MOVEFILE_REPLACE_EXISTING the move fails on any existing target.
+    if (!::MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), 0)) return LastError();
+    return Status::Ok();
+}
+
+Status RenameExactReplacing(const std::string& from, const std::string& to) {
+    return MoveReplacing(from, to, MOVEFILE_REPLACE_EXISTING);
+}
+
+}  // namespace detail
 
 Status ListEntries(const std::string& folder, std::vector<DirEntry>& out) {
     out.clear();
@@ -122,11 +224,40 @@ bool IsFolder(const std::string& path) {
     return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-std::optional<FolderId> IdentifyFolder(const std::string& path) {
+bool IsLink(const std::string& path) {
+    const DWORD a = Attributes(path);
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+}
+
+std::optional<std::string> RealPath(const std::string& path) {
+    Handle h(OpenEntry(path, true));
+    if (!h.valid()) return std::nullopt;
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetFinalPathNameByHandleW(h.get(), buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                    FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (n == 0) return std::nullopt;
+        const bool fits = n < buffer.size();  // else n is the size needed, NUL included
+        buffer.resize(n);
+        if (fits) break;
+    }
+    // The answer comes as "\\?\C:\..." or "\\?\UNC\server\share\...".
+    constexpr std::wstring_view kUnc = L"\\\\?\\UNC\\", kLong = L"\\\\?\\";
+    if (buffer.starts_with(kUnc)) buffer.replace(0, kUnc.size(), L"\\\\");
+    else if (buffer.starts_with(kLong)) buffer.erase(0, kLong.size());
+    return Utf8(buffer.c_str());
+}
+
+std::optional<FileId> IdentifyFile(const std::string& path, bool followLinks) {
     BY_HANDLE_FILE_INFORMATION info;
-    if (!Identify(path, info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return std::nullopt;
-    return FolderId{info.dwVolumeSerialNumber,
-                    (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
+    if (!Identify(path, followLinks, info)) return std::nullopt;
+    return IdOf(info);
+}
+
+std::optional<FileId> IdentifyFolder(const std::string& path) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!Identify(path, true, info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return std::nullopt;
+    return IdOf(info);
 }
 
 bool IsWritableFolder(const std::string& path) {
@@ -136,19 +267,28 @@ bool IsWritableFolder(const std::string& path) {
     return h.valid();
 }
 
-Status RenameNoReplace(const std::string& from, const std::string& to) {
-    // Without MOVEFILE_REPLACE_EXISTING the move fails on any existing
-    // target; the file system itself ignores letter case.
-    if (!::MoveFileExW(Wide(from).c_str(), Wide(to).c_str(), 0)) return LastError();
-    return Status::Ok();
-}
-
 Status RemoveFile(const std::string& path) {
+    const DWORD a = Attributes(path);
+    if (a == INVALID_FILE_ATTRIBUTES) return LastError();
+    // A folder, or a link to one (a junction or folder symlink carries the
+    // folder attribute itself), is not a file.
+    if (a & FILE_ATTRIBUTE_DIRECTORY) return FailureStatus(Failure::IsAFolder);
+    // DeleteFileW removes a file link itself and refuses a read-only file.
     if (!::DeleteFileW(Wide(path).c_str())) return LastError();
     return Status::Ok();
 }
 
-void ClearReadOnly(const std::string& path) { ::SetFileAttributesW(Wide(path).c_str(), FILE_ATTRIBUTE_NORMAL); }
+void ClearReadOnly(const std::string& path) {
+    // Through a handle on the entry itself, so that a link, checked here,
+    // cannot lead the change to another file.
+    Handle h(OpenEntry(path, false, FILE_WRITE_ATTRIBUTES));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!h.valid() || ::GetFileType(h.get()) != FILE_TYPE_DISK || !::GetFileInformationByHandle(h.get(), &info) ||
+        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+        return;
+    }
+    SetHandleAttributes(h.get(), FILE_ATTRIBUTE_NORMAL);
+}
 
 Status WriteFileBytes(const std::string& path, std::string_view bytes) {
     Handle h(::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
@@ -165,28 +305,49 @@ Status WriteFileBytes(const std::string& path, std::string_view bytes) {
 
 Status CopyFileSafely(const std::string& source, const std::string& destination, const CopyProgress& progress) {
     BY_HANDLE_FILE_INFORMATION src, dst;
-    if (!Identify(source, src)) return LastError();
-    if (src.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return Status::FromError(ERROR_DIRECTORY);
-    if (Identify(destination, dst) && dst.dwVolumeSerialNumber == src.dwVolumeSerialNumber &&
-        dst.nFileIndexHigh == src.nFileIndexHigh && dst.nFileIndexLow == src.nFileIndexLow) {
-        return Status::Ok();  // already there
+    if (Status kind = CheckCopySource(source, src); !kind.ok()) return kind;
+    if (Identify(destination, true, dst)) {
+        if (IdOf(dst) == IdOf(src)) return Status::Ok();  // already there
+        if (dst.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return FailureStatus(Failure::IsAFolder);
     }
 
     Handle in(::CreateFileW(Wide(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!in.valid()) return LastError();
+    if (::GetFileType(in.get()) != FILE_TYPE_DISK) {
+        return FailureStatus(Failure::NotRegularFile);  // swapped meanwhile
+    }
     LARGE_INTEGER size;
-    if (!in.valid() || !::GetFileSizeEx(in.get(), &size)) return LastError();
+    if (!::GetFileSizeEx(in.get(), &size)) return LastError();
     const auto total = static_cast<std::uint64_t>(size.QuadPart);
 
-    static unsigned counter = 0;
-    const std::string temp = FolderOf(destination) + "\\.tavrel-" + std::to_string(::GetCurrentProcessId()) + "-" +
-                             std::to_string(++counter) + ".part";
-    const std::wstring wideTemp = Wide(temp);
+    // The temporary file is held without sharing while the copy runs: no
+    // other process can open or delete it, which is how RemoveStaleCopies
+    // tells a running copy from a killed one. It stays hidden until it takes
+    // the destination's name.
+    const std::string folder = FolderOf(destination);
+    RemoveStaleCopies(folder);
+    static std::atomic<unsigned> counter = 0;
+    std::string temp;
+    HANDLE created = INVALID_HANDLE_VALUE;
+    for (int attempt = 0; attempt < 100 && created == INVALID_HANDLE_VALUE; ++attempt) {
+        temp = folder + "\\.tavrel-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++counter) +
+               ".part";
+        created = ::CreateFileW(Wide(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN,
+                                nullptr);
+        if (created == INVALID_HANDLE_VALUE) {
+            const DWORD err = ::GetLastError();
+            // Another process's file by that name is none of ours to delete.
+            if (err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS) {
+                return Status::FromError(static_cast<int>(err));
+            }
+        }
+    }
+    if (created == INVALID_HANDLE_VALUE) return FailureStatus(Failure::FileExists);
+
     Status status = Status::Ok();
     {
-        Handle out(::CreateFileW(wideTemp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                 nullptr));
-        if (!out.valid()) return LastError();
+        Handle out(created);
         // Our own steps rather than CopyFileEx: the progress and Cancel work
         // the same everywhere, Wine included.
         std::vector<char> buffer(8u << 20);
@@ -210,13 +371,58 @@ Status CopyFileSafely(const std::string& source, const std::string& destination,
             }
         }
         if (status.ok() && !::FlushFileBuffers(out.get())) status = LastError();
+        // The rename keeps the file's attributes: the copy must not arrive
+        // hidden.
+        if (status.ok() && !SetHandleAttributes(out.get(), FILE_ATTRIBUTE_NORMAL)) status = LastError();
     }
-    if (status.ok() && !::MoveFileExW(wideTemp.c_str(), Wide(destination).c_str(),
-                                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        status = LastError();
+    if (status.ok()) {
+        status = MoveReplacing(temp, destination, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     }
-    if (!status.ok()) ::DeleteFileW(wideTemp.c_str());
+    if (!status.ok()) ::DeleteFileW(Wide(temp).c_str());
     return status;
+}
+
+void RemoveStaleCopies(const std::string& folder) {
+    std::vector<DirEntry> entries;
+    ListEntries(folder, entries);
+    for (const DirEntry& e : entries) {
+        if (!IsCopyTemporaryName(e.name) || e.isFolder || e.isLink) continue;
+        // Opened without sharing and with the right to delete: a running copy
+        // holds its file without sharing, so the open fails and the file
+        // stays. The delete goes through this very handle, so it takes only
+        // the entry examined here, never a link or folder put in its place.
+        Handle h(::CreateFileW(Wide(folder + "\\" + e.name).c_str(), DELETE | FILE_READ_ATTRIBUTES, 0, nullptr,
+                               OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+        BY_HANDLE_FILE_INFORMATION info;
+        if (!h.valid() || ::GetFileType(h.get()) != FILE_TYPE_DISK || !::GetFileInformationByHandle(h.get(), &info) ||
+            (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
+            continue;
+        }
+        FILE_DISPOSITION_INFO dispose{};
+        dispose.DeleteFile = TRUE;
+        ::SetFileInformationByHandle(h.get(), FileDispositionInfo, &dispose, sizeof dispose);
+    }
+}
+
+std::vector<std::string> RunningProgramPaths(const std::function<bool(std::string_view name)>& wanted) {
+    std::vector<std::string> out;
+    Handle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot.valid()) return out;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32FirstW(snapshot.get(), &entry); more; more = ::Process32NextW(snapshot.get(), &entry)) {
+        if (!wanted(Utf8(entry.szExeFile))) continue;
+        // Other users' and protected processes cannot be opened; they are
+        // left out.
+        Handle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, entry.th32ProcessID));
+        if (!process.valid()) continue;
+        std::wstring path(32768, L'\0');
+        DWORD size = static_cast<DWORD>(path.size());
+        if (!::QueryFullProcessImageNameW(process.get(), 0, path.data(), &size)) continue;
+        path.resize(size);
+        out.push_back(Utf8(path.c_str()));
+    }
+    return out;
 }
 
 }  // namespace tavrel
