@@ -1,0 +1,421 @@
+#include "fault_runner.h"
+
+#include <fcntl.h>
+#include <linux/fs.h>
+#include <sched.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/mount.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
+#include "app/main_window_logic.h"
+#include "fake_window.h"
+#include "support/platform.h"
+#include "tools/movie_switch.h"
+
+namespace fs = std::filesystem;
+
+namespace tavrel::test {
+namespace {
+
+constexpr uid_t kNobody = 65534;
+
+// Thrown in the child when the case cannot run on this machine.
+struct Skip {
+    std::string why;
+};
+
+std::string Errno(const std::string& what) { return what + ": " + std::strerror(errno); }
+
+// --- The report that travels from the child to the test: tagged records.
+
+void Put(std::string& out, char tag, const std::string& text) {
+    const auto n = static_cast<std::uint32_t>(text.size());
+    out += tag;
+    out.append(reinterpret_cast<const char*>(&n), sizeof n);
+    out += text;
+}
+
+std::string Encode(const Outcome& o) {
+    std::string out;
+    Put(out, 'K', o.skipped);
+    for (const auto& m : o.messages) Put(out, 'M', m);
+    for (const auto& m : o.rescanMessages) Put(out, 'R', m);
+    for (const auto& e : o.list) Put(out, 'L', e);
+    Put(out, 'A', o.label);
+    for (const auto& [path, what] : o.before) Put(out, 'B', path + '\0' + what);
+    for (const auto& [path, what] : o.after) Put(out, 'F', path + '\0' + what);
+    const ShimCounts& c = o.counts;
+    Put(out, 'S', std::to_string(c.noReplace) + " " + std::to_string(c.link) + " " + std::to_string(c.kernelCopy) +
+                      " " + std::to_string(c.tmpfile));
+    return out;
+}
+
+Outcome Decode(const std::string& in) {
+    Outcome o;
+    for (std::size_t i = 0; i + 5 <= in.size();) {
+        const char tag = in[i];
+        std::uint32_t n = 0;
+        std::memcpy(&n, in.data() + i + 1, sizeof n);
+        const std::string text = in.substr(i + 5, n);
+        i += 5 + n;
+        const auto split = [&](std::map<std::string, std::string>& into) {
+            const auto nul = text.find('\0');
+            into[text.substr(0, nul)] = text.substr(nul + 1);
+        };
+        switch (tag) {
+            case 'K': o.skipped = text; break;
+            case 'M': o.messages.push_back(text); break;
+            case 'R': o.rescanMessages.push_back(text); break;
+            case 'L': o.list.push_back(text); break;
+            case 'A': o.label = text; break;
+            case 'B': split(o.before); break;
+            case 'F': split(o.after); break;
+            case 'S': {
+                ShimCounts& c = o.counts;
+                std::sscanf(text.c_str(), "%d %d %d %d", &c.noReplace, &c.link, &c.kernelCopy, &c.tmpfile);
+                break;
+            }
+        }
+    }
+    return o;
+}
+
+// --- Files.
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream out(path, std::ios::binary);
+    out << bytes;
+    if (!out) throw std::runtime_error("cannot write " + path);
+}
+
+std::map<std::string, std::string> Snapshot(const std::string& root) {
+    std::map<std::string, std::string> out;
+    std::error_code ec;
+    for (auto it = fs::recursive_directory_iterator(root, ec); !ec && it != fs::recursive_directory_iterator();
+         it.increment(ec)) {
+        const std::string path = it->path().string();
+        const std::string rel = path.substr(root.size() + 1);
+        const auto status = it->symlink_status();
+        if (fs::is_symlink(status)) {
+            out[rel] = "->" + fs::read_symlink(it->path()).string();
+        } else if (fs::is_regular_file(status)) {
+            std::ifstream in(path, std::ios::binary);
+            out[rel] = Describe({std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
+        } else if (fs::is_fifo(status)) {
+            out[rel] = "<fifo>";
+        }
+    }
+    return out;
+}
+
+// --- Privileges and mounts.
+
+void WriteProc(const std::string& path, const std::string& text) {
+    std::ofstream out(path);
+    out << text;
+}
+
+// A mount namespace of the child's own: its mounts vanish with it.
+void PrivateMounts() {
+    static bool done = false;
+    if (done) return;
+    if (::geteuid() == 0) {
+        if (::unshare(CLONE_NEWNS) != 0) throw Skip{Errno("no mount namespace")};
+    } else {
+        const uid_t uid = ::geteuid();
+        const gid_t gid = ::getegid();
+        if (::unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) throw Skip{Errno("not root, and no user namespace")};
+        WriteProc("/proc/self/setgroups", "deny");
+        WriteProc("/proc/self/uid_map", "0 " + std::to_string(uid) + " 1");
+        WriteProc("/proc/self/gid_map", "0 " + std::to_string(gid) + " 1");
+    }
+    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) throw Skip{Errno("mount")};
+    done = true;
+}
+
+void MountTmpfs(const std::string& folder, int kib) {
+    PrivateMounts();
+    fs::create_directories(folder);
+    const std::string options = "size=" + std::to_string(kib) + "k";
+    if (::mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) != 0) throw Skip{Errno("tmpfs")};
+}
+
+void BindReadOnly(const std::string& folder) {
+    PrivateMounts();
+    if (::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
+        ::mount(nullptr, folder.c_str(), nullptr, MS_BIND | MS_REMOUNT | MS_RDONLY, nullptr) != 0) {
+        throw Skip{Errno("read-only bind mount")};
+    }
+}
+
+void MakeImmutable(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    int flags = 0;
+    const bool ok = fd >= 0 && ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0 &&
+                    (flags |= FS_IMMUTABLE_FL, ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0);
+    const std::string why = Errno("chattr +i");
+    if (fd >= 0) ::close(fd);
+    if (!ok) throw Skip{why + " (needs root)"};
+}
+
+// --- Processes the set-up leaves running; all are killed when the case ends.
+
+std::vector<pid_t> gChildren;
+
+void KillChildren() {
+    for (const pid_t pid : gChildren) {
+        ::kill(pid, SIGKILL);
+        ::waitpid(pid, nullptr, 0);
+    }
+    gChildren.clear();
+}
+
+// A process shown as `commandLine` (no program of the game runs: it is
+// /bin/sleep under another name), with WINEPREFIX set when `prefix` is given.
+void StartLookalike(const std::string& commandLine, const std::string& prefix) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        std::string env = "WINEPREFIX=" + prefix;
+        char* envp[] = {env.data(), nullptr};
+        char* noEnv[] = {nullptr};
+        std::string arg0 = commandLine, seconds = "120";
+        char* argv[] = {arg0.data(), seconds.data(), nullptr};
+        ::execve("/bin/sleep", argv, prefix.empty() ? noEnv : envp);
+        ::_exit(127);
+    }
+    gChildren.push_back(pid);
+    // Until exec has happened the command line is still ours.
+    for (int i = 0; i < 500; ++i) {
+        std::ifstream in("/proc/" + std::to_string(pid) + "/cmdline");
+        std::string first;
+        std::getline(in, first, '\0');
+        if (first == commandLine) return;
+        ::usleep(2000);
+    }
+    throw std::runtime_error("the look-alike process did not start");
+}
+
+// A live process holding `path` open and locked, as a running copy does.
+void HoldLocked(const std::string& path) {
+    int ready[2];
+    if (::pipe(ready) != 0) throw std::runtime_error(Errno("pipe"));
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        const char ok = fd >= 0 && ::flock(fd, LOCK_EX) == 0 ? 'y' : 'n';
+        if (::write(ready[1], &ok, 1) != 1) ::_exit(1);
+        ::pause();
+        ::_exit(0);
+    }
+    gChildren.push_back(pid);
+    char ok = 'n';
+    ::close(ready[1]);
+    if (::read(ready[0], &ok, 1) != 1 || ok != 'y') throw std::runtime_error("cannot hold " + path);
+    ::close(ready[0]);
+}
+
+// A copy killed with SIGKILL once it has written its bytes, before it
+// could finish.
+void KilledCopy(const std::string& source, const std::string& destination, bool withoutTmpfile) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        gShim.refuseTmpfile = withoutTmpfile;
+        CopyFileSafely(source, destination, [](std::uint64_t done, std::uint64_t) {
+            if (done > 0) ::raise(SIGKILL);
+            return true;
+        });
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (!WIFSIGNALED(status) || WTERMSIG(status) != SIGKILL) throw std::runtime_error("the copy was not killed");
+}
+
+void SetUp(const Case& c, const std::string& root) {
+    const std::string game = root + "/" + c.game;
+    fs::create_directories(game);
+    fs::create_directories(root + "/outside");
+    bool immutable = false;
+    for (const Step& s : c.setup) immutable = immutable || s.kind == Step::Immutable;
+    if (c.tmpfsKiB > 0 || immutable) MountTmpfs(game, c.tmpfsKiB > 0 ? c.tmpfsKiB : 65536);
+    for (const Step& s : c.setup) {
+        const std::string path = root + "/" + s.path;
+        if (s.kind != Step::GameProcess) fs::create_directories(fs::path(path).parent_path());
+        switch (s.kind) {
+            case Step::File: WriteFile(path, s.text); break;
+            case Step::Folder: fs::create_directories(path); break;
+            case Step::Link: fs::create_symlink(s.text, path); break;
+            case Step::HardLink: fs::create_hard_link(root + "/" + s.text, path); break;
+            case Step::Fifo:
+                if (::mkfifo(path.c_str(), 0644) != 0) throw std::runtime_error(Errno("mkfifo"));
+                break;
+            case Step::Immutable: MakeImmutable(path); break;
+            case Step::StaleCopy: WriteFile(path, s.text); break;
+            case Step::HeldCopy:
+                WriteFile(path, s.text);
+                HoldLocked(path);
+                break;
+            case Step::KilledCopy:
+            case Step::KilledCopyNamed:
+                KilledCopy(root + "/" + s.text, path, s.kind == Step::KilledCopyNamed);
+                break;
+            case Step::GameProcess: {
+                std::string commandLine = s.text;
+                if (const auto at = commandLine.find("{root}"); at != std::string::npos) {
+                    commandLine.replace(at, 6, root);
+                }
+                StartLookalike(commandLine, s.path.empty() ? "" : root + "/" + s.path);
+                break;
+            }
+        }
+    }
+    if (c.readOnlyBind) BindReadOnly(game);
+}
+
+// --- The action, against the scripted window.
+
+void Act(const Case& c, const std::string& root, FakeWindow& w, ModStore& store, MainWindowLogic& logic) {
+    const std::string game = root + "/" + c.game;
+    if (c.action == Case::Start) {
+        w.settings = {{"path", game}, {"zhmode", "0"}};
+        logic.Form_Load();
+        return;
+    }
+    w.folder = game;
+    store.UpdateList(true);
+    for (const std::string& path : c.vanish) fs::remove(root + "/" + path);
+    const auto select = [&] {
+        for (std::size_t i = 0; i < w.list.size(); ++i) {
+            if (w.list[i] == c.argument) w.selected = static_cast<int>(i);
+        }
+    };
+    switch (c.action) {
+        case Case::Start:
+        case Case::Scan: break;
+        case Case::Activate:
+            select();
+            store.lblActivate_Click();
+            break;
+        case Case::DeactivateAll: store.lblDeactivate_Click(); break;
+        case Case::Delete:
+            select();
+            store.lblDelete_Click();
+            break;
+        case Case::Install:
+            w.fileChoices = {c.argument.front() == '/' ? c.argument : root + "/" + c.argument};
+            store.lblInstallMod_Click();
+            break;
+        case Case::DisableMovies: ChangeStartUpFiles(w, game, true); break;
+    }
+}
+
+Outcome CarryOut(const Case& c, const std::string& root) {
+    Outcome o;
+    o.root = root;
+    try {
+        SetUp(c, root);
+        o.before = Snapshot(root);
+        FakeWindow w;
+        w.answers.assign(c.answers.begin(), c.answers.end());
+        w.progress.cancelAt = c.cancelAtUpdate;
+        ModStore store(w);
+        MainWindowLogic logic(w, store, FakeEnv({}));
+        w.onFolderChange = [&](bool typed) { logic.txtGeneralsFolder_Change(typed); };
+
+        if (c.asNobody) {
+            if (::geteuid() != 0) throw Skip{"running as nobody needs root"};
+            if (::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) throw Skip{Errno("setuid nobody")};
+        }
+        if (c.fileSizeLimit > 0) {
+            ::signal(SIGXFSZ, SIG_IGN);
+            const rlimit limit{static_cast<rlim_t>(c.fileSizeLimit), static_cast<rlim_t>(c.fileSizeLimit)};
+            ::setrlimit(RLIMIT_FSIZE, &limit);
+        }
+        gShim = c.shim;
+        Act(c, root, w, store, logic);
+        o.counts = gShimCounts;
+        gShim = {};
+        for (const Shown& s : w.shown) o.messages.push_back(s.text);
+        if (!w.answers.empty()) o.messages.push_back("<" + std::to_string(w.answers.size()) + " answers left over>");
+
+        // Afterwards the program must still work and show the truth.
+        w.shown.clear();
+        w.answers.assign(8, Answer::Ok);
+        w.folder = root + "/" + c.game;
+        store.UpdateList(false);
+        for (const Shown& s : w.shown) o.rescanMessages.push_back(s.text);
+        o.list = w.list;
+        o.label = w.active;
+        o.after = Snapshot(root);
+    } catch (const Skip& skip) {
+        o.skipped = skip.why;
+    } catch (const std::exception& e) {
+        o.messages.push_back(std::string("<set-up failed: ") + e.what() + ">");
+    }
+    KillChildren();
+    return o;
+}
+
+}  // namespace
+
+std::string Describe(const std::string& bytes) {
+    if (bytes.size() <= 48) return "=" + bytes;
+    std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
+    for (const unsigned char b : bytes) hash = (hash ^ b) * 1099511628211ull;
+    return "#" + std::to_string(hash) + ":" + std::to_string(bytes.size());
+}
+
+Outcome RunCase(const Case& c, const std::string& root, unsigned seconds) {
+    int channel[2];
+    if (::pipe(channel) != 0) throw std::runtime_error(Errno("pipe"));
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::close(channel[0]);
+        ::alarm(seconds);
+        const std::string report = Encode(CarryOut(c, root));
+        for (std::size_t done = 0; done < report.size();) {
+            const ssize_t n = ::write(channel[1], report.data() + done, report.size() - done);
+            if (n <= 0) ::_exit(2);
+            done += static_cast<std::size_t>(n);
+        }
+        ::_exit(0);
+    }
+    ::close(channel[1]);
+    std::string report;
+    char buffer[65536];
+    for (ssize_t n; (n = ::read(channel[0], buffer, sizeof buffer)) != 0;) {
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) break;
+        report.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(channel[0]);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    Outcome o = Decode(report);
+    o.root = root;
+    if (WIFSIGNALED(status)) {
+        o.messages.push_back(WTERMSIG(status) == SIGALRM ? "<frozen: killed after " + std::to_string(seconds) + " s>"
+                                                         : "<died of signal " + std::to_string(WTERMSIG(status)) + ">");
+    } else if (WEXITSTATUS(status) != 0) {
+        o.messages.push_back("<exited with " + std::to_string(WEXITSTATUS(status)) + ">");
+    }
+    return o;
+}
+
+}  // namespace tavrel::test

@@ -1,0 +1,86 @@
+// The fault suite's cases are data: what the folders hold, how the case is
+// run (as which user, on which mount, with which system calls refused), the
+// action and the user's answers, and what must come out. One runner carries
+// every case out in a child process of its own, so that mounts, users and
+// killed processes never touch the test program, and reports back what the
+// user was told and every file's bytes before and after.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "modstore/mod_window.h"
+#include "syscall_shim.h"
+
+namespace tavrel::test {
+
+// One thing the set-up does, in order. Paths are relative to the case's
+// root, which holds the game folder and an "outside" folder.
+struct Step {
+    enum Kind {
+        File,          // `path` holding `text`
+        Folder,        // an empty folder
+        Link,          // `path` a symbolic link whose target text is `text`
+        HardLink,      // `path` another name of the file `text`
+        Fifo,          // a named pipe
+        Immutable,     // chattr +i (needs root; the game folder becomes a tmpfs)
+        StaleCopy,     // a copy's temporary file that no copy holds
+        HeldCopy,      // a copy's temporary file that a live process holds locked
+        KilledCopy,    // a copy of `text` to `path`, killed with SIGKILL half-way
+        KilledCopyNamed,  // the same where the file system has no O_TMPFILE
+        GameProcess,   // a process whose command line is `text` (`path`: its WINEPREFIX)
+    } kind;
+    std::string path;
+    std::string text;
+};
+
+inline Step F(std::string path, std::string text) { return {Step::File, std::move(path), std::move(text)}; }
+inline Step L(std::string path, std::string target) { return {Step::Link, std::move(path), std::move(target)}; }
+
+struct Case {
+    std::string name{};
+    std::vector<Step> setup{};
+    std::string game = "game";        // the game folder, relative to the root
+    // How it runs.
+    int tmpfsKiB = 0;                 // the game folder on a tmpfs of this size
+    bool readOnlyBind = false;        // the game folder through a read-only bind mount
+    bool asNobody = false;            // the action runs as the user nobody
+    long fileSizeLimit = 0;           // RLIMIT_FSIZE for the action, in bytes
+    ShimControl shim{};
+    int cancelAtUpdate = -1;          // the copy's progress answers Cancel from this update on
+    // What the user does. A scan (answered by `answers` too) comes first,
+    // then `vanish` is removed behind the program's back, then the action.
+    enum Action { Start, Scan, Activate, DeactivateAll, Delete, Install, DisableMovies } action = Scan;
+    std::string argument{};           // the entry to select, or the file to install
+    std::vector<Answer> answers{};
+    std::vector<std::string> vanish{};
+    // What must come out.
+    std::vector<std::string> messages{};        // every message, exactly; "{root}" stands for the root
+    std::optional<std::vector<std::pair<std::string, std::string>>> files{};  // every file afterwards; none: as before
+    std::vector<std::string> agreedLoss{};      // file contents the user agreed to lose
+    std::vector<std::string> list{};            // a rescan afterwards shows this list...
+    std::string label{};                        // ...and this active mod
+    std::vector<std::string> rescanMessages{};  // ...after these messages (answered OK)
+    bool leftoverBefore = false;                // the set-up left a copy's temporary file
+};
+
+// What a file is, for comparing: "=bytes" for short contents, "#hash:size"
+// for long ones, "->target" for a link, "<fifo>" for a pipe.
+std::string Describe(const std::string& bytes);
+
+struct Outcome {
+    std::string skipped;  // why the case cannot run here
+    std::vector<std::string> messages, rescanMessages, list;
+    std::string label;
+    std::map<std::string, std::string> before, after;  // path -> Describe
+    ShimCounts counts;
+    std::string root;
+};
+
+// Runs the case in a child process; a case that hangs is killed after
+// `seconds` and reported as frozen.
+Outcome RunCase(const Case& c, const std::string& root, unsigned seconds = 30);
+
+}  // namespace tavrel::test

@@ -1,0 +1,522 @@
+// The fault suite: every case is a row of the table below, carried out for
+// real (mounts, users, immutable files, killed processes, refused system
+// calls) by one runner. Each case checks every message the user read, every
+// file's bytes afterwards, that no byte the user did not agree to lose is
+// gone, and that a rescan afterwards shows the truth. tests/README.md says
+// what each group proves.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cctype>
+
+#include "fault_runner.h"
+#include "support/platform.h"
+#include "temp_folder.h"
+
+namespace tavrel::test {
+namespace {
+
+using Files = std::vector<std::pair<std::string, std::string>>;
+using Strings = std::vector<std::string>;
+
+// What the user reads.
+std::string ActivateQ(const std::string& e) { return "Are you sure you want to activate " + e + " MOD?"; }
+std::string Overwrite(const std::string& e) {
+    return "This MOD '" + e + "' (.big file) already exists in your Generals folder! Do you wish to overwrite this "
+           "MOD file? (not recommended, use care when replacing .big files!)";
+}
+std::string Activated(const std::string& e) { return "MOD " + e + " activated..."; }
+std::string ActivateError(const std::string& e, const std::string& why) {
+    return "An error occurred while attempting to activate " + e + ". (" + why + ")";
+}
+std::string Deactivated(const std::string& e) { return "Mod " + e + " Has Been De-activated..."; }
+std::string DeactivateError(const std::string& e, const std::string& why) {
+    return "An error occurred while attempting to de-activate " + e + ". (" + why + ")";
+}
+std::string Several(const std::string& first) {
+    return "More then one MOD has been found! Tavrel will de-activate all newly found MOD's. (Except the first one "
+           "found which is " + first + ")";
+}
+std::string DeleteQ(const std::string& e) { return "Are you sure you want to delete " + e + " mod?"; }
+std::string Deleted(const std::string& e) { return "MOD " + e + " deleted..."; }
+std::string DeleteError(const std::string& e, const std::string& why) {
+    return "An error occurred while attempting to delete " + e + " MOD (" + why + ")";
+}
+std::string CopyError(const std::string& why) {
+    return "An error occurred while attempting to copy the new MOD to your Generals folder! Please ensure that the "
+           "MOD is a valid .big file that is not in use, and that the path to your Generals folder is valid. (" +
+           why + ")";
+}
+std::string Installed(const std::string& source, const std::string& name) {
+    return "MOD (" + source + ") has been successfully installed. Tavrel has renamed the MOD to " + name +
+           "\r\n\r\nWould you like to activate this MOD now?";
+}
+std::string NotRenamed(const std::string& path, const std::string& why) {
+    return "Tavrel could not rename these startup items:\n{root}/" + path + " (" + why + ")";
+}
+const std::string kDeactivateAllQ = "Are you sure you want to de-activate all mods?";
+const std::string kIntro =
+    "Tavrel can automaticaly import a MOD (.big file) to your Generals folder. Tavrel will rename the file to a .bit "
+    "file until you activate it for use. Please select the MOD (.big file) you want to import now...";
+const std::string kGameRuns =
+    "The game is running from this folder. Changing its files while it runs can break the game and the mod. Do you "
+    "want to go on anyway?";
+const std::string kGoOn =
+    "Alot of MOD's have been deactivated. This could be because error's have happened or you have alot of MODS! "
+    "Click Yes if you are sure you want to continue deactivating all mods....";
+const std::string kMoviesChanged = "Startup Items Have Been Changed Successfully.";
+
+const Answer Yes = Answer::Yes, No = Answer::No, Ok = Answer::Ok;
+
+// Bytes that are not all alike, so that a copy put together wrongly shows.
+std::string Mod(std::size_t size) {
+    std::string out(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) out[i] = static_cast<char>((i * 7 + i / 4093) % 251);
+    return out;
+}
+
+Step Immutable(std::string path) { return {Step::Immutable, std::move(path), ""}; }
+Step Game(std::string commandLine, std::string prefix = "") {
+    return {Step::GameProcess, std::move(prefix), std::move(commandLine)};
+}
+
+const std::string kLong = "__" + std::string(249, 'n');  // with ".bit", a name of 255 bytes
+const std::string kStorm = Mod(3u << 20);
+
+std::vector<Case> Cases() {
+    std::vector<Case> cases;
+    const auto add = [&](Case c) { cases.push_back(std::move(c)); };
+
+    // 1. A failed agreed overwrite keeps the active copy.
+    add({.name = "AgreedOverwriteOfAnImmutableBit",
+         .setup = {F("game/__A.big", "A"), F("game/__X.big", "old X"), F("game/__X.bit", "new X"),
+                   Immutable("game/__X.bit")},
+         .action = Case::Activate, .argument = "__X",
+         .answers = {Ok, Yes, Yes, Ok, Ok},
+         .messages = {Several("__A"), ActivateQ("__X"), Overwrite("__X"), Deactivated("__A"),
+                      ActivateError("__X", "Operation not permitted")},
+         .files = Files{{"game/__A.bit", "A"}, {"game/__X.big", "old X"}, {"game/__X.bit", "new X"}},
+         .list = {"__A", "__X"}, .label = "__X"});
+    add({.name = "AgreedOverwriteBesideTheSameNameInOtherCase",
+         .setup = {F("game/__A.big", "A"), F("game/__X.big", "old X"), F("game/__X.bit", "new X"),
+                   F("game/__x.BIG", "other x")},
+         .action = Case::Activate, .argument = "__X",
+         .answers = {Ok, Yes, Yes, Ok, Ok, Ok},
+         .messages = {Several("__A"), ActivateQ("__X"), Overwrite("__X"), Deactivated("__A"),
+                      ActivateError("__X", "File exists"), Several("__X")},
+         .files = Files{{"game/__A.bit", "A"}, {"game/__X.big", "old X"}, {"game/__X.bit", "new X"},
+                        {"game/__x.BIG", "other x"}},
+         .list = {"__A", "__X"}, .label = "__X", .rescanMessages = {Several("__X")}});
+    add({.name = "AgreedOverwriteOfATargetInOtherCase",
+         .setup = {F("game/__X.bit", "new X"), F("game/__x.BIG", "old x")},
+         .action = Case::Activate, .argument = "__X",
+         .answers = {Yes, Yes, Ok},
+         .messages = {ActivateQ("__X"), Overwrite("__X"), Activated("__X")},
+         .files = Files{{"game/__X.big", "new X"}},
+         .agreedLoss = {"old x"},
+         .list = {}, .label = "__X"});
+
+    // 2. Links are names: no file goes because another name leads to it.
+    add({.name = "ABigThatLinksToItsOwnBit",
+         .setup = {F("game/__S.bit", "S"), L("game/__S.big", "__S.bit")},
+         .action = Case::DeactivateAll,
+         .answers = {Yes, Ok},
+         .messages = {kDeactivateAllQ, Deactivated("__S")},
+         .files = Files{{"game/__S.bit", "S"}},
+         .list = {"__S"}, .label = ""});
+    add({.name = "ABitThatLinksToItsOwnBig",
+         .setup = {F("game/__S.big", "S"), L("game/__S.bit", "__S.big")},
+         .action = Case::DeactivateAll,
+         .answers = {Yes, Ok},
+         .messages = {kDeactivateAllQ, Deactivated("__S")},
+         .files = Files{{"game/__S.bit", "S"}},
+         .list = {"__S"}, .label = ""});
+    add({.name = "HardLinkedBigAndBit",
+         .setup = {F("game/__S.big", "S"), {Step::HardLink, "game/__S.bit", "game/__S.big"}},
+         .action = Case::DeactivateAll,
+         .answers = {Yes, Ok},
+         .messages = {kDeactivateAllQ, Deactivated("__S")},
+         .files = Files{{"game/__S.bit", "S"}},
+         .list = {"__S"}, .label = ""});
+    add({.name = "OverwriteWithALinkToTheTargetIsRefused",
+         .setup = {F("game/__X.big", "X"), L("game/__X.bit", "__X.big")},
+         .action = Case::Activate, .argument = "__X",
+         .answers = {Yes, Yes, Ok},
+         .messages = {ActivateQ("__X"), Overwrite("__X"), ActivateError("__X", "File exists")},
+         .list = {"__X"}, .label = "__X"});
+    add({.name = "DeletingALinkedModRemovesTheLinkOnly",
+         .setup = {F("outside/mods/Far.big", "far away"), L("game/__Far.bit", "../outside/mods/Far.big")},
+         .action = Case::Delete, .argument = "__Far",
+         .answers = {Yes, Ok},
+         .messages = {DeleteQ("__Far"), Deleted("__Far")},
+         .files = Files{{"outside/mods/Far.big", "far away"}},
+         .list = {}, .label = ""});
+
+    // 3. A source that is not a regular file fails at once.
+    add({.name = "InstallFromAPipe",
+         .setup = {{Step::Fifo, "outside/Storm.big", ""}},
+         .action = Case::Install, .argument = "outside/Storm.big",
+         .answers = {Ok, Ok},
+         .messages = {kIntro, CopyError("Operation not supported")}});
+    add({.name = "InstallFromAFolder",
+         .setup = {{Step::Folder, "outside/Storm.big", ""}},
+         .action = Case::Install, .argument = "outside/Storm.big",
+         .answers = {Ok, Ok},
+         .messages = {kIntro, CopyError("Is a directory")}});
+    add({.name = "InstallFromADevice",
+         .setup = {L("outside/zero.big", "/dev/zero")},
+         .action = Case::Install, .argument = "outside/zero.big",
+         .answers = {Ok, Ok},
+         .messages = {kIntro, CopyError("Operation not supported")}});
+
+    // 4. The movie switch renames only files that lie in the game folder.
+    add({.name = "MoviesBehindALinkOutOfTheGameFolder",
+         .setup = {F("outside/videos/clip.bik", "clip"), F("outside/videos/EA_LOGO_trailer.bik", "trailer"),
+                   L("game/Data/EA_LOGO", "../../outside/videos"),
+                   F("game/Data/English/Movies/EA_LOGO.BIK", "logo")},
+         .action = Case::DisableMovies,
+         .answers = {Ok},
+         .messages = {kMoviesChanged},
+         .files = Files{{"outside/videos/clip.bik", "clip"}, {"outside/videos/EA_LOGO_trailer.bik", "trailer"},
+                        {"game/Data/EA_LOGO", "->../../outside/videos"},
+                        {"game/Data/English/Movies/__EA_LOGO.BIK", "logo"}}});
+    add({.name = "LinkLoops",
+         .setup = {F("game/Data/Movies/sizzle_review.bik", "s"), L("game/Data/Movies/loop", ".."),
+                   L("game/Data/up", "../.."), F("outside/sizzle_review.bik", "not the game's"),
+                   L("game/__L.big", "__L.bit"), L("game/__L.bit", "__L.big")},
+         .action = Case::DisableMovies,
+         .answers = {Ok},
+         .messages = {kMoviesChanged},
+         .files = Files{{"game/Data/Movies/__sizzle_review.bik", "s"}, {"game/Data/Movies/loop", "->.."},
+                        {"game/Data/up", "->../.."}, {"outside/sizzle_review.bik", "not the game's"},
+                        {"game/__L.big", "->__L.bit"}, {"game/__L.bit", "->__L.big"}}});
+
+    // 5. A killed copy leaves nothing behind for long.
+    add({.name = "AKilledCopyLeavesNothing",
+         .setup = {F("game/__Old.bit", "old"), F("outside/Storm.big", kStorm),
+                   {Step::KilledCopy, "game/__Storm.bit", "outside/Storm.big"}},
+         .action = Case::Start,
+         .list = {"__Old"}, .label = ""});
+    add({.name = "AKilledCopyWithoutTmpfileGoesAtTheNextStart",
+         .setup = {F("game/__Old.bit", "old"), F("outside/Storm.big", kStorm),
+                   {Step::KilledCopyNamed, "game/__Storm.bit", "outside/Storm.big"}},
+         .action = Case::Start,
+         .files = Files{{"game/__Old.bit", "old"}, {"outside/Storm.big", kStorm}},
+         .list = {"__Old"}, .label = "", .leftoverBefore = true});
+    add({.name = "TheCleanupRemovesOnlyStaleCopies",
+         .setup = {{Step::StaleCopy, "game/.tavrel-999999-1.part", "stale"},
+                   {Step::HeldCopy, "game/.tavrel-1-2.part", "running"}, F("game/keep.part", "keep"),
+                   F("game/.tavrel-x.part", "x"), F("game/.tavrel-5-5.part.bak", "bak"),
+                   F("outside/t", "target"), L("game/.tavrel-7-7.part", "../outside/t")},
+         .action = Case::Start,
+         .files = Files{{"game/.tavrel-1-2.part", "running"}, {"game/keep.part", "keep"},
+                        {"game/.tavrel-x.part", "x"}, {"game/.tavrel-5-5.part.bak", "bak"},
+                        {"outside/t", "target"}, {"game/.tavrel-7-7.part", "->../outside/t"}},
+         .list = {}, .label = "", .leftoverBefore = true});
+
+    // 6. Letter case in every script; names that differ only by case.
+    add({.name = "DeactivateBesideTheSameNameInTurkishCase",
+         .setup = {F("game/__\u011E.big", "g big"), F("game/__\u011F.bit", "g bit")},
+         .action = Case::DeactivateAll,
+         .answers = {Yes, Ok},
+         .messages = {kDeactivateAllQ, Deactivated("__\u011E")},
+         .files = Files{{"game/__\u011E.bit", "g big"}, {"game/__\u011E (2).bit", "g bit"}},
+         .list = {"__\u011E (2)", "__\u011E"}, .label = ""});
+    add({.name = "NamesThatDifferOnlyByCase",
+         .setup = {F("game/__Mod.bit", "m1"), F("game/__MOD.bit", "m2")},
+         .action = Case::Activate, .argument = "__Mod",
+         .answers = {Yes, Ok},
+         .messages = {ActivateQ("__Mod"), Activated("__Mod")},
+         .files = Files{{"game/__Mod.big", "m1"}, {"game/__MOD.bit", "m2"}},
+         .list = {"__MOD"}, .label = "__Mod"});
+    add({.name = "RenameTargetExists",
+         .setup = {F("game/Data/Movies/EA_LOGO.BIK", "logo"), F("game/Data/Movies/__EA_LOGO.BIK", "old")},
+         .action = Case::DisableMovies,
+         .answers = {Ok},
+         .messages = {NotRenamed("game/Data/Movies/EA_LOGO.BIK", "File exists")}});
+    add({.name = "RenameTargetExistsInOtherCase",
+         .setup = {F("game/Data/Movies/EA_LOGO.BIK", "logo"), F("game/Data/Movies/__ea_logo.bik", "old")},
+         .action = Case::DisableMovies,
+         .answers = {Ok},
+         .messages = {NotRenamed("game/Data/Movies/EA_LOGO.BIK", "File exists")}});
+    add({.name = "ReconcilingBesideAnInactiveCopyInOtherCase",
+         .setup = {F("game/__A.big", "A"), F("game/__B.big", "B"), F("game/__b.BIT", "b")},
+         .action = Case::Scan,
+         .answers = {Ok},
+         .messages = {Several("__A")},
+         .list = {"__b"}, .label = "__A", .rescanMessages = {Several("__A")}});
+
+    // The fallbacks, forced: no RENAME_NOREPLACE, no hard links, no kernel
+    // copy, no O_TMPFILE.
+    add({.name = "NoReplaceRefused",
+         .setup = {F("game/__A.big", "A"), F("game/__B.bit", "B")},
+         .shim = {.refuseNoReplace = true},
+         .action = Case::Activate, .argument = "__B",
+         .answers = {Yes, Ok, Ok},
+         .messages = {ActivateQ("__B"), Deactivated("__A"), Activated("__B")},
+         .files = Files{{"game/__A.bit", "A"}, {"game/__B.big", "B"}},
+         .list = {"__A"}, .label = "__B"});
+    add({.name = "NoReplaceAndHardLinksRefused",
+         .setup = {F("game/__A.big", "A"), F("game/__B.bit", "B")},
+         .shim = {.refuseNoReplace = true, .refuseLink = true},
+         .action = Case::Activate, .argument = "__B",
+         .answers = {Yes, Ok, Ok},
+         .messages = {ActivateQ("__B"), Deactivated("__A"), Activated("__B")},
+         .files = Files{{"game/__A.bit", "A"}, {"game/__B.big", "B"}},
+         .list = {"__A"}, .label = "__B"});
+    add({.name = "CopyWithoutKernelCopy",
+         .setup = {F("outside/Storm.big", kStorm)},
+         .shim = {.refuseKernelCopy = true},
+         .action = Case::Install, .argument = "outside/Storm.big",
+         .answers = {Ok, No},
+         .messages = {kIntro, Installed("Storm.big", "__Storm.bit")},
+         .files = Files{{"outside/Storm.big", kStorm}, {"game/__Storm.bit", kStorm}},
+         .list = {"__Storm"}, .label = ""});
+    add({.name = "CopyWithoutTmpfile",
+         .setup = {F("outside/Storm.big", kStorm), F("game/__Storm.bit", "version 1")},
+         .shim = {.refuseTmpfile = true},
+         .action = Case::Install, .argument = "outside/Storm.big",
+         .answers = {Ok, No},
+         .messages = {kIntro, Installed("Storm.big", "__Storm.bit")},
+         .files = Files{{"outside/Storm.big", kStorm}, {"game/__Storm.bit", kStorm}},
+         .agreedLoss = {"version 1"},
+         .list = {"__Storm"}, .label = ""});
+
+    // 8. Copies that fail, or are cancelled, leave the folder as it was and
+    // say why.
+    add({.name = "NoSpaceLeftDuringAnInstall",
+         .setup = {F("game/__Storm.bit", "version 1"), F("outside/Storm.big", Mod(2u << 20))},
+         .tmpfsKiB = 1024,
+         .action = Case::Install, .argument = "outside/Storm.big",
+         .answers = {Ok, Ok},
+         .messages = {kIntro, CopyError("No space left on device")},
+         .list = {"__Storm"}, .label = ""});
+    add({.name = "WriteFailureDuringAnInstall",
+         .setup = {F("game/__Storm.bit", "version 1"), F("outside/Storm.big", Mod(1u << 20))},
+         .fileSizeLimit = 64 << 10,
+         .action = Case::Install, .argument = "outside/Storm.big",
+         .answers = {Ok, Ok},
+         .messages = {kIntro, CopyError("File too large")},
+         .list = {"__Storm"}, .label = ""});
+    add({.name = "CancelDuringTheCopy",
+         .setup = {F("game/__Storm.bit", "version 1"), F("outside/Storm.big", Mod(20u << 20))},
+         .cancelAtUpdate = 2,
+         .action = Case::Install, .argument = "outside/Storm.big",
+         .answers = {Ok},
+         .messages = {kIntro},
+         .list = {"__Storm"}, .label = ""});
+
+    // A folder the user may not change: as nobody, and through a read-only
+    // bind mount.
+    add({.name = "ReadOnlyForNobodyActivate",
+         .setup = {F("game/__A.big", "A"), F("game/__B.bit", "B")},
+         .asNobody = true,
+         .action = Case::Activate, .argument = "__B",
+         .answers = {Yes, Ok, Ok},
+         .messages = {ActivateQ("__B"), DeactivateError("__A", "Permission denied"),
+                      ActivateError("__B", "Permission denied")},
+         .list = {"__B"}, .label = "__A"});
+    add({.name = "ReadOnlyForNobodyInstall",
+         .setup = {F("outside/Storm.big", "storm")},
+         .asNobody = true,
+         .action = Case::Install, .argument = "outside/Storm.big",
+         .answers = {Ok, Ok},
+         .messages = {kIntro, CopyError("Permission denied")}});
+    add({.name = "ReadOnlyForNobodyDelete",
+         .setup = {F("game/__B.bit", "B")},
+         .asNobody = true,
+         .action = Case::Delete, .argument = "__B",
+         .answers = {Yes, Ok},
+         .messages = {DeleteQ("__B"), DeleteError("__B", "Permission denied")},
+         .list = {"__B"}, .label = ""});
+    {
+        Case c{.name = "ReadOnlyBindMountDeactivateAll",
+               .setup = {F("game/__A.big", "A")},
+               .readOnlyBind = true,
+               .action = Case::DeactivateAll,
+               .answers = {Yes},
+               .messages = {kDeactivateAllQ},
+               .list = {}, .label = "__A"};
+        for (int pass = 0; pass < 10; ++pass) {
+            c.answers.push_back(Ok);
+            c.messages.push_back(DeactivateError("__A", "Read-only file system"));
+        }
+        c.answers.push_back(No);
+        c.messages.push_back(kGoOn);
+        add(std::move(c));
+    }
+    add({.name = "ReadOnlyBindMountInstall",
+         .setup = {F("outside/Storm.big", "storm")},
+         .readOnlyBind = true,
+         .action = Case::Install, .argument = "outside/Storm.big",
+         .answers = {Ok, Ok},
+         .messages = {kIntro, CopyError("Read-only file system")}});
+    add({.name = "ReadOnlyBindMountMovies",
+         .setup = {F("game/Data/Movies/sizzle_review.bik", "s")},
+         .readOnlyBind = true,
+         .action = Case::DisableMovies,
+         .answers = {Ok},
+         .messages = {NotRenamed("game/Data/Movies/sizzle_review.bik", "Read-only file system")}});
+
+    // Hostile names.
+    add({.name = "HostileNames",
+         .setup = {F("game/-rf.bit", "dash"), F("game/a*b?.bit", "wild"), F("game/semi;colon [x].bit", "semi"),
+                   F("game/\xff\xfe.bit", "bytes"), F("game/" + kLong + ".bit", "long"),
+                   F("game/__ spaced .big", "spaced")},
+         .action = Case::Activate, .argument = kLong,
+         .answers = {Yes, Ok, Ok},
+         .messages = {ActivateQ(kLong), Deactivated("__ spaced "), Activated(kLong)},
+         .files = Files{{"game/-rf.bit", "dash"}, {"game/a*b?.bit", "wild"}, {"game/semi;colon [x].bit", "semi"},
+                        {"game/\xff\xfe.bit", "bytes"}, {"game/" + kLong + ".big", "long"},
+                        {"game/__ spaced .bit", "spaced"}},
+         .list = {"-rf", "__ spaced ", "a*b?", "semi;colon [x]", "\xff\xfe"}, .label = kLong});
+    add({.name = "InstallAnArchiveNamedLikeAnOption",
+         .setup = {F("outside/--help.big", "help")},
+         .action = Case::Install, .argument = "outside/--help.big",
+         .answers = {Ok, No},
+         .messages = {kIntro, Installed("--help.big", "__--help.bit")},
+         .files = Files{{"outside/--help.big", "help"}, {"game/__--help.bit", "help"}},
+         .list = {"__--help"}, .label = ""});
+
+    // Files that vanish between the scan and the action.
+    add({.name = "ActivateAfterTheBitVanished",
+         .setup = {F("game/__A.big", "A"), F("game/__B.bit", "B")},
+         .action = Case::Activate, .argument = "__B",
+         .answers = {Yes, Ok, Ok},
+         .vanish = {"game/__B.bit"},
+         .messages = {ActivateQ("__B"), Deactivated("__A"), ActivateError("__B", "No such file or directory")},
+         .files = Files{{"game/__A.bit", "A"}},
+         .list = {"__A"}, .label = ""});
+    add({.name = "DeleteAfterTheFileVanished",
+         .setup = {F("game/__B.bit", "B")},
+         .action = Case::Delete, .argument = "__B",
+         .answers = {Yes, Ok},
+         .vanish = {"game/__B.bit"},
+         .messages = {DeleteQ("__B"), DeleteError("__B", "No such file or directory")},
+         .files = Files{},
+         .list = {}, .label = ""});
+    add({.name = "DeactivateAfterTheBigVanished",
+         .setup = {F("game/__A.big", "A")},
+         .action = Case::DeactivateAll,
+         .answers = {Yes, Ok},
+         .vanish = {"game/__A.big"},
+         .messages = {kDeactivateAllQ, DeactivateError("__A", "No such file or directory")},
+         .files = Files{},
+         .list = {}, .label = ""});
+    add({.name = "AnInactiveCopyOfTheSameSizeIsKept",
+         .setup = {F("game/__A.big", "1234"), F("game/__A.bit", "abcd")},
+         .action = Case::DeactivateAll,
+         .answers = {Yes, Ok},
+         .messages = {kDeactivateAllQ, Deactivated("__A")},
+         .files = Files{{"game/__A.bit", "1234"}, {"game/__A (2).bit", "abcd"}},
+         .list = {"__A (2)", "__A"}, .label = ""});
+
+    // 9. The game runs: natively, under Wine, or from another folder.
+    add({.name = "GameRunsActivateNo",
+         .setup = {F("game/__A.big", "A"), F("game/__B.bit", "B"), Game("{root}/game/generals.exe")},
+         .action = Case::Activate, .argument = "__B",
+         .answers = {Yes, No},
+         .messages = {ActivateQ("__B"), kGameRuns},
+         .list = {"__B"}, .label = "__A"});
+    add({.name = "GameRunsUnderWineDeactivateYes",
+         .setup = {F("pfx/drive_c/Games/Generals/__A.big", "A"), L("pfx/dosdevices/c:", "../drive_c"),
+                   Game("C:\\Games\\GENERALS\\Generals.EXE", "pfx")},
+         .game = "pfx/drive_c/Games/Generals",
+         .action = Case::DeactivateAll,
+         .answers = {Yes, Yes, Ok},
+         .messages = {kDeactivateAllQ, kGameRuns, Deactivated("__A")},
+         .files = Files{{"pfx/drive_c/Games/Generals/__A.bit", "A"}, {"pfx/dosdevices/c:", "->../drive_c"}},
+         .list = {"__A"}, .label = ""});
+    add({.name = "GameRunsFromAnotherFolder",
+         .setup = {F("game/__B.bit", "B"), Game("{root}/outside/game.dat")},
+         .action = Case::Delete, .argument = "__B",
+         .answers = {Yes, Ok},
+         .messages = {DeleteQ("__B"), Deleted("__B")},
+         .files = Files{},
+         .agreedLoss = {"B"},
+         .list = {}, .label = ""});
+    add({.name = "GameRunsInstallNo",
+         .setup = {F("outside/Storm.big", "storm"), Game("{root}/game/game.dat")},
+         .action = Case::Install, .argument = "outside/Storm.big",
+         .answers = {Ok, No},
+         .messages = {kIntro, kGameRuns}});
+    add({.name = "GameRunsMoviesNo",
+         .setup = {F("game/Data/Movies/sizzle_review.bik", "s"), Game("{root}/game/generals.exe")},
+         .action = Case::DisableMovies,
+         .answers = {No},
+         .messages = {kGameRuns}});
+    return cases;
+}
+
+class Faults : public ::testing::TestWithParam<Case> {};
+
+}  // namespace
+
+// Cases are named by their name alone in test output.
+void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+
+namespace {
+
+std::string WithRoot(std::string text, const std::string& root) {
+    for (auto at = text.find("{root}"); at != std::string::npos; at = text.find("{root}", at + root.size())) {
+        text.replace(at, 6, root);
+    }
+    return text;
+}
+
+bool IsLeftover(const std::string& path) { return IsCopyTemporaryName(path.substr(path.rfind('/') + 1)); }
+
+TEST_P(Faults, LoseNothingAndTellTheTruth) {
+    const Case& c = GetParam();
+    TempFolder root;
+    ::chmod(root.path().c_str(), 0755);  // for the cases run as nobody
+    const Outcome o = RunCase(c, root.path());
+    if (!o.skipped.empty()) GTEST_SKIP() << o.skipped;
+
+    Strings told;
+    for (const std::string& m : c.messages) told.push_back(WithRoot(m, root.path()));
+    EXPECT_EQ(o.messages, told) << "what the user was told";
+
+    std::map<std::string, std::string> expected;
+    if (c.files) {
+        for (const auto& [path, bytes] : *c.files) {
+            expected[path] = bytes.rfind("->", 0) == 0 || bytes == "<fifo>" ? bytes : Describe(bytes);
+        }
+    } else {
+        expected = o.before;
+    }
+    EXPECT_EQ(o.after, expected) << "the files afterwards";
+
+    // Whatever the expectation says: every file's bytes are still somewhere,
+    // unless the user agreed to lose them or the case took the file away.
+    for (const auto& [path, what] : o.before) {
+        const bool bytes = what[0] == '=' || what[0] == '#';
+        const bool vanished = std::find(c.vanish.begin(), c.vanish.end(), path) != c.vanish.end();
+        if (!bytes || vanished || IsLeftover(path)) continue;
+        const bool kept = std::any_of(o.after.begin(), o.after.end(), [&](const auto& a) { return a.second == what; });
+        const bool agreed = std::any_of(c.agreedLoss.begin(), c.agreedLoss.end(),
+                                        [&](const std::string& loss) { return Describe(loss) == what; });
+        EXPECT_TRUE(kept || agreed) << path << " lost its bytes";
+    }
+    EXPECT_EQ(std::any_of(o.before.begin(), o.before.end(), [](const auto& b) { return IsLeftover(b.first); }),
+              c.leftoverBefore)
+        << "a copy's temporary file before the action";
+
+    EXPECT_EQ(o.rescanMessages, c.rescanMessages) << "a rescan afterwards";
+    EXPECT_EQ(o.list, c.list) << "the list after a rescan";
+    EXPECT_EQ(o.label, c.label) << "the active mod after a rescan";
+
+    // A refusal that never happened would prove nothing.
+    EXPECT_EQ(o.counts.noReplace > 0, c.shim.refuseNoReplace);
+    EXPECT_EQ(o.counts.link > 0, c.shim.refuseLink);
+    EXPECT_EQ(o.counts.kernelCopy > 0, c.shim.refuseKernelCopy);
+    EXPECT_EQ(o.counts.tmpfile > 0, c.shim.refuseTmpfile);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Faults, ::testing::ValuesIn(Cases()), [](const auto& info) {
+    return info.param.name;
+});
+
+}  // namespace
+}  // namespace tavrel::test
