@@ -69,6 +69,15 @@ TEST_P(PathRules, ChangeExt) {
     EXPECT_EQ(FileChangeExt("", "", sep()), "");
 }
 
+TEST_P(PathRules, InsideFolder) {
+    EXPECT_TRUE(IsInsideFolder(P("C:\\Games\\Generals"), P("C:\\Games\\Generals\\Data\\x.bik"), sep()));
+    EXPECT_TRUE(IsInsideFolder(P("C:\\Games\\Generals"), P("C:\\Games\\Generals"), sep()));
+    EXPECT_FALSE(IsInsideFolder(P("C:\\Games\\Generals"), P("C:\\Games\\Generals Zero Hour\\Data"), sep()));
+    EXPECT_FALSE(IsInsideFolder(P("C:\\Games\\Generals"), P("C:\\Games"), sep()));
+    EXPECT_TRUE(IsInsideFolder(P("C:\\"), P("C:\\Games"), sep()));  // a root ends with its separator
+    EXPECT_FALSE(IsInsideFolder("", P("\\x"), sep()));
+}
+
 TEST(PathRulesNative, OtherSeparatorIsAnOrdinaryCharacter) {
     EXPECT_EQ(FileGetName("C:\\Games\\mod.big", '/'), "C:\\Games\\mod.big");
     EXPECT_EQ(FileCleanPath("/home/me/Games\\\\", '/'), "/home/me/Games\\\\");

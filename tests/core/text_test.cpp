@@ -20,6 +20,27 @@ TEST(Text, FoldsLettersLikeWindowsNames) {
     EXPECT_TRUE(ContainsNoCase("Data/English/Movies/ea_logo.bik", "EA_LOGO"));
 }
 
+TEST(Text, FoldsEveryScriptOneCharacterToOne) {
+    struct {
+        const char* a;
+        const char* b;
+        bool equal;
+    } cases[] = {
+        {"__\u011E.big", "__\u011F.BIG", true},      // Turkish G with breve
+        {"\u0531\u0532", "\u0561\u0562", true},     // Armenian
+        {"\u10A0", "\u2D00", true},                 // Georgian
+        {"\U00010400", "\U00010428", true},         // Deseret: four bytes each
+        {"\u1E9E", "\u00DF", true},                 // capital sharp s
+        {"\u212A", "k", true},                      // the Kelvin sign is a K
+        {"STRASSE", "stra\u00DFe", false},           // never one character to two, as on Windows
+        {"\u0130", "i", false},                      // dotted capital I has no simple folding
+        {"\xC1\x81", "a", false},                    // an overlong form is no letter
+    };
+    for (const auto& c : cases) EXPECT_EQ(EqualsNoCase(c.a, c.b), c.equal) << c.a << " / " << c.b;
+    EXPECT_EQ(FoldCase("\xFFMOD\xED\xA0\x80"), "\xFFmod\xED\xA0\x80");  // stray bytes and surrogates stay
+    EXPECT_EQ(CharCount("\xED\xA0\x80"), 3u);
+}
+
 TEST(Text, SortsWithoutRegardToCaseThenByBytes) {
     EXPECT_TRUE(NameLess("alpha", "Beta"));
     EXPECT_TRUE(NameLess("Beta", "gamma"));
@@ -44,6 +65,9 @@ TEST(Wildcard, MatchesLikeAFolderListing) {
     EXPECT_TRUE(WildcardMatch("mod?.big", "mod\xC3\xA9.big"));  // "?" takes one character, not one byte
     EXPECT_TRUE(WildcardMatch("*sizzle*", "xSIZZLE_review.bik"));
     EXPECT_TRUE(WildcardMatch("a*b*c", "aXXbYYbZc"));
+    EXPECT_TRUE(WildcardMatch("__?.big", "__\xC4\x9E.BIG"));  // "?" is one letter of any script
+    EXPECT_TRUE(WildcardMatch("?.big", "\xFF.big"));          // or one stray byte
+    EXPECT_FALSE(WildcardMatch("\xC3.big", "\xC3\xA9.big"));  // a stray byte is not the start of a letter
     EXPECT_FALSE(WildcardMatch("a*b*c", "aXXbYY"));
 }
 
