@@ -11,27 +11,6 @@
 namespace tavrel {
 namespace {
 
-std::vector<std::string> SplitPatterns(const std::string& patterns) {
-    const std::string list = patterns.empty() ? "*.*" : patterns;
-    char sep = 0;
-    for (const char candidate : {';', ',', '|'}) {
-        if (list.find(candidate) != std::string::npos) {
-            sep = candidate;
-            break;
-        }
-    }
-    std::vector<std::string> pieces(1);
-    for (const char c : list) {
-        if (c == sep) pieces.emplace_back();
-        else pieces.back() += c;
-    }
-    for (std::string& piece : pieces) {
-        piece.erase(0, piece.find_first_not_of(' '));
-        piece.erase(piece.find_last_not_of(' ') + 1);
-    }
-    return pieces;
-}
-
 bool Admitted(const DirEntry& e, std::uint32_t attributes) {
     return (!e.hidden || (attributes & kAttributeHidden) != 0) && (!e.system || (attributes & kAttributeSystem) != 0);
 }
@@ -51,7 +30,7 @@ void AppendMatches(const std::string& folder, const std::vector<DirEntry>& entri
 
 std::vector<WildcardPattern> PreparePatterns(const std::string& patterns) {
     std::vector<WildcardPattern> out;
-    for (const std::string& piece : SplitPatterns(patterns)) out.emplace_back(piece.empty() ? "*" : piece);
+    for (const std::string& piece : SplitPatternList(patterns)) out.emplace_back(piece.empty() ? "*" : piece);
     return out;
 }
 

@@ -35,12 +35,12 @@ bool WildcardPattern::matchesFolded(std::string_view foldedName) const {
     std::size_t pi = 0, ni = 0;
     std::size_t starP = std::string::npos, starN = 0;
     while (ni < n.size()) {
-        if (pi < p.size() && (p[pi] == U'?' || p[pi] == n[ni])) {
-            ++pi;
-            ++ni;
-        } else if (pi < p.size() && p[pi] == U'*') {
+        if (pi < p.size() && p[pi] == U'*') {  // before the literal test: a name may hold a '*' too
             starP = pi++;
             starN = ni;
+        } else if (pi < p.size() && (p[pi] == U'?' || p[pi] == n[ni])) {
+            ++pi;
+            ++ni;
         } else if (starP != std::string::npos) {
             pi = starP + 1;
             ni = ++starN;
@@ -50,6 +50,27 @@ bool WildcardPattern::matchesFolded(std::string_view foldedName) const {
     }
     while (pi < p.size() && p[pi] == U'*') ++pi;
     return pi == p.size();
+}
+
+std::vector<std::string> SplitPatternList(const std::string& patterns) {
+    const std::string list = patterns.empty() ? "*.*" : patterns;
+    char sep = 0;
+    for (const char candidate : {';', ',', '|'}) {
+        if (list.find(candidate) != std::string::npos) {
+            sep = candidate;
+            break;
+        }
+    }
+    std::vector<std::string> pieces(1);
+    for (const char c : list) {
+        if (c == sep) pieces.emplace_back();
+        else pieces.back() += c;
+    }
+    for (std::string& piece : pieces) {
+        piece.erase(0, piece.find_first_not_of(' '));
+        piece.erase(piece.find_last_not_of(' ') + 1);
+    }
+    return pieces;
 }
 
 bool WildcardMatch(std::string_view pattern, std::string_view name) { return WildcardPattern(pattern).matches(name); }

@@ -1,6 +1,7 @@
 // Wildcard matching as the game's platform does it for folder listings.
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -9,6 +10,11 @@ namespace tavrel {
 // "*" stands for any run of characters, "?" for exactly one, letters match
 // without regard to case, and "*.*" matches every name, also one without a dot.
 bool WildcardMatch(std::string_view pattern, std::string_view name);
+
+// The pieces of a pattern list: separated by ";", else ",", else "|" (only
+// the first kind found splits), each trimmed of spaces. An empty list is
+// "*.*".
+std::vector<std::string> SplitPatternList(const std::string& patterns);
 
 // A pattern prepared once for many names.
 class WildcardPattern {

@@ -65,6 +65,8 @@ TEST(Wildcard, MatchesLikeAFolderListing) {
     EXPECT_TRUE(WildcardMatch("mod?.big", "mod\xC3\xA9.big"));  // "?" takes one character, not one byte
     EXPECT_TRUE(WildcardMatch("*sizzle*", "xSIZZLE_review.bik"));
     EXPECT_TRUE(WildcardMatch("a*b*c", "aXXbYYbZc"));
+    EXPECT_TRUE(WildcardMatch("*", "*b"));          // a name may hold a '*' (found by the fuzz target)
+    EXPECT_TRUE(WildcardMatch("*.bit", "a*b?.bit"));
     EXPECT_TRUE(WildcardMatch("__?.big", "__\xC4\x9E.BIG"));  // "?" is one letter of any script
     EXPECT_TRUE(WildcardMatch("?.big", "\xFF.big"));          // or one stray byte
     EXPECT_FALSE(WildcardMatch("\xC3.big", "\xC3\xA9.big"));  // a stray byte is not the start of a letter

@@ -1,0 +1,74 @@
+// libFuzzer target for the text and path rules: case folding, wildcard
+// matching, pattern lists, dialog filters and the path helpers with either
+// separator. Besides crashes and sanitizer reports it checks the rules'
+// own promises, so that a wrong answer stops the run too.
+//
+// The input is split at its first NUL into two texts.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "support/common_dialogs.h"
+#include "support/path_rules.h"
+#include "support/text.h"
+#include "support/wildcard.h"
+
+namespace {
+
+void Require(bool holds, const char* what) {
+    if (holds) return;
+    std::fprintf(stderr, "broken promise: %s\n", what);
+    std::abort();
+}
+
+bool EndsWith(const std::string& text, const std::string& end) {
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    using namespace tavrel;
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    const auto nul = input.find('\0');
+    const std::string a = input.substr(0, nul);
+    const std::string b = nul == std::string::npos ? std::string() : input.substr(nul + 1);
+
+    // Case folding: one character to one, the same a second time, and a
+    // text always equals its folded form.
+    const std::string folded = FoldCase(a);
+    Require(FoldCase(folded) == folded, "folding twice changes nothing");
+    Require(CharCount(folded) == CharCount(a), "folding keeps the number of characters");
+    Require(EqualsNoCase(a, folded), "a text equals its folded form");
+    Require(ByteOffsetOfChar(a, CharCount(a)) == a.size(), "the last character ends the text");
+    Require(a == b || NameLess(a, b) != NameLess(b, a), "the name order is strict and total");
+
+    // Wildcards.
+    Require(WildcardMatch("*", b), "\"*\" matches every name");
+    Require(WildcardMatch(a, b) == WildcardMatch(folded, b), "letter case in a pattern never matters");
+    if (a.find_first_of("*?") == std::string::npos) {
+        Require(WildcardMatch(a, a) && WildcardMatch(a, folded), "a plain name matches itself in any case");
+    }
+    for (const std::string& piece : SplitPatternList(a)) {
+        Require(piece.empty() || (piece.front() != ' ' && piece.back() != ' '), "pieces are trimmed");
+    }
+    for (const FileFilter& f : SplitFilter(a)) {
+        Require(f.description.find('|') == std::string::npos && f.pattern.find('|') == std::string::npos,
+                "a filter's fields hold no separator");
+    }
+
+    // Paths, with the Windows and the Linux separator.
+    for (const char sep : {'\\', '/'}) {
+        const std::string name = FileGetName(a, sep);
+        Require(name.find(sep) == std::string::npos, "a file name holds no separator");
+        Require(EndsWith(a, name), "a file name ends its path");
+        const std::string clean = FileCleanPath(a, sep);
+        Require(clean.size() <= a.size(), "cleaning never lengthens a path");
+        Require(CharCount(clean) <= 2 || clean.back() != sep, "a clean path has no trailing separator");
+        Require(clean.empty() || IsInsideFolder(clean, JoinPath(clean, name, sep), sep), "a joined path lies inside");
+        Require(EndsWith(FileChangeExt(a, ".bit", sep), ".bit"), "a changed extension is the new one");
+        Require(FileGetFolder(a, sep).size() <= a.size(), "a folder is part of its path");
+    }
+    return 0;
+}
