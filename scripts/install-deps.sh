@@ -10,6 +10,7 @@ packages=(
   xvfb xauth xdotool libx11-dev
   fonts-liberation fonts-dejavu-core
   g++-mingw-w64-x86-64-posix wine64
+  clang-14 libclang-rt-14-dev
 )
 
 missing=()
