@@ -17,43 +17,13 @@
 #include <string>
 #include <vector>
 
+#include "bench_window.h"
 #include "modstore/mod_store.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-class ScriptedWindow : public tavrel::ModWindow {
-public:
-    std::string folder, source;
-    std::vector<std::string> list;
-    std::string active;
-
-    std::string folderText() const override { return folder; }
-    void setFolderText(const std::string& text) override { folder = text; }
-    void clearList() override { list.clear(); }
-    void addListEntry(const std::string& entry) override { list.push_back(entry); }
-    std::vector<std::string> listEntries() const override { return list; }
-    int selectedIndex() const override { return -1; }
-    std::string activeMod() const override { return active; }
-    void setActiveMod(const std::string& entry) override { active = entry; }
-    int zhMode() const override { return 0; }
-    void setZeroHourLabelVisible(bool) override {}
-    void showWindow() override {}
-    tavrel::Answer message(const std::string& text, tavrel::Buttons buttons, tavrel::Icon) override {
-        if (buttons == tavrel::Buttons::Ok) std::fprintf(stderr, "unexpected: %s\n", text.c_str());
-        return buttons == tavrel::Buttons::YesNo ? tavrel::Answer::No : tavrel::Answer::Ok;
-    }
-    std::unique_ptr<tavrel::CopyProgressView> showCopyProgress(const std::string&) override {
-        struct Quiet : tavrel::CopyProgressView {
-            bool update(std::uint64_t, std::uint64_t) override { return true; }
-        };
-        return std::make_unique<Quiet>();
-    }
-    std::optional<std::string> runFileDialog(const tavrel::FileDialogRequest&) override { return source; }
-    std::optional<std::string> runFolderBrowser(const tavrel::FolderBrowserRequest&) override { return std::nullopt; }
-};
 
 double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
@@ -92,7 +62,7 @@ int main(int argc, char** argv) {
         }
     }
 
-    ScriptedWindow window;
+    bench::ScriptedWindow window;
     window.folder = (scratch / "game").string();
     window.source = source.string();
     tavrel::ModStore store(window);

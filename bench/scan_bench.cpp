@@ -20,38 +20,13 @@
 #include <string>
 #include <vector>
 
+#include "bench_window.h"
 #include "modstore/mod_store.h"
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-// Just enough of a window: a list, a label, and OK to every question.
-class QuietWindow : public tavrel::ModWindow {
-public:
-    explicit QuietWindow(std::string folder) : folder_(std::move(folder)) {}
-    std::string folderText() const override { return folder_; }
-    void setFolderText(const std::string& text) override { folder_ = text; }
-    void clearList() override { list_.clear(); }
-    void addListEntry(const std::string& entry) override { list_.push_back(entry); }
-    std::vector<std::string> listEntries() const override { return list_; }
-    int selectedIndex() const override { return -1; }
-    std::string activeMod() const override { return active_; }
-    void setActiveMod(const std::string& entry) override { active_ = entry; }
-    int zhMode() const override { return 0; }
-    void setZeroHourLabelVisible(bool) override {}
-    void showWindow() override {}
-    std::unique_ptr<tavrel::CopyProgressView> showCopyProgress(const std::string&) override { return nullptr; }
-    tavrel::Answer message(const std::string&, tavrel::Buttons, tavrel::Icon) override { return tavrel::Answer::Ok; }
-    std::optional<std::string> runFileDialog(const tavrel::FileDialogRequest&) override { return std::nullopt; }
-    std::optional<std::string> runFolderBrowser(const tavrel::FolderBrowserRequest&) override { return std::nullopt; }
-    std::size_t listed() const { return list_.size(); }
-
-private:
-    std::string folder_, active_;
-    std::vector<std::string> list_;
-};
 
 std::string ModName(int i, const char* ext) {
     char name[32];
@@ -95,10 +70,11 @@ int main(int argc, char** argv) {
         for (int i = 0; i < mods; ++i) std::ofstream(folder / ModName(i, ".big")) << "mod";
 
         const auto restore = [&] { RenameAll(folder, mods, ".bit", ".big"); };
-        QuietWindow window(folder.string());
+        bench::ScriptedWindow window;
+        window.folder = folder.string();
         tavrel::ModStore store(window, [](const std::string&) { return false; });
         const double scan = MedianSeconds(kRuns, restore, [&] { store.UpdateList(true); });
-        if (window.listed() != static_cast<std::size_t>(mods - 1)) status = 1;
+        if (window.list.size() != static_cast<std::size_t>(mods - 1)) status = 1;
 
         std::size_t names = 0;
         const double listing = MedianSeconds(kRuns, [] {}, [&] {
