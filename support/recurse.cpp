@@ -48,27 +48,32 @@ std::vector<std::string> FindFiles(const std::string& folder, const std::string&
 }
 
 std::vector<std::string> FindFilesRecursive(const std::string& folder, const std::string& patterns,
-                                            std::uint32_t fileAttributes, std::uint32_t folderAttributes) {
+                                            std::uint32_t fileAttributes, std::uint32_t folderAttributes,
+                                            const std::string& within) {
     std::vector<std::string> result;
     if (CharCount(folder) < 2) return result;
     fileAttributes &= ~kAttributeDirectory;
     folderAttributes |= kAttributeDirectory;
     const std::vector<WildcardPattern> pieces = PreparePatterns(patterns);
 
-    std::deque<std::string> queue{FileCleanPath(folder)};
+    // Each folder with whether it was reached through a link: only those
+    // (and the first) can lie outside `within`; a plain subfolder lies where
+    // its parent does.
+    std::deque<std::pair<std::string, bool>> queue{{FileCleanPath(folder), true}};
     std::set<FileId> searched;
     std::vector<DirEntry> entries;
     while (!queue.empty()) {
-        const std::string current = std::move(queue.front());
+        const auto [current, viaLink] = std::move(queue.front());
         queue.pop_front();
         const auto id = IdentifyFolder(current);
         if (!id || !searched.insert(*id).second) continue;  // gone, not a folder, or met before
+        if (viaLink && !within.empty() && !IsInsideFolder(within, RealPath(current).value_or(""))) continue;
         // One listing serves both the files and the subfolders of a folder.
         ListEntries(current, entries);
         AppendMatches(current, entries, pieces, fileAttributes, result);
         for (const DirEntry& e : entries) {
             if ((e.isFolder || !e.attributesRead) && Admitted(e, folderAttributes)) {
-                queue.push_back(JoinPath(current, e.name));
+                queue.emplace_back(JoinPath(current, e.name), e.isLink || !e.attributesRead);
             }
         }
     }

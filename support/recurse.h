@@ -28,8 +28,12 @@ std::vector<std::string> FindFiles(const std::string& folder, const std::string&
 
 // The same for `folder` and every folder below it, breadth first: a
 // folder's matches before those of its subfolders. Hidden folders are
-// entered only when `folderAttributes` holds kAttributeHidden.
+// entered only when `folderAttributes` holds kAttributeHidden. With
+// `within` (a path with its links resolved), a folder whose real place lies
+// outside it is not searched: a link to "/" does not make the search walk
+// the whole disk.
 std::vector<std::string> FindFilesRecursive(const std::string& folder, const std::string& patterns,
-                                            std::uint32_t fileAttributes, std::uint32_t folderAttributes);
+                                            std::uint32_t fileAttributes, std::uint32_t folderAttributes,
+                                            const std::string& within = "");
 
 }  // namespace tavrel

@@ -17,7 +17,7 @@ MovieSwitchOutcome SwitchStartupMovies(const std::string& generalsFolder, bool d
     if (!root) return outcome;
     // The whole list is taken before the first rename: no file is met twice.
     const std::vector<std::string> movies =
-        FindFilesRecursive(JoinPath(generalsFolder, "Data"), "*.bik", 0, kAttributeDirectory);
+        FindFilesRecursive(JoinPath(generalsFolder, "Data"), "*.bik", 0, kAttributeDirectory, *root);
     for (const std::string& found : movies) {
         // A link under Data may lead anywhere; files outside the game folder
         // are not the game's, whatever the link is called.

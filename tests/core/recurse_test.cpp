@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "support/platform.h"
 #include "support/recurse.h"
 #include "temp_folder.h"
 
@@ -78,6 +79,9 @@ TEST_F(Search, EndsOnLinkLoopsAndSearchesEachFolderOnce) {
     ASSERT_EQ(::symlink("loop", (t / "Data/loop").c_str()), 0);              // a link to itself
     const Strings found = rel(FindFilesRecursive(t / "Data", "*.bik", 0, kAttributeDirectory));
     EXPECT_EQ(found, (Strings{"Data/a.bik", "Data/Away/e.bik", "Data/Sub/b.bik"}));
+    // Kept within Data, the links that lead out of it are not searched.
+    const Strings within = rel(FindFilesRecursive(t / "Data", "*.bik", 0, kAttributeDirectory, *RealPath(t / "Data")));
+    EXPECT_EQ(within, (Strings{"Data/a.bik", "Data/Sub/b.bik"}));
 }
 
 }  // namespace
