@@ -136,7 +136,9 @@ public:
     }
 
     Status open() {
-        fd_ = ::open(folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        // The file is named at the end through /proc, which a chroot may lack.
+        static const bool canName = ::access("/proc/self/fd", X_OK) == 0;
+        if (canName) fd_ = ::open(folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
         if (fd_ >= 0) {
             ::flock(fd_, LOCK_EX | LOCK_NB);
             return Status::Ok();
