@@ -77,23 +77,21 @@ void ModStore::DeactivateMod(const std::string& activeMod, bool doUpdate) {
     //  - a copy with the very same bytes is deleted;
     //  - anything else (a newer version installed while this one was
     //    active, a link elsewhere) is kept under a free name.
+    // When the inactive copy cannot give way, that is the reason reported.
     Status renamed = Status::Ok();
-    bool linkRemoved = false;
+    bool done = false;
     if (FileExists(stale) && IsRegularFile(source)) {
-        if (SameFile(source, stale)) {
-            if (IsLink(source)) {
-                renamed = RemoveFile(source);
-                linkRemoved = true;
-            } else {
-                FileDelete(stale);
-            }
-        } else if (SameContent(source, stale)) {
-            FileDelete(stale);
+        if (SameFile(source, stale) && IsLink(source)) {
+            renamed = RemoveFile(source);
+            done = true;
+        } else if (SameFile(source, stale) || SameContent(source, stale)) {
+            renamed = RemoveFile(stale, true);
         } else {
-            RenameNoReplace(stale, JoinPath(folder, UnusedFileName(folder, activeMod, ".bit")));
+            renamed = RenameNoReplace(stale, JoinPath(folder, UnusedFileName(folder, activeMod, ".bit")));
         }
+        done = done || !renamed.ok();
     }
-    if (!linkRemoved) renamed = RenameNoReplace(source, JoinPath(folder, activeMod + ".bit"));
+    if (!done) renamed = RenameNoReplace(source, JoinPath(folder, activeMod + ".bit"));
 
     if (!renamed.ok()) {
         w_.message("An error occurred while attempting to de-activate " + activeMod + ". (" + renamed.text() + ")",

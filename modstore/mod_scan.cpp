@@ -74,7 +74,8 @@ void ModStore::UpdateList(bool silentCall, FolderTrim trim) {
         if (activeCount == 2) {
             w_.showWindow();
             if (w_.message(SeveralModsMessage(w_.activeMod()), Buttons::OkCancel, Icon::Critical) ==
-                Answer::Cancel) {
+                    Answer::Cancel ||
+                !GoOnWhileGameRuns(w_, folder, gameRuns_)) {
                 return;
             }
         }

@@ -6,10 +6,7 @@
 
 namespace tavrel {
 
-void FileDelete(const std::string& path) {
-    ClearReadOnly(path);
-    RemoveFile(path);
-}
+void FileDelete(const std::string& path) { RemoveFile(path, true); }
 
 bool FileExists(const std::string& path) {
     return !path.empty() && IsPlainFile(path);

@@ -138,13 +138,10 @@ Status RenameNoReplace(const std::string& from, const std::string& to);
 // of the bytes), or when a third name equals `to` without regard to case.
 Status RenameReplacing(const std::string& from, const std::string& to);
 
-// Deletes one file as it is: a read-only file is refused, like on Windows;
-// a link is removed as a link.
-Status RemoveFile(const std::string& path);
-
-// Makes a file deletable and writable (clears read-only and the other
-// attributes); best effort. A link, and what it leads to, stay as they are.
-void ClearReadOnly(const std::string& path);
+// Deletes one file as it is: a read-only file is refused, like on Windows,
+// unless `evenIfReadOnly`; a link is removed as a link. Never changes what
+// another name of the file, or a link, leads to.
+Status RemoveFile(const std::string& path, bool evenIfReadOnly = false);
 
 // Creates or truncates `path` and writes exactly `bytes` into it.
 Status WriteFileBytes(const std::string& path, std::string_view bytes);
@@ -153,7 +150,8 @@ Status WriteFileBytes(const std::string& path, std::string_view bytes);
 // answering false cancels the copy.
 using CopyProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
 
-// Copies `source` to `destination`, replacing it, such that `destination` is
+// Copies `source` to `destination`, replacing it (but not a read-only one,
+// as on Windows), such that `destination` is
 // either left as it was or holds the complete copy: the bytes go into a
 // temporary file beside the destination, flushed to disk, which is then
 // renamed over it in one step. A failed or cancelled copy removes the

@@ -29,13 +29,6 @@ bool TakenInAnyCase(const std::vector<DirEntry>& entries, const std::string& nam
     return std::any_of(entries.begin(), entries.end(), [&](const DirEntry& e) { return e.folded == folded; });
 }
 
-// True when `a` and `b` are one directory entry (the same link, or one
-// name in two letter cases on a file system that ignores case).
-bool SameEntry(const std::string& a, const std::string& b) {
-    const auto idA = IdentifyFile(a, false);
-    return idA && idA == IdentifyFile(b, false);
-}
-
 }  // namespace
 
 std::vector<std::string> MatchingFiles(const std::vector<DirEntry>& entries, std::string_view pattern) {
@@ -121,9 +114,11 @@ std::vector<std::string> FolderNames::sameInAnyCase(const std::string& name) con
 Status FolderNames::renameNoReplace(const std::string& from, const std::string& toName) {
     // A missing source is the real cause and is reported first.
     if (Status source = detail::EntryStatus(from); !source.ok()) return source;
-    // The source itself may be met when only its letter case changes.
+    // The source itself may be met when only its letter case changes; any
+    // other name (a hard link of it included) is taken.
+    const bool here = FolderOf(from) == folder_;
     for (const std::string& other : sameInAnyCase(toName)) {
-        if (!SameEntry(JoinPath(folder_, other), from)) return FailureStatus(Failure::FileExists);
+        if (!here || other != FileGetName(from)) return FailureStatus(Failure::FileExists);
     }
     const Status renamed = detail::RenameExactNoReplace(from, JoinPath(folder_, toName));
     if (renamed.ok()) {
@@ -155,9 +150,9 @@ Status RenameReplacing(const std::string& from, const std::string& to) {
     if (fromId && fromId == IdentifyFile(to, false)) return FailureStatus(Failure::FileExists);
     const std::string folder = FolderOf(to);
     const std::string toName = FileGetName(to);
+    const bool sourceHere = FolderOf(from) == folder;
     for (const std::string& other : FolderNames(folder).sameInAnyCase(toName)) {
-        const std::string path = JoinPath(folder, other);
-        if (other != toName && !SameEntry(path, to) && !SameEntry(path, from)) {
+        if (other != toName && !(sourceHere && other == FileGetName(from))) {
             return FailureStatus(Failure::FileExists);
         }
     }

@@ -200,7 +200,7 @@ private:
 std::string ReadLink(const std::string& path) {
     std::string buffer(PATH_MAX, '\0');
     const ssize_t n = ::readlink(path.c_str(), buffer.data(), buffer.size());
-    if (n <= 0) return {};
+    if (n <= 0 || static_cast<std::size_t>(n) == buffer.size()) return {};  // none, or cut short
     buffer.resize(static_cast<std::size_t>(n));
     return buffer;
 }
@@ -302,16 +302,17 @@ Status ListEntries(const std::string& folder, std::vector<DirEntry>& out) {
             entry.isFile = d->d_type == DT_REG;
             entry.isFolder = d->d_type == DT_DIR;
         } else {
-            // A link counts as what it leads to; a dangling one as itself.
+            // The entry itself first, since some file systems do not say
+            // what it is; a link then counts as what it leads to, a
+            // dangling one as itself.
             struct stat st{};
-            entry.isLink = d->d_type == DT_LNK;
-            if (::fstatat(::dirfd(dir), d->d_name, &st, 0) == 0 ||
-                ::fstatat(::dirfd(dir), d->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0) {
+            if (::fstatat(::dirfd(dir), d->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+                entry.attributesRead = false;
+            } else {
+                entry.isLink = S_ISLNK(st.st_mode);
+                if (entry.isLink && ::fstatat(::dirfd(dir), d->d_name, &st, 0) != 0) st.st_mode = S_IFLNK;
                 entry.isFolder = S_ISDIR(st.st_mode);
                 entry.isFile = S_ISREG(st.st_mode);
-                entry.isLink = entry.isLink || S_ISLNK(st.st_mode);
-            } else {
-                entry.attributesRead = false;
             }
         }
         out.push_back(std::move(entry));
@@ -371,18 +372,15 @@ bool IsLink(const std::string& path) {
     return ::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
-void ClearReadOnly(const std::string& path) {
-    struct stat st{};
-    if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) == 0) {
-        ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR);
-    }
-}
-
-Status RemoveFile(const std::string& path) {
+Status RemoveFile(const std::string& path, bool evenIfReadOnly) {
+    // Removing a name needs no right to the file itself; the read-only
+    // refusal is Windows' rule, kept for the same behaviour everywhere. So
+    // the file's mode is never changed, which would change it for every
+    // other name of the file too.
     struct stat st{};
     if (::lstat(path.c_str(), &st) != 0) return Status::FromError(errno);
     if (S_ISDIR(st.st_mode)) return Status::FromError(EISDIR);
-    if (S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) == 0) return Status::FromError(EACCES);
+    if (!evenIfReadOnly && S_ISREG(st.st_mode) && (st.st_mode & S_IWUSR) == 0) return Status::FromError(EACCES);
     if (::unlink(path.c_str()) != 0) return Status::FromError(errno);
     return Status::Ok();
 }
@@ -418,6 +416,8 @@ Status CopyFileSafely(const std::string& source, const std::string& destination,
     if (::stat(destination.c_str(), &dst) == 0) {
         if (dst.st_dev == src.st_dev && dst.st_ino == src.st_ino) return Status::Ok();  // already there
         if (S_ISDIR(dst.st_mode)) return FailureStatus(Failure::IsAFolder);
+        // A read-only file is not replaced, as on Windows.
+        if (S_ISREG(dst.st_mode) && (dst.st_mode & S_IWUSR) == 0) return Status::FromError(EACCES);
     }
 
     const std::string folder = FolderOf(destination);
@@ -457,6 +457,12 @@ std::vector<std::string> RunningProgramPaths(const std::function<bool(std::strin
             continue;
         }
         const std::string base = "/proc/" + std::string(pid);
+        // The name the kernel keeps for the process (Wine sets it to the
+        // Windows program's name) comes first: reading a command line waits
+        // on the process's memory, so only the candidates' are read.
+        std::string comm;
+        std::getline(std::ifstream(base + "/comm"), comm);
+        if (!wanted(comm)) continue;
         if (std::string exe = ReadLink(base + "/exe"); !exe.empty() && wanted(FileGetName(exe, kSep))) {
             out.push_back(std::move(exe));
         }

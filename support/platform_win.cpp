@@ -267,27 +267,25 @@ bool IsWritableFolder(const std::string& path) {
     return h.valid();
 }
 
-Status RemoveFile(const std::string& path) {
+Status RemoveFile(const std::string& path, bool evenIfReadOnly) {
     const DWORD a = Attributes(path);
     if (a == INVALID_FILE_ATTRIBUTES) return LastError();
     // A folder, or a link to one (a junction or folder symlink carries the
     // folder attribute itself), is not a file.
     if (a & FILE_ATTRIBUTE_DIRECTORY) return FailureStatus(Failure::IsAFolder);
+    if (evenIfReadOnly && (a & FILE_ATTRIBUTE_READONLY) != 0 && (a & FILE_ATTRIBUTE_REPARSE_POINT) == 0) {
+        // The read-only attribute belongs to the file, not to this name: it
+        // is taken away only for the delete, and put back when that fails.
+        Handle entry(OpenEntry(path, false, FILE_WRITE_ATTRIBUTES));
+        if (!entry.valid() || !SetHandleAttributes(entry.get(), a & ~FILE_ATTRIBUTE_READONLY)) return LastError();
+        if (::DeleteFileW(Wide(path).c_str())) return Status::Ok();
+        const Status failed = LastError();
+        SetHandleAttributes(entry.get(), a);
+        return failed;
+    }
     // DeleteFileW removes a file link itself and refuses a read-only file.
     if (!::DeleteFileW(Wide(path).c_str())) return LastError();
     return Status::Ok();
-}
-
-void ClearReadOnly(const std::string& path) {
-    // Through a handle on the entry itself, so that a link, checked here,
-    // cannot lead the change to another file.
-    Handle h(OpenEntry(path, false, FILE_WRITE_ATTRIBUTES));
-    BY_HANDLE_FILE_INFORMATION info;
-    if (!h.valid() || ::GetFileType(h.get()) != FILE_TYPE_DISK || !::GetFileInformationByHandle(h.get(), &info) ||
-        (info.dwFileAttributes & (FILE_ATTRIBUTE_REPARSE_POINT | FILE_ATTRIBUTE_DIRECTORY)) != 0) {
-        return;
-    }
-    SetHandleAttributes(h.get(), FILE_ATTRIBUTE_NORMAL);
 }
 
 Status WriteFileBytes(const std::string& path, std::string_view bytes) {
@@ -309,6 +307,8 @@ Status CopyFileSafely(const std::string& source, const std::string& destination,
     if (Identify(destination, true, dst)) {
         if (IdOf(dst) == IdOf(src)) return Status::Ok();  // already there
         if (dst.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return FailureStatus(Failure::IsAFolder);
+        // A read-only file is not replaced (Wine's MoveFileEx would do it).
+        if (dst.dwFileAttributes & FILE_ATTRIBUTE_READONLY) return Status::FromError(ERROR_ACCESS_DENIED);
     }
 
     Handle in(::CreateFileW(Wide(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,

@@ -115,6 +115,7 @@ std::map<std::string, std::string> Snapshot(const std::string& root) {
         } else if (fs::is_regular_file(status)) {
             std::ifstream in(path, std::ios::binary);
             out[rel] = Describe({std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()});
+            if ((status.permissions() & fs::perms::owner_write) == fs::perms::none) out[rel] += kReadOnlyMark;
         } else if (fs::is_fifo(status)) {
             out[rel] = "<fifo>";
         }
@@ -175,6 +176,7 @@ void MakeImmutable(const std::string& path) {
 // --- Processes the set-up leaves running; all are killed when the case ends.
 
 std::vector<pid_t> gChildren;
+std::vector<std::string> gLookalikeFolders;
 
 void KillChildren() {
     for (const pid_t pid : gChildren) {
@@ -182,11 +184,20 @@ void KillChildren() {
         ::waitpid(pid, nullptr, 0);
     }
     gChildren.clear();
+    for (const std::string& folder : gLookalikeFolders) fs::remove_all(folder);
+    gLookalikeFolders.clear();
 }
 
-// A process shown as `commandLine` (no program of the game runs: it is
-// /bin/sleep under another name), with WINEPREFIX set when `prefix` is given.
+// A process shown as `commandLine`, with WINEPREFIX set when `prefix` is
+// given. No program of the game runs: it is /bin/sleep under the program's
+// name (which the kernel keeps as the process's name, as Wine sets it), run
+// from a folder of its own.
 void StartLookalike(const std::string& commandLine, const std::string& prefix) {
+    std::string folder = (fs::temp_directory_path() / "tavrel-lookalike-XXXXXX").string();
+    if (!::mkdtemp(folder.data())) throw std::runtime_error(Errno("mkdtemp"));
+    gLookalikeFolders.push_back(folder);
+    std::string program = folder + "/" + commandLine.substr(commandLine.find_last_of("/\\") + 1);
+    fs::copy_file("/bin/sleep", program);
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::prctl(PR_SET_PDEATHSIG, SIGKILL);
@@ -195,7 +206,7 @@ void StartLookalike(const std::string& commandLine, const std::string& prefix) {
         char* noEnv[] = {nullptr};
         std::string arg0 = commandLine, seconds = "120";
         char* argv[] = {arg0.data(), seconds.data(), nullptr};
-        ::execve("/bin/sleep", argv, prefix.empty() ? noEnv : envp);
+        ::execve(program.c_str(), argv, prefix.empty() ? noEnv : envp);
         ::_exit(127);
     }
     gChildren.push_back(pid);
@@ -265,6 +276,7 @@ void SetUp(const Case& c, const std::string& root) {
             case Step::Fifo:
                 if (::mkfifo(path.c_str(), 0644) != 0) throw std::runtime_error(Errno("mkfifo"));
                 break;
+            case Step::ReadOnly: ::chmod(path.c_str(), 0444); break;
             case Step::Immutable: MakeImmutable(path); break;
             case Step::StaleCopy: WriteFile(path, s.text); break;
             case Step::HeldCopy:

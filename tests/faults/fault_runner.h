@@ -25,6 +25,7 @@ struct Step {
         Link,          // `path` a symbolic link whose target text is `text`
         HardLink,      // `path` another name of the file `text`
         Fifo,          // a named pipe
+        ReadOnly,      // the owner's write bit taken away
         Immutable,     // chattr +i (needs root; the game folder becomes a tmpfs)
         StaleCopy,     // a copy's temporary file that no copy holds
         HeldCopy,      // a copy's temporary file that a live process holds locked
@@ -67,8 +68,10 @@ struct Case {
 };
 
 // What a file is, for comparing: "=bytes" for short contents, "#hash:size"
-// for long ones, "->target" for a link, "<fifo>" for a pipe.
+// for long ones, "->target" for a link, "<fifo>" for a pipe. A file without
+// its owner's write bit has kReadOnlyMark after that.
 std::string Describe(const std::string& bytes);
+inline constexpr const char* kReadOnlyMark = " [read-only]";
 
 struct Outcome {
     std::string skipped;  // why the case cannot run here

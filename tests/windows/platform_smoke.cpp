@@ -120,9 +120,14 @@ int main() {
     ::CloseHandle(server);
     CHECK(Read(game + "\\__Storm.bit").size() == (3u << 20));
     CHECK(!HasOwnCopyFile(game));
-    // A read-only destination is replaced like any other.
+    // A read-only destination is refused, as Windows refuses it; once
+    // writable it is replaced like any other.
     ::SetFileAttributesA((game + "\\__Storm.bit").c_str(), FILE_ATTRIBUTE_READONLY);
     Write(root + "\\small.big", "small");
+    const Status readOnlyCopy = CopyFileSafely(root + "\\small.big", game + "\\__Storm.bit");
+    CHECK(!readOnlyCopy.ok() && readOnlyCopy.text() == ErrorText(ERROR_ACCESS_DENIED));
+    CHECK(Read(game + "\\__Storm.bit").size() == (3u << 20));
+    ::SetFileAttributesA((game + "\\__Storm.bit").c_str(), FILE_ATTRIBUTE_NORMAL);
     CHECK(CopyFileSafely(root + "\\small.big", game + "\\__Storm.bit").ok());
     CHECK(Read(game + "\\__Storm.bit") == "small");
     CHECK(FileExists(game + "\\__Storm.bit"));  // neither hidden like the temporary file nor read-only
