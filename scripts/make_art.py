@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Draws the program's own pictures into app/resources/.
+"""Draws the program's own pictures into qt/resources/.
 
 The banner (342 x 112 JPEG), the window icon (16, 32 and 48 pixels, each in
 16 colours, 256 colours and 24-bit colour) and the label-button pointer
@@ -13,7 +13,7 @@ import sys
 
 from PIL import Image, ImageDraw, ImageFilter, ImageFont
 
-OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "app", "resources")
+OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "qt", "resources")
 FONT_DIRS = ["/usr/share/fonts/truetype/liberation", "/usr/share/fonts/truetype/dejavu"]
 
 

@@ -5,4 +5,4 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 cmake --build build --target tavrel -j"$(nproc)"
-exec build/app/tavrel "$@"
+exec build/qt/tavrel "$@"

@@ -9,7 +9,7 @@ mkdir -p "$out"
 sed 's/@PROJECT_VERSION_MAJOR@/1/; s/@PROJECT_VERSION_MINOR@/1/; s/@PROJECT_VERSION_TWEAK@/1/' \
   cmake/tavrel_version.h.in >"$out/tavrel_version.h"
 cmake -DIN=/usr/share/unicode/CaseFolding.txt -DOUT="$out/case_folding.inc" -P cmake/case_folding.cmake
-sources=(support/*.cpp modstore/*.cpp tools/movie_switch.cpp app/main_window_logic.cpp app/readme.cpp)
+sources=(support/*.cpp modstore/*.cpp ui/*.cpp)
 sources=("${sources[@]/support\/platform_posix.cpp}")
 x86_64-w64-mingw32-g++-posix -std=c++20 -O1 -Wall -Wextra -Wpedantic -Werror -I. -I"$out" \
   tests/windows/platform_smoke.cpp ${sources[@]} -static -o "$out/platform_smoke.exe"

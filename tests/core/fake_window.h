@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window_port.h"
+#include "ui/main_window_port.h"
 #include "support/game_locations.h"
 
 namespace tavrel::test {

@@ -3,7 +3,7 @@
 
 #include <map>
 
-#include "app/main_window_logic.h"
+#include "ui/main_window_logic.h"
 #include "fake_window.h"
 #include "support/game_locations.h"
 #include "temp_folder.h"

@@ -3,7 +3,7 @@
 
 #include "fake_window.h"
 #include "temp_folder.h"
-#include "tools/movie_switch.h"
+#include "ui/movie_switch.h"
 
 namespace tavrel {
 namespace {

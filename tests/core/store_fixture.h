@@ -7,7 +7,7 @@
 #include <algorithm>
 #include <optional>
 
-#include "app/main_window_logic.h"
+#include "ui/main_window_logic.h"
 #include "fake_window.h"
 #include "modstore/mod_store.h"
 #include "temp_folder.h"

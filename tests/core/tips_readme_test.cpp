@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "app/readme.h"
+#include "ui/readme.h"
 #include "store_fixture.h"
 
 namespace tavrel {

@@ -20,10 +20,10 @@
 #include <iterator>
 #include <stdexcept>
 
-#include "app/main_window_logic.h"
+#include "ui/main_window_logic.h"
 #include "fake_window.h"
 #include "support/platform.h"
-#include "tools/movie_switch.h"
+#include "ui/movie_switch.h"
 
 namespace fs = std::filesystem;
 

@@ -11,7 +11,7 @@
 #include <QtTest>
 #include <fstream>
 
-#include "app/form1.h"
+#include "qt/form1.h"
 #include "window_test.h"
 
 using namespace tavrel;

@@ -11,10 +11,10 @@
 #include <QtTest>
 #include <fstream>
 
-#include "app/form1.h"
-#include "app/message_box.h"
-#include "app/settings_store.h"
-#include "app/widgets.h"
+#include "qt/form1.h"
+#include "qt/message_box.h"
+#include "qt/settings_store.h"
+#include "qt/widgets.h"
 #include "window_test.h"
 
 using namespace tavrel;

@@ -7,10 +7,10 @@
 #include <QtTest>
 #include <fstream>
 
-#include "app/form1.h"
-#include "app/widgets.h"
+#include "qt/form1.h"
+#include "qt/widgets.h"
 #include "window_test.h"
-#include "tools/form2.h"
+#include "qt/form2.h"
 
 using namespace tavrel;
 using tavrel::test::BoxAnswerer;

@@ -15,8 +15,8 @@
 #include <functional>
 #include <memory>
 
-#include "app/form1.h"
-#include "app/settings_store.h"
+#include "qt/form1.h"
+#include "qt/settings_store.h"
 
 namespace tavrel::test {
 

@@ -1,4 +1,4 @@
-#include "app/copy_progress.h"
+#include "qt/copy_progress.h"
 
 #include <QCoreApplication>
 #include <QProgressDialog>

@@ -1,4 +1,4 @@
-#include "app/twips.h"
+#include "qt/twips.h"
 
 #include <cmath>
 

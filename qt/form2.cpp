@@ -1,12 +1,12 @@
-#include "tools/form2.h"
+#include "qt/form2.h"
 
 #include <QCloseEvent>
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/message_box.h"
-#include "app/twips.h"
-#include "tools/movie_switch.h"
+#include "qt/message_box.h"
+#include "qt/twips.h"
+#include "ui/movie_switch.h"
 
 namespace tavrel {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <utility>
 
-#include "app/main_window_port.h"
+#include "ui/main_window_port.h"
 #include "modstore/mod_store.h"
 #include "support/game_locations.h"
 

@@ -1,9 +1,9 @@
-#include "app/main_window_logic.h"
+#include "ui/main_window_logic.h"
 
 #include <charconv>
 #include <optional>
 
-#include "app/readme.h"
+#include "ui/readme.h"
 #include "support/file_system.h"
 #include "support/text.h"
 #include "tavrel_version.h"

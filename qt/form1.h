@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/main_window_logic.h"
-#include "app/main_window_port.h"
+#include "ui/main_window_logic.h"
+#include "ui/main_window_port.h"
 #include "modstore/mod_store.h"
 #include "support/game_locations.h"
 

@@ -1,4 +1,4 @@
-#include "app/text_editor.h"
+#include "qt/text_editor.h"
 
 #include <QProcess>
 

@@ -1,4 +1,4 @@
-#include "app/form1.h"
+#include "qt/form1.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -8,14 +8,14 @@
 #include <QListWidget>
 #include <QPushButton>
 
-#include "app/copy_progress.h"
-#include "app/file_dialogs.h"
-#include "app/message_box.h"
-#include "app/settings_store.h"
-#include "app/text_editor.h"
-#include "app/twips.h"
-#include "app/widgets.h"
-#include "tools/form2.h"
+#include "qt/copy_progress.h"
+#include "qt/file_dialogs.h"
+#include "qt/message_box.h"
+#include "qt/settings_store.h"
+#include "qt/text_editor.h"
+#include "qt/twips.h"
+#include "qt/widgets.h"
+#include "qt/form2.h"
 
 namespace tavrel {
 namespace {

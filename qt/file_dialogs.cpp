@@ -1,4 +1,4 @@
-#include "app/file_dialogs.h"
+#include "qt/file_dialogs.h"
 
 #include <QFileDialog>
 #include <QStringList>

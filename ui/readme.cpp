@@ -1,9 +1,9 @@
-#include "app/readme.h"
+#include "ui/readme.h"
 
 #include <stdexcept>
 #include <string_view>
 
-#include "app/main_window_logic.h"
+#include "ui/main_window_logic.h"
 #include "support/file_system.h"
 
 namespace tavrel {

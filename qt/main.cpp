@@ -1,8 +1,8 @@
 // Tavrel: a mod manager for Command and Conquer Generals and Zero Hour.
 #include <QApplication>
 
-#include "app/form1.h"
-#include "app/settings_store.h"
+#include "qt/form1.h"
+#include "qt/settings_store.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

@@ -1,4 +1,4 @@
-#include "tools/movie_switch.h"
+#include "ui/movie_switch.h"
 
 #include "support/path_rules.h"
 #include "support/platform.h"
