@@ -10,15 +10,8 @@ const QString kSection = QStringLiteral("Settings/");
 }  // namespace
 
 SettingsStore::SettingsStore()
-#ifdef Q_OS_WIN
-    : settings_(std::make_unique<QSettings>(
-          QStringLiteral("HKEY_CURRENT_USER\\Software\\VB and VBA Program Settings\\TVL"),
-          QSettings::NativeFormat)) {
-#else
-    : settings_(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope,
-                                            QStringLiteral("TVL"), QStringLiteral("TVL"))) {
-#endif
-}
+    : settings_(std::make_unique<QSettings>(QSettings::NativeFormat, QSettings::UserScope, QStringLiteral("TVL"),
+                                            QStringLiteral("TVL"))) {}
 
 SettingsStore::SettingsStore(const QString& iniFile)
     : settings_(std::make_unique<QSettings>(iniFile, QSettings::IniFormat)) {}

@@ -1,9 +1,6 @@
-// The per-user settings store: application "TVL", section "Settings".
-//
-// Linux and other Unix: $XDG_CONFIG_HOME/TVL/TVL.conf (default
-// ~/.config/TVL/TVL.conf), group [Settings]. Windows: the registry key
-// HKEY_CURRENT_USER\Software\VB and VBA Program Settings\TVL\Settings,
-// where earlier versions of the program kept the same keys.
+// The per-user settings store: application "TVL", section "Settings", in
+// $XDG_CONFIG_HOME/TVL/TVL.conf (default ~/.config/TVL/TVL.conf), group
+// [Settings].
 #pragma once
 
 #include <QString>

@@ -5,11 +5,7 @@
 namespace tavrel {
 
 void OpenInTextEditor(const std::string& path, std::function<void(const std::string& error)> onFailure) {
-#ifdef Q_OS_WIN
-    const QString program = QStringLiteral("notepad");
-#else
     const QString program = QStringLiteral("xdg-open");
-#endif
     // Not owned by any window: the editor outlives a closed Tavrel. The
     // launcher itself returns at once, and then the object goes.
     auto* process = new QProcess;

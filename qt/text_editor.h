@@ -1,7 +1,6 @@
-// Opens a text file in the platform's text editor without waiting for it:
-// Notepad on Windows, the desktop's default handler for text files
-// (xdg-open) elsewhere. A start that fails is reported through `onFailure`,
-// also when the handler gives up after starting.
+// Opens a text file in the desktop's default handler for text files
+// (xdg-open) without waiting for it. A start that fails is reported through
+// `onFailure`, also when the handler gives up after starting.
 #pragma once
 
 #include <functional>

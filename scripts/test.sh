@@ -4,6 +4,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+scripts/check-layers.sh
 
 run_suite() {  # build folder, extra CMake options...
   local dir=$1

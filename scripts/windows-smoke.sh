@@ -11,6 +11,7 @@ sed 's/@PROJECT_VERSION_MAJOR@/1/; s/@PROJECT_VERSION_MINOR@/1/; s/@PROJECT_VERS
 cmake -DIN=/usr/share/unicode/CaseFolding.txt -DOUT="$out/case_folding.inc" -P cmake/case_folding.cmake
 sources=(support/*.cpp modstore/*.cpp ui/*.cpp)
 sources=("${sources[@]/support\/platform_posix.cpp}")
+sources=("${sources[@]/support\/game_locations_posix.cpp}")
 x86_64-w64-mingw32-g++-posix -std=c++20 -O1 -Wall -Wextra -Wpedantic -Werror -I. -I"$out" \
   tests/windows/platform_smoke.cpp ${sources[@]} -static -o "$out/platform_smoke.exe"
 # A fresh prefix each time; it takes some 700 MB, so it goes afterwards.

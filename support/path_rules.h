@@ -7,13 +7,9 @@
 
 #include <string>
 
-namespace tavrel {
+#include "support/platform_native.h"
 
-#ifdef _WIN32
-inline constexpr char kNativeSeparator = '\\';
-#else
-inline constexpr char kNativeSeparator = '/';
-#endif
+namespace tavrel {
 
 // The name with the text from its last "." replaced by `extension` (a dot is
 // put in front when missing); an empty `extension` removes the old one.

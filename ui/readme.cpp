@@ -5,6 +5,7 @@
 
 #include "ui/main_window_logic.h"
 #include "support/file_system.h"
+#include "support/platform_native.h"
 
 namespace tavrel {
 namespace {
@@ -87,18 +88,13 @@ Change history
 }  // namespace
 
 std::string ReadmeText() {
-    std::string text = WindowCaption();
-    text += kBody;
-#ifdef _WIN32
-    std::string crlf;
+    const std::string text = WindowCaption() + std::string(kBody);
+    std::string native;
     for (const char c : text) {
-        if (c == '\n') crlf += '\r';
-        crlf += c;
+        if (c == '\n') native += kNativeLineEnd;
+        else native += c;
     }
-    return crlf;
-#else
-    return text;
-#endif
+    return native;
 }
 
 ReadmeFile EnsureReadme(const std::string& programFolder, const std::string& userFolder) {
