@@ -20,23 +20,20 @@
 namespace tavrel {
 namespace {
 
-constexpr int kListRawName = Qt::UserRole;  // the entry's bytes as found on disk
-
 QString ToQt(const std::string& text) { return QString::fromStdString(text); }
 
-// Mouse buttons and keys held, as the handlers take them.
 int ButtonCode(Qt::MouseButton button) {
     switch (button) {
-        case Qt::LeftButton: return 1;
-        case Qt::RightButton: return 2;
-        case Qt::MiddleButton: return 4;
+        case Qt::LeftButton: return kLeftButton;
+        case Qt::RightButton: return kRightButton;
+        case Qt::MiddleButton: return kMiddleButton;
         default: return 0;
     }
 }
 
 int ShiftCode(Qt::KeyboardModifiers modifiers) {
-    return (modifiers & Qt::ShiftModifier ? 1 : 0) | (modifiers & Qt::ControlModifier ? 2 : 0) |
-           (modifiers & Qt::AltModifier ? 4 : 0) | (modifiers & Qt::MetaModifier ? 8 : 0);
+    return (modifiers & Qt::ShiftModifier ? kShiftKey : 0) | (modifiers & Qt::ControlModifier ? kCtrlKey : 0) |
+           (modifiers & Qt::AltModifier ? kAltKey : 0) | (modifiers & Qt::MetaModifier ? kOtherKey : 0);
 }
 
 void SetColours(QWidget* widget, const QColor& text, const QColor* background = nullptr) {
@@ -57,21 +54,22 @@ Form1::Form1(SettingsStore& settings, EnvLookup env, QWidget* parent)
                           Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint |
                           Qt::MSWindowsFixedSizeDialogHint),
       settings_(settings),
-      store_(*this),
-      logic_(*this, store_, std::move(env)) {
+      window_(*this, std::move(env)) {
     setObjectName(QStringLiteral("Form1"));
     buildLayout();
-    connect(txtGeneralsFolder_, &QLineEdit::textChanged, this, &Form1::onFolderTextChanged);
-    connect(lblActivate_, &ClickLabel::clicked, this, [this] { store_.lblActivate_Click(); });
-    connect(lblDeactivate_, &ClickLabel::clicked, this, [this] { store_.lblDeactivate_Click(); });
-    connect(lblDelete_, &ClickLabel::clicked, this, [this] { store_.lblDelete_Click(); });
-    connect(lblInstallMod_, &ClickLabel::clicked, this, [this] { store_.lblInstallMod_Click(); });
-    connect(cmdBrowse_, &QPushButton::clicked, this, [this] { logic_.cmdBrowse_Click(); });
-    connect(chkZHMode_, &MouseUpCheckBox::mouseUp, this, [this] { logic_.chkZHMode_MouseUp(); });
-    connect(lblNextTip_, &ClickLabel::clicked, this, [this] { logic_.lblNextTip_Click(); });
-    connect(lblViewHelp_, &ClickLabel::clicked, this, [this] { logic_.lblViewHelp_Click(); });
-    connect(picGenerals_, &PictureBox::mouseUp, this, [this](Qt::MouseButton button, Qt::KeyboardModifiers keys) {
-        logic_.picGenerals_MouseUp(ButtonCode(button), ShiftCode(keys));
+    ModStore& store = window_.store();
+    MainWindowLogic& logic = window_.logic();
+    connect(txtGeneralsFolder_, &QLineEdit::textChanged, this, [this] { window_.folderBoxChanged(); });
+    connect(lblActivate_, &ClickLabel::clicked, this, [&store] { store.lblActivate_Click(); });
+    connect(lblDeactivate_, &ClickLabel::clicked, this, [&store] { store.lblDeactivate_Click(); });
+    connect(lblDelete_, &ClickLabel::clicked, this, [&store] { store.lblDelete_Click(); });
+    connect(lblInstallMod_, &ClickLabel::clicked, this, [&store] { store.lblInstallMod_Click(); });
+    connect(cmdBrowse_, &QPushButton::clicked, this, [&logic] { logic.cmdBrowse_Click(); });
+    connect(chkZHMode_, &MouseUpCheckBox::mouseUp, this, [&logic] { logic.chkZHMode_MouseUp(); });
+    connect(lblNextTip_, &ClickLabel::clicked, this, [&logic] { logic.lblNextTip_Click(); });
+    connect(lblViewHelp_, &ClickLabel::clicked, this, [&logic] { logic.lblViewHelp_Click(); });
+    connect(picGenerals_, &PictureBox::mouseUp, this, [&logic](Qt::MouseButton button, Qt::KeyboardModifiers keys) {
+        logic.picGenerals_MouseUp(ButtonCode(button), ShiftCode(keys));
     });
 }
 
@@ -190,65 +188,21 @@ void Form1::buildLayout() {
     txtGeneralsFolder_->setFocus();
 }
 
-void Form1::Form_Load() { logic_.Form_Load(); }
+void Form1::Form_Load() { window_.logic().Form_Load(); }
 
 void Form1::closeEvent(QCloseEvent* event) {
-    logic_.Form_QueryUnload();
-    // The Tools window is owned by this one and goes with it; deleted rather
-    // than closed, since closing it would bring this window back.
-    delete tools_.data();
+    window_.closing();
     event->accept();
 }
 
-void Form1::onFolderTextChanged() { logic_.txtGeneralsFolder_Change(!folderSetByProgram_); }
-
-std::string Form1::folderText() const { return txtGeneralsFolder_->text().toStdString(); }
-
-void Form1::setFolderText(const std::string& text) {
-    const bool outer = folderSetByProgram_;
-    folderSetByProgram_ = true;
-    txtGeneralsFolder_->setText(ToQt(text));  // runs the change handling now
-    folderSetByProgram_ = outer;
-}
-
-void Form1::clearList() { lstMods_->clear(); }
-
-void Form1::addListEntry(const std::string& entry) {
-    auto* item = new QListWidgetItem(ToQt(entry), lstMods_);
-    item->setData(kListRawName, QByteArray::fromStdString(entry));
-}
-
-std::vector<std::string> Form1::listEntries() const {
-    std::vector<std::string> entries;
-    entries.reserve(static_cast<std::size_t>(lstMods_->count()));
-    for (int i = 0; i < lstMods_->count(); ++i) {
-        entries.push_back(lstMods_->item(i)->data(kListRawName).toByteArray().toStdString());
-    }
-    return entries;
-}
-
-int Form1::selectedIndex() const {
-    const QListWidgetItem* item = lstMods_->currentItem();
-    return item && item->isSelected() ? lstMods_->row(item) : -1;
-}
-
-std::string Form1::activeMod() const { return activeMod_; }
-
-void Form1::setActiveMod(const std::string& entry) {
-    activeMod_ = entry;
-    lblActiveMod_->setText(ToQt(entry));
-}
-
-void Form1::setZeroHourLabelVisible(bool visible) { lblZeroHour_->setVisible(visible); }
-
 void Form1::showWindow() { show(); }
 
-Answer Form1::message(const std::string& text, Buttons buttons, Icon icon) {
-    return ShowMessage(this, text, buttons, icon);
-}
+bool Form1::isMinimised() const { return (windowState() & Qt::WindowMinimized) != 0; }
 
-std::unique_ptr<CopyProgressView> Form1::showCopyProgress(const std::string& text) {
-    return MakeCopyProgress(this, text);
+void Form1::bringToFront() {
+    show();
+    raise();
+    activateWindow();
 }
 
 std::optional<std::string> Form1::runFileDialog(const FileDialogRequest& request) {
@@ -259,13 +213,38 @@ std::optional<std::string> Form1::runFolderBrowser(const FolderBrowserRequest& r
     return RunFolderBrowser(this, request);
 }
 
-void Form1::setCaption(const std::string& caption) { setWindowTitle(ToQt(caption)); }
+std::string Form1::folderBoxText() const { return txtGeneralsFolder_->text().toStdString(); }
 
-int Form1::tick() const { return chkZHMode_->isChecked() ? 1 : 0; }
+void Form1::setFolderBoxText(const std::string& text) { txtGeneralsFolder_->setText(ToQt(text)); }
 
-void Form1::setTick(int tick) { chkZHMode_->setChecked(tick != 0); }
+void Form1::clearListBox() { lstMods_->clear(); }
 
-void Form1::setTipText(const std::string& text) { lblTipText_->setText(ToQt(text)); }
+void Form1::appendToListBox(const std::string& text) { lstMods_->addItem(ToQt(text)); }
+
+int Form1::listBoxSelection() const {
+    const QListWidgetItem* item = lstMods_->currentItem();
+    return item && item->isSelected() ? lstMods_->row(item) : -1;
+}
+
+void Form1::setActiveModLabel(const std::string& text) { lblActiveMod_->setText(ToQt(text)); }
+
+void Form1::setZeroHourLabelVisible(bool visible) { lblZeroHour_->setVisible(visible); }
+
+void Form1::setTipLabel(const std::string& text) { lblTipText_->setText(ToQt(text)); }
+
+void Form1::setCaption(const std::string& text) { setWindowTitle(ToQt(text)); }
+
+bool Form1::modeBoxTicked() const { return chkZHMode_->isChecked(); }
+
+void Form1::setModeBoxTicked(bool ticked) { chkZHMode_->setChecked(ticked); }
+
+Answer Form1::showMessage(const std::string& text, Buttons buttons, Icon icon) {
+    return ShowMessage(this, text, buttons, icon);
+}
+
+std::unique_ptr<CopyProgressView> Form1::showCopyProgress(const std::string& text) {
+    return MakeCopyProgress(this, text);
+}
 
 std::string Form1::programFolder() const { return QCoreApplication::applicationDirPath().toStdString(); }
 
@@ -274,30 +253,28 @@ std::string Form1::userDataFolder() const {
         .toStdString();
 }
 
-void Form1::openTextFile(const std::string& path) {
-    OpenInTextEditor(path, [window = QPointer<Form1>(this), path](const std::string& error) {
-        if (window) window->message("Tavrel could not open " + path + " in a text editor. (" + error + ")",
-                                    Buttons::Ok, Icon::Critical);
+void Form1::startTextEditor(const std::string& path, std::function<void(const std::string& error)> onFailure) {
+    // The editor may give up after this window has gone.
+    OpenInTextEditor(path, [window = QPointer<Form1>(this), onFailure = std::move(onFailure)](const std::string& error) {
+        if (window) onFailure(error);
     });
 }
 
-void Form1::showTools(const std::string& generalsFolder) {
-    if (!tools_) tools_ = new Form2(this);
-    tools_->GeneralsFolder = generalsFolder;
-    tools_->show();
-    tools_->raise();
-    tools_->activateWindow();
+std::optional<std::string> Form1::readStoredSetting(const std::string& key) { return settings_.read(ToQt(key)); }
+
+bool Form1::storeSetting(const std::string& key, const std::string& value) {
+    return settings_.save(ToQt(key), ToQt(value));
 }
 
-std::string Form1::readSetting(const std::string& key, const std::string& defaultValue) {
-    return settings_.read(ToQt(key), ToQt(defaultValue)).toStdString();
+std::string Form1::settingsLocation() const { return settings_.location().toStdString(); }
+
+ToolsWindow* Form1::loadedToolsWindow() { return tools_ ? &tools_->tools() : nullptr; }
+
+ToolsWindow& Form1::loadToolsWindow() {
+    tools_ = new Form2(this, *this);
+    return tools_->tools();
 }
 
-void Form1::saveSetting(const std::string& key, const std::string& value) {
-    if (settings_.save(ToQt(key), ToQt(value)) || settingsFailureShown_) return;
-    settingsFailureShown_ = true;  // once per run: the folder box saves on every keystroke
-    message("Tavrel could not save its settings to " + settings_.location().toStdString() + ".",
-            Buttons::Ok, Icon::Exclamation);
-}
+void Form1::unloadToolsWindow() { delete tools_.data(); }
 
 }  // namespace tavrel

@@ -8,10 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/main_window_logic.h"
-#include "ui/main_window_port.h"
-#include "modstore/mod_store.h"
 #include "support/game_locations.h"
+#include "ui/main_window.h"
 
 class QLabel;
 class QLineEdit;
@@ -26,7 +24,7 @@ class MouseUpCheckBox;
 class PictureBox;
 class SettingsStore;
 
-class Form1 : public QWidget, public MainWindowPort {
+class Form1 : public QWidget, public MainWindowView {
     Q_OBJECT
 public:
     Form1(SettingsStore& settings, EnvLookup env, QWidget* parent = nullptr);
@@ -35,50 +33,46 @@ public:
     // Runs once after construction, before the window is first shown.
     void Form_Load();
 
-    ModStore& store() { return store_; }
+    // The window as its handlers see it.
+    MainWindow& window() { return window_; }
 
-    // MainWindowPort
-    std::string folderText() const override;
-    void setFolderText(const std::string& text) override;
-    void clearList() override;
-    void addListEntry(const std::string& entry) override;
-    std::vector<std::string> listEntries() const override;
-    int selectedIndex() const override;
-    std::string activeMod() const override;
-    void setActiveMod(const std::string& entry) override;
-    int zhMode() const override { return zhMode_; }
-    void setZhMode(int mode) override { zhMode_ = mode; }
-    void setZeroHourLabelVisible(bool visible) override;
+    // MainWindowView
     void showWindow() override;
-    Answer message(const std::string& text, Buttons buttons, Icon icon) override;
-    std::unique_ptr<CopyProgressView> showCopyProgress(const std::string& text) override;
+    bool isMinimised() const override;
+    void bringToFront() override;
     std::optional<std::string> runFileDialog(const FileDialogRequest& request) override;
     std::optional<std::string> runFolderBrowser(const FolderBrowserRequest& request) override;
-    void setCaption(const std::string& caption) override;
-    int tick() const override;
-    void setTick(int tick) override;
-    void setTipText(const std::string& text) override;
+    std::string folderBoxText() const override;
+    void setFolderBoxText(const std::string& text) override;
+    void clearListBox() override;
+    void appendToListBox(const std::string& text) override;
+    int listBoxSelection() const override;
+    void setActiveModLabel(const std::string& text) override;
+    void setZeroHourLabelVisible(bool visible) override;
+    void setTipLabel(const std::string& text) override;
+    void setCaption(const std::string& text) override;
+    bool modeBoxTicked() const override;
+    void setModeBoxTicked(bool ticked) override;
+    Answer showMessage(const std::string& text, Buttons buttons, Icon icon) override;
+    std::unique_ptr<CopyProgressView> showCopyProgress(const std::string& text) override;
     std::string programFolder() const override;
     std::string userDataFolder() const override;
-    void openTextFile(const std::string& path) override;
-    void showTools(const std::string& generalsFolder) override;
-    std::string readSetting(const std::string& key, const std::string& defaultValue) override;
-    void saveSetting(const std::string& key, const std::string& value) override;
+    void startTextEditor(const std::string& path, std::function<void(const std::string& error)> onFailure) override;
+    std::optional<std::string> readStoredSetting(const std::string& key) override;
+    bool storeSetting(const std::string& key, const std::string& value) override;
+    std::string settingsLocation() const override;
+    ToolsWindow* loadedToolsWindow() override;
+    ToolsWindow& loadToolsWindow() override;
+    void unloadToolsWindow() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
     void buildLayout();
-    void onFolderTextChanged();
 
     SettingsStore& settings_;
-    int zhMode_ = 0;
-    ModStore store_;
-    MainWindowLogic logic_;
-    bool folderSetByProgram_ = false;
-    bool settingsFailureShown_ = false;
-    std::string activeMod_;  // exactly as found on disk, whatever the display shows
+    MainWindow window_;
 
     PictureBox* picGenerals_ = nullptr;
     QLabel* lblZeroHour_ = nullptr;
@@ -97,7 +91,7 @@ private:
     QLabel* lblActiveMod_ = nullptr;
     QLabel* lblTipText_ = nullptr;
     ClickLabel* lblNextTip_ = nullptr;
-    QPointer<Form2> tools_;  // the Tools window while it is open
+    QPointer<Form2> tools_;  // the Tools window while it is loaded
 };
 
 }  // namespace tavrel

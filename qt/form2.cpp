@@ -6,14 +6,14 @@
 
 #include "qt/message_box.h"
 #include "qt/twips.h"
-#include "ui/movie_switch.h"
 
 namespace tavrel {
 
-Form2::Form2(QWidget* mainWindow)
+Form2::Form2(QWidget* mainWindow, WindowView& mainView)
     : QWidget(mainWindow, Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
                               Qt::MSWindowsFixedSizeDialogHint),
-      mainWindow_(mainWindow) {
+      mainWindow_(mainWindow),
+      tools_(*this, mainView) {
     setObjectName(QStringLiteral("Form2"));
     setAttribute(Qt::WA_DeleteOnClose);  // a later Shift + right click loads it afresh
     buildLayout();
@@ -67,26 +67,26 @@ void Form2::buildLayout() {
 
     setTabOrder(enable, disable);
     enable->setFocus();
-    connect(enable, &QPushButton::clicked, this, &Form2::Command1_Click);
-    connect(disable, &QPushButton::clicked, this, &Form2::Command2_Click);
+    connect(enable, &QPushButton::clicked, this, [this] { tools_.Command1_Click(); });
+    connect(disable, &QPushButton::clicked, this, [this] { tools_.Command2_Click(); });
 }
 
-void Form2::Command1_Click() { ChangeStartUpFiles(false); }
+void Form2::showWindow() {
+    show();
+    raise();
+    activateWindow();
+}
 
-void Form2::Command2_Click() { ChangeStartUpFiles(true); }
+bool Form2::isMinimised() const { return (windowState() & Qt::WindowMinimized) != 0; }
 
-void Form2::ChangeStartUpFiles(bool disable) { tavrel::ChangeStartUpFiles(*this, GeneralsFolder, disable); }
+void Form2::bringToFront() { showWindow(); }
 
 Answer Form2::message(const std::string& text, Buttons buttons, Icon icon) {
     return ShowMessage(this, text, buttons, icon);
 }
 
 void Form2::closeEvent(QCloseEvent* event) {
-    if (!(mainWindow_->windowState() & Qt::WindowMinimized)) {
-        mainWindow_->show();
-        mainWindow_->raise();
-        mainWindow_->activateWindow();
-    }
+    tools_.Form_Unload();
     event->accept();
 }
 

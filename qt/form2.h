@@ -4,27 +4,25 @@
 #include <QWidget>
 #include <string>
 
-#include "support/messages.h"
+#include "ui/tools_window.h"
 
 namespace tavrel {
 
-class Form2 : public QWidget, public MessageHost {
+class Form2 : public QWidget, public ToolsWindowView {
     Q_OBJECT
 public:
     // Loads the window, owned by `mainWindow`, whose icon it takes.
-    explicit Form2(QWidget* mainWindow);
+    Form2(QWidget* mainWindow, WindowView& mainView);
 
-    // The game folder exactly as the main window's folder box held it.
-    std::string GeneralsFolder;
+    ToolsWindow& tools() { return tools_; }
 
-    void Command1_Click();  // "Enable"
-    void Command2_Click();  // "Disable"
-    void ChangeStartUpFiles(bool disable);
-
+    // ToolsWindowView
+    void showWindow() override;
+    bool isMinimised() const override;
+    void bringToFront() override;
     Answer message(const std::string& text, Buttons buttons, Icon icon) override;
 
 protected:
-    // Brings the main window back unless it is minimised; never cancels.
     void closeEvent(QCloseEvent* event) override;
 
 private:
@@ -32,6 +30,7 @@ private:
     void buildLayout();
 
     QWidget* mainWindow_;
+    ToolsWindow tools_;
 };
 
 }  // namespace tavrel

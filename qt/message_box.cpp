@@ -4,6 +4,19 @@
 #include <QPushButton>
 
 namespace tavrel {
+namespace {
+
+QMessageBox::StandardButton StandardButton(Answer answer) {
+    switch (answer) {
+        case Answer::Cancel: return QMessageBox::Cancel;
+        case Answer::Yes: return QMessageBox::Yes;
+        case Answer::No: return QMessageBox::No;
+        case Answer::Ok: break;
+    }
+    return QMessageBox::Ok;
+}
+
+}  // namespace
 
 Answer ShowMessage(QWidget* parent, const std::string& text, Buttons buttons, Icon icon) {
     QMessageBox box(parent);
@@ -16,35 +29,23 @@ Answer ShowMessage(QWidget* parent, const std::string& text, Buttons buttons, Ic
         case Icon::Question: box.setIcon(QMessageBox::Question); break;
         case Icon::Information: box.setIcon(QMessageBox::Information); break;
     }
+    // The buttons in order: Enter answers the first, Escape (or closing the
+    // box) the escape answer.
+    const Answer escape = EscapeAnswer(buttons);
     QPushButton* first = nullptr;
-    QPushButton* escape = nullptr;
-    switch (buttons) {
-        case Buttons::Ok:
-            first = escape = box.addButton(QMessageBox::Ok);
-            break;
-        case Buttons::OkCancel:
-            first = box.addButton(QMessageBox::Ok);
-            escape = box.addButton(QMessageBox::Cancel);
-            break;
-        case Buttons::YesNo:
-            first = box.addButton(QMessageBox::Yes);
-            escape = box.addButton(QMessageBox::No);
-            break;
+    QList<std::pair<QPushButton*, Answer>> answers;
+    for (const Answer answer : ButtonAnswers(buttons)) {
+        QPushButton* button = box.addButton(StandardButton(answer));
+        if (!first) first = button;
+        if (answer == escape) box.setEscapeButton(button);
+        answers.append({button, answer});
     }
     box.setDefaultButton(first);
-    box.setEscapeButton(escape);
     box.exec();
-
-    const auto* clicked = box.clickedButton();
-    switch (box.standardButton(const_cast<QAbstractButton*>(clicked))) {
-        case QMessageBox::Yes: return Answer::Yes;
-        case QMessageBox::No: return Answer::No;
-        case QMessageBox::Cancel: return Answer::Cancel;
-        case QMessageBox::Ok: return Answer::Ok;
-        default: break;
+    for (const auto& [button, answer] : answers) {
+        if (box.clickedButton() == button) return answer;
     }
-    // Closed some other way: the same answer as Escape.
-    return buttons == Buttons::Ok ? Answer::Ok : buttons == Buttons::OkCancel ? Answer::Cancel : Answer::No;
+    return escape;
 }
 
 }  // namespace tavrel

@@ -18,9 +18,10 @@ SettingsStore::SettingsStore(const QString& iniFile)
 
 SettingsStore::~SettingsStore() = default;
 
-QString SettingsStore::read(const QString& key, const QString& defaultValue) const {
+std::optional<std::string> SettingsStore::read(const QString& key) const {
     settings_->sync();  // another running copy may have written meanwhile
-    return settings_->value(kSection + key, defaultValue).toString();
+    if (!settings_->contains(kSection + key)) return std::nullopt;
+    return settings_->value(kSection + key).toString().toStdString();
 }
 
 bool SettingsStore::save(const QString& key, const QString& value) {

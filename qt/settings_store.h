@@ -5,6 +5,8 @@
 
 #include <QString>
 #include <memory>
+#include <optional>
+#include <string>
 
 class QSettings;
 
@@ -18,8 +20,8 @@ public:
     SettingsStore(const SettingsStore&) = delete;
     SettingsStore& operator=(const SettingsStore&) = delete;
 
-    // The stored text, or `defaultValue` when the key is missing.
-    QString read(const QString& key, const QString& defaultValue) const;
+    // The stored text; nothing when the key is missing.
+    std::optional<std::string> read(const QString& key) const;
     // Creates or replaces the value; false when it could not be written.
     bool save(const QString& key, const QString& value);
 

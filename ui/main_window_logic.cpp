@@ -150,7 +150,7 @@ void MainWindowLogic::moveToSiblingFolder(bool zeroHour) {
 
 void MainWindowLogic::lblNextTip_Click() {
     ++tipNumber_;
-    if (tipNumber_ < 1 || tipNumber_ > 10) tipNumber_ = 0;
+    if (tipNumber_ < 1 || tipNumber_ > kTipCount) tipNumber_ = 0;
     w_.setTipText(TipText(tipNumber_, w_.zhMode()));
 }
 
@@ -165,9 +165,7 @@ void MainWindowLogic::lblViewHelp_Click() {
 }
 
 void MainWindowLogic::picGenerals_MouseUp(int button, int shift) {
-    constexpr int kRightButton = 2;
-    constexpr int kShift = 1;
-    if (button == kRightButton && shift == kShift) w_.showTools(w_.folderText());
+    if (button == kRightButton && shift == kShiftKey) w_.showTools(w_.folderText());
 }
 
 }  // namespace tavrel

@@ -18,7 +18,16 @@ std::string WindowCaption();
 inline constexpr const char* kTipWarning =
     "Warning! Dont do something dumb, like run generals while activating a mod...";
 
-// The tip shown after `tipNumber` clicks (1 to 10); the warning otherwise.
+// Mouse buttons and the keys held with them, as the mouse handlers take
+// them: one button, and the sum of the keys.
+enum MouseButtonCode : int { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
+enum ShiftKeyCode : int { kShiftKey = 1, kCtrlKey = 2, kAltKey = 4, kOtherKey = 8 };
+
+// The tip line's texts after the warning, shown one a click, then the
+// warning again.
+inline constexpr int kTipCount = 10;
+
+// The tip shown after `tipNumber` clicks (1 to kTipCount); the warning otherwise.
 std::string TipText(int tipNumber, int zhMode);
 
 class MainWindowLogic {
@@ -43,8 +52,8 @@ public:
     void lblNextTip_Click();
     // "View ReadMe File": writes the readme when missing, then opens it.
     void lblViewHelp_Click();
-    // A mouse button was released over the banner. `button`: 1 left, 2 right,
-    // 4 middle; `shift`: 1 Shift, 2 Ctrl, 4 Alt. Shift + right opens Tools.
+    // A mouse button was released over the banner (MouseButtonCode, and the
+    // sum of the ShiftKeyCodes held). Shift + right opens Tools.
     void picGenerals_MouseUp(int button, int shift);
 
 private:

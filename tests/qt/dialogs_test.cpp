@@ -106,17 +106,17 @@ private slots:
         box->setFocus();
         QTest::keyClick(box, Qt::Key_Space);  // the tick moves, nothing else happens
         QVERIFY(box->isChecked());
-        QCOMPARE(form_->zhMode(), 0);
+        QCOMPARE(form_->window().zhMode(), 0);
         QTest::keyClick(box, Qt::Key_Space);
         QVERIFY(!box->isChecked());
 
         QTest::mouseClick(box, Qt::RightButton);  // tick equals the mode: no question
-        QCOMPARE(form_->zhMode(), 0);
+        QCOMPARE(form_->window().zhMode(), 0);
 
         BoxAnswerer answers({Qt::Key_Return});
         QTest::mouseClick(box, Qt::LeftButton);
         QVERIFY(answers.done());
-        QCOMPARE(form_->zhMode(), 1);
+        QCOMPARE(form_->window().zhMode(), 1);
         QCOMPARE(answers.seen()[0].text,
                  QStringLiteral("Are you sure you want to switch to Generals ZERO HOUR mode? (Only do this if you "
                                 "have *installed* the ZERO HOUR expansion pack!)"));
@@ -142,7 +142,7 @@ private slots:
         QFile copy(w_->path("game/__Storm.bit"));
         QVERIFY(copy.open(QIODevice::ReadOnly));
         QCOMPARE(copy.readAll(), QByteArray("storm bytes"));
-        QCOMPARE(form_->listEntries(), std::vector<std::string>{"__Storm"});
+        QCOMPARE(form_->window().listEntries(), std::vector<std::string>{"__Storm"});
     }
 
     void longCopiesShowProgressWithCancel() {

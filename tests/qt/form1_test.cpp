@@ -151,8 +151,8 @@ private slots:
                  QStringLiteral("More then one MOD has been found! Tavrel will de-activate all newly found MOD's. "
                                 "(Except the first one found which is __One)"));
         QCOMPARE(answers.seen()[0].buttons.size(), 2);
-        QCOMPARE(form.activeMod(), std::string("__One"));
-        QCOMPARE(form.listEntries(), (std::vector<std::string>{"__Old", "__Two"}));
+        QCOMPARE(form.window().activeMod(), std::string("__One"));
+        QCOMPARE(form.window().listEntries(), (std::vector<std::string>{"__Old", "__Two"}));
         auto* list = child<QListWidget>(form, "lstMods");
         QCOMPARE(list->count(), 2);
         QCOMPARE(child<QLabel>(form, "lblActiveMod")->text(), QStringLiteral("__One"));
@@ -172,7 +172,7 @@ private slots:
         auto* list = child<QListWidget>(form, "lstMods");
         QCOMPARE(list->count(), 1);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
-        QCOMPARE(form.selectedIndex(), 0);
+        QCOMPARE(form.window().selectedIndex(), 0);
 
         BoxAnswerer answers({Qt::Key_Return, Qt::Key_Return, Qt::Key_Return});
         QTest::mouseClick(child<QLabel>(form, "lblActivate"), Qt::LeftButton);

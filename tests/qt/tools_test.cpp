@@ -58,20 +58,20 @@ private slots:
         QCOMPARE(tools->parentWidget(), static_cast<QWidget*>(form_));  // owned by the main window
         QVERIFY(tools->isWindow());
         QCOMPARE(tools->windowIcon().cacheKey(), form_->windowIcon().cacheKey());
-        QCOMPARE(tools->GeneralsFolder, w_->path("game").toStdString());
+        QCOMPARE(tools->tools().GeneralsFolder, w_->path("game").toStdString());
         QCOMPARE(tools->findChild<QWidget*>(QStringLiteral("Command2"))->geometry(), QRect(12, 69, 70, 22));
         QTRY_COMPARE(QApplication::focusWidget(), tools->findChild<QWidget*>(QStringLiteral("Command1")));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), tools->findChild<QWidget*>(QStringLiteral("Command2")));
 
-        form_->setFolderText(w_->path("elsewhere").toStdString());
+        form_->window().setFolderText(w_->path("elsewhere").toStdString());
         QTest::mouseClick(banner, Qt::RightButton, Qt::ShiftModifier);
         QCOMPARE(form_->findChildren<Form2*>().size(), 1);
-        QCOMPARE(tools->GeneralsFolder, w_->path("elsewhere").toStdString());
+        QCOMPARE(tools->tools().GeneralsFolder, w_->path("elsewhere").toStdString());
     }
 
     void disableFromTheToolsWindowAndCloseIt() {
-        form_->showTools(form_->folderText());
+        form_->window().showTools(form_->window().folderText());
         auto* tools = form_->findChild<Form2*>();
         BoxAnswerer answers({Qt::Key_Return});
         QTest::mouseClick(tools->findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
@@ -86,7 +86,7 @@ private slots:
     }
 
     void closingTheMainWindowTakesTheToolsWindowAlong() {
-        form_->showTools(form_->folderText());
+        form_->window().showTools(form_->window().folderText());
         QVERIFY(form_->findChild<Form2*>()->isVisible());
         QVERIFY(form_->close());
         QVERIFY(!form_->findChild<Form2*>());

@@ -1,0 +1,202 @@
+// What the main window decides on top of a front-end's widgets, against a
+// scripted set of widgets on real folders.
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <map>
+
+#include "temp_folder.h"
+#include "ui/main_window.h"
+
+namespace tavrel {
+namespace {
+
+using test::ReadAll;
+using test::TempFolder;
+using Strings = std::vector<std::string>;
+
+class FakeTools : public ToolsWindowView {
+public:
+    explicit FakeTools(WindowView& main) : tools(*this, main) {}
+    void showWindow() override { ++shown; }
+    bool isMinimised() const override { return false; }
+    void bringToFront() override {}
+    Answer message(const std::string& text, Buttons, Icon) override {
+        messages.push_back(text);
+        return Answer::Ok;
+    }
+    ToolsWindow tools;
+    int shown = 0;
+    Strings messages;
+};
+
+// Widgets that remember what they were told, and a log of the calls that
+// matter for their order.
+class FakeView : public MainWindowView {
+public:
+    MainWindow* window = nullptr;  // to raise the folder box's change event
+    std::string box;
+    Strings listBox, log, shownMessages;
+    std::deque<Answer> answers;
+    int selection = -1;
+    bool minimised = false;
+    bool settingsWork = true;
+    std::map<std::string, std::string> stored;
+    std::function<void(const std::string&)> editorFailure;
+    std::unique_ptr<FakeTools> loadedTools;
+    int toolsLoads = 0;
+
+    // The user types the whole text into the box.
+    void type(const std::string& text) {
+        box = text;
+        window->folderBoxChanged();
+    }
+
+    void showWindow() override {}
+    bool isMinimised() const override { return minimised; }
+    void bringToFront() override { log.push_back("bring to front"); }
+    std::optional<std::string> runFileDialog(const FileDialogRequest&) override { return std::nullopt; }
+    std::optional<std::string> runFolderBrowser(const FolderBrowserRequest&) override { return std::nullopt; }
+    std::string folderBoxText() const override { return box; }
+    void setFolderBoxText(const std::string& text) override {
+        if (text == box) return;
+        box = text;
+        window->folderBoxChanged();
+    }
+    void clearListBox() override { listBox.clear(); }
+    void appendToListBox(const std::string& text) override { listBox.push_back(text); }
+    int listBoxSelection() const override { return selection; }
+    void setActiveModLabel(const std::string&) override {}
+    void setZeroHourLabelVisible(bool) override {}
+    void setTipLabel(const std::string&) override {}
+    void setCaption(const std::string&) override {}
+    bool modeBoxTicked() const override { return false; }
+    void setModeBoxTicked(bool) override {}
+    Answer showMessage(const std::string& text, Buttons, Icon) override {
+        shownMessages.push_back(text);
+        if (answers.empty()) return Answer::Ok;
+        const Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    std::unique_ptr<CopyProgressView> showCopyProgress(const std::string&) override { return nullptr; }
+    std::string programFolder() const override { return "/nowhere"; }
+    std::string userDataFolder() const override { return "/nowhere"; }
+    void startTextEditor(const std::string&, std::function<void(const std::string&)> onFailure) override {
+        editorFailure = std::move(onFailure);
+    }
+    std::optional<std::string> readStoredSetting(const std::string& key) override {
+        const auto it = stored.find(key);
+        return it == stored.end() ? std::nullopt : std::optional(it->second);
+    }
+    bool storeSetting(const std::string& key, const std::string& value) override {
+        log.push_back("save " + key);
+        if (settingsWork) stored[key] = value;
+        return settingsWork;
+    }
+    std::string settingsLocation() const override { return "/config/TVL/TVL.conf"; }
+    ToolsWindow* loadedToolsWindow() override { return loadedTools ? &loadedTools->tools : nullptr; }
+    ToolsWindow& loadToolsWindow() override {
+        ++toolsLoads;
+        loadedTools = std::make_unique<FakeTools>(*this);
+        return loadedTools->tools;
+    }
+    void unloadToolsWindow() override {
+        if (loadedTools) log.push_back("unload tools");
+        loadedTools.reset();
+    }
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest() { view.window = &window; }
+    TempFolder t;
+    FakeView view;
+    MainWindow window{view, [](const std::string&) { return std::optional<std::string>(); }};
+};
+
+TEST_F(MainWindowTest, TypingKeepsTheBoxAsTypedWhileTheProgramTrimsIt) {
+    t.file("__A.bit");
+    view.type(t.path() + "/");  // typing on: the separator must stay
+    EXPECT_EQ(view.box, t.path() + "/");
+    EXPECT_EQ(view.listBox, Strings{"__A"});
+
+    window.setFolderText(t.path() + "//");  // written by the program: the scan trims it
+    EXPECT_EQ(view.box, t.path());
+    EXPECT_EQ(window.listEntries(), Strings{"__A"});
+}
+
+TEST_F(MainWindowTest, EntriesKeepTheirBytesWhateverTheListShows) {
+    const std::string name = "__\xff\xfe";  // not UTF-8: a toolkit shows it changed
+    t.file(name + ".bit", "mod");
+    t.file("__Other.bit", "other");
+    view.type(t.path());
+    ASSERT_EQ(window.listEntries(), (Strings{"__Other", name}));
+    view.selection = 1;
+    view.answers = {Answer::Yes, Answer::Ok};
+    window.store().lblDelete_Click();
+    EXPECT_EQ(view.shownMessages.back(), "MOD " + name + " deleted...");
+    EXPECT_EQ(t.names(), Strings{"__Other.bit"});
+    view.selection = 5;  // a selection the list does not hold is none
+    EXPECT_EQ(window.selectedIndex(), -1);
+}
+
+TEST_F(MainWindowTest, ASettingsFailureIsReportedOncePerRun) {
+    view.settingsWork = false;
+    window.saveSetting("path", "/a");
+    window.saveSetting("path", "/ab");
+    window.saveSetting("zhmode", "1");
+    EXPECT_EQ(view.shownMessages, Strings{"Tavrel could not save its settings to /config/TVL/TVL.conf."});
+    EXPECT_EQ(window.readSetting("path", "default"), "default");
+}
+
+TEST_F(MainWindowTest, AnEditorThatFailsIsReportedWithItsReason) {
+    window.openTextFile("/games/readme.txt");
+    ASSERT_TRUE(view.editorFailure);
+    view.editorFailure("No such file or directory");
+    EXPECT_EQ(view.shownMessages,
+              Strings{"Tavrel could not open /games/readme.txt in a text editor. (No such file or directory)"});
+}
+
+TEST_F(MainWindowTest, OneToolsWindowTakesTheFolderAsItIsNow) {
+    window.showTools("/games/one");
+    window.showTools("/games/two");
+    EXPECT_EQ(view.toolsLoads, 1);
+    ASSERT_TRUE(view.loadedTools);
+    EXPECT_EQ(view.loadedTools->tools.GeneralsFolder, "/games/two");
+    EXPECT_EQ(view.loadedTools->shown, 2);
+}
+
+TEST_F(MainWindowTest, ClosingSavesFirstThenTheToolsWindowGoes) {
+    view.box = "/games/Generals";
+    window.showTools(view.box);
+    window.closing();
+    EXPECT_EQ(view.log, (Strings{"save path", "save zhmode", "unload tools"}));
+    EXPECT_EQ(view.stored["path"], "/games/Generals");
+}
+
+TEST_F(MainWindowTest, ClosingToolsBringsTheMainWindowBackUnlessMinimised) {
+    window.showTools("/games");
+    view.minimised = true;
+    view.loadedTools->tools.Form_Unload();
+    EXPECT_TRUE(view.log.empty());
+    view.minimised = false;
+    view.loadedTools->tools.Form_Unload();
+    EXPECT_EQ(view.log, Strings{"bring to front"});
+}
+
+TEST_F(MainWindowTest, ToolsButtonsSwitchTheMoviesOfTheFolderHandedOver) {
+    t.file("Data/Movies/sizzle_review.bik", "s");
+    window.showTools(t.path());
+    FakeTools& tools = *view.loadedTools;
+    tools.tools.Command2_Click();
+    EXPECT_EQ(t.names("Data/Movies"), Strings{"__sizzle_review.bik"});
+    tools.tools.Command1_Click();
+    EXPECT_EQ(t.names("Data/Movies"), Strings{"sizzle_review.bik"});
+    EXPECT_EQ(ReadAll(t / "Data/Movies/sizzle_review.bik"), "s");
+    EXPECT_EQ(tools.messages, (Strings{"Startup Items Have Been Changed Successfully.",
+                                       "Startup Items Have Been Changed Successfully."}));
+}
+
+}  // namespace
+}  // namespace tavrel

@@ -1,0 +1,115 @@
+// The main window, free of any toolkit: it keeps what the window knows (the
+// list's and the label's names exactly as found on disk, whether the
+// program or the user changed the folder box, whether a settings failure
+// was reported) and decides what the window does, on top of the widgets a
+// front-end shows through MainWindowView. The handlers reach it as their
+// MainWindowPort.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "support/game_locations.h"
+#include "ui/main_window_logic.h"
+#include "ui/main_window_port.h"
+#include "ui/tools_window.h"
+
+namespace tavrel {
+
+// The main window's widgets and the system services of a front-end. Nothing
+// here decides anything: each call shows, reads or starts one thing.
+class MainWindowView : public WindowView, public DialogHost {
+public:
+    // The folder box. Setting its text raises the toolkit's change event at
+    // once, which the front-end passes to MainWindow::folderBoxChanged.
+    virtual std::string folderBoxText() const = 0;
+    virtual void setFolderBoxText(const std::string& text) = 0;
+
+    // The list box and the labels show texts (a name that is not valid
+    // UTF-8 is shown as well as the toolkit can).
+    virtual void clearListBox() = 0;
+    virtual void appendToListBox(const std::string& text) = 0;
+    virtual int listBoxSelection() const = 0;  // -1 when nothing is selected
+    virtual void setActiveModLabel(const std::string& text) = 0;
+    virtual void setZeroHourLabelVisible(bool visible) = 0;
+    virtual void setTipLabel(const std::string& text) = 0;
+    virtual void setCaption(const std::string& text) = 0;
+    virtual bool modeBoxTicked() const = 0;
+    virtual void setModeBoxTicked(bool ticked) = 0;
+
+    // A modal message box titled "Tavrel", owned by the window.
+    virtual Answer showMessage(const std::string& text, Buttons buttons, Icon icon) = 0;
+    virtual std::unique_ptr<CopyProgressView> showCopyProgress(const std::string& text) = 0;
+
+    virtual std::string programFolder() const = 0;
+    virtual std::string userDataFolder() const = 0;
+    // Starts the system's text editor on `path` without waiting; a start
+    // that fails calls `onFailure` with the system's reason, maybe later.
+    virtual void startTextEditor(const std::string& path, std::function<void(const std::string& error)> onFailure) = 0;
+
+    // The per-user settings store: application "TVL", section "Settings".
+    virtual std::optional<std::string> readStoredSetting(const std::string& key) = 0;
+    virtual bool storeSetting(const std::string& key, const std::string& value) = 0;  // false on failure
+    virtual std::string settingsLocation() const = 0;
+
+    // The Tools window while it is loaded, or nothing.
+    virtual ToolsWindow* loadedToolsWindow() = 0;
+    // Loads the Tools window, owned by this one.
+    virtual ToolsWindow& loadToolsWindow() = 0;
+    // Unloads it without the effects of a close by the user.
+    virtual void unloadToolsWindow() = 0;
+};
+
+class MainWindow : public MainWindowPort {
+public:
+    MainWindow(MainWindowView& view, EnvLookup env);
+
+    ModStore& store() { return store_; }
+    MainWindowLogic& logic() { return logic_; }
+
+    // Events of the front-end.
+    void folderBoxChanged();  // any change of the folder box's text
+    void closing();           // the user closes the window: saves, then the Tools window goes
+
+    // MainWindowPort
+    std::string folderText() const override;
+    void setFolderText(const std::string& text) override;
+    void clearList() override;
+    void addListEntry(const std::string& entry) override;
+    std::vector<std::string> listEntries() const override;
+    int selectedIndex() const override;
+    std::string activeMod() const override;
+    void setActiveMod(const std::string& entry) override;
+    int zhMode() const override { return zhMode_; }
+    void setZhMode(int mode) override { zhMode_ = mode; }
+    void setZeroHourLabelVisible(bool visible) override;
+    void showWindow() override;
+    Answer message(const std::string& text, Buttons buttons, Icon icon) override;
+    std::unique_ptr<CopyProgressView> showCopyProgress(const std::string& text) override;
+    std::optional<std::string> runFileDialog(const FileDialogRequest& request) override;
+    std::optional<std::string> runFolderBrowser(const FolderBrowserRequest& request) override;
+    void setCaption(const std::string& caption) override;
+    int tick() const override;
+    void setTick(int tick) override;
+    void setTipText(const std::string& text) override;
+    std::string programFolder() const override;
+    std::string userDataFolder() const override;
+    void openTextFile(const std::string& path) override;
+    void showTools(const std::string& generalsFolder) override;
+    std::string readSetting(const std::string& key, const std::string& defaultValue) override;
+    void saveSetting(const std::string& key, const std::string& value) override;
+
+private:
+    MainWindowView& view_;
+    int zhMode_ = 0;
+    std::vector<std::string> entries_;  // exactly as found on disk, whatever the list box shows
+    std::string activeMod_;             // the same for the label
+    bool settingFolderBox_ = false;     // the program is writing the folder box
+    bool settingsFailureShown_ = false;
+    ModStore store_;
+    MainWindowLogic logic_;
+};
+
+}  // namespace tavrel
