@@ -74,15 +74,13 @@ private:
     SettingsStore& settings_;
     MainWindow window_;
 
+    // The controls the window reads, writes or listens to.
     PictureBox* picGenerals_ = nullptr;
     QLabel* lblZeroHour_ = nullptr;
-    QLabel* label8_ = nullptr;
-    std::array<QLabel*, 3> lblFormLabel_{};
     MouseUpCheckBox* chkZHMode_ = nullptr;
     QLineEdit* txtGeneralsFolder_ = nullptr;
     QPushButton* cmdBrowse_ = nullptr;
     QListWidget* lstMods_ = nullptr;
-    std::array<QLabel*, 5> imgGeneralIcon_{};
     ClickLabel* lblActivate_ = nullptr;
     ClickLabel* lblDeactivate_ = nullptr;
     ClickLabel* lblDelete_ = nullptr;

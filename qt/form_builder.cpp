@@ -1,0 +1,137 @@
+#include "qt/form_builder.h"
+
+#include <QCheckBox>
+#include <QIcon>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <algorithm>
+#include <cmath>
+
+#include "qt/widgets.h"
+
+namespace tavrel {
+namespace {
+
+QStringList Families(const std::string& face) {
+    const QString named = QString::fromStdString(face);
+    QStringList out{named};
+    if (face == "MS Sans Serif") out << QStringLiteral("Microsoft Sans Serif");
+    out << QStringLiteral("Liberation Sans") << QStringLiteral("Arial") << QStringLiteral("DejaVu Sans");
+    return out;
+}
+
+void SetColours(QWidget* widget, const Control& control) {
+    if (!control.foreColour && !control.backColour) return;
+    QPalette palette = widget->palette();
+    if (const auto& c = control.foreColour) {
+        palette.setColor(QPalette::WindowText, QColor(c->red, c->green, c->blue));
+        palette.setColor(QPalette::Text, QColor(c->red, c->green, c->blue));
+    }
+    if (const auto& c = control.backColour) {
+        palette.setColor(QPalette::Window, QColor(c->red, c->green, c->blue));
+        widget->setAutoFillBackground(true);
+    }
+    widget->setPalette(palette);
+}
+
+QPixmap PictureOf(Picture picture, const QSize& size) {
+    switch (picture) {
+        case Picture::Banner: return QPixmap(QStringLiteral(":/banner.jpg"));
+        case Picture::Icon: return QIcon(QStringLiteral(":/tavrel.ico")).pixmap(size);
+        case Picture::None: break;
+    }
+    return {};
+}
+
+QWidget* MakeWidget(const Control& c, QWidget* parent) {
+    const QString caption = QString::fromStdString(c.caption);
+    switch (c.kind) {
+        case ControlKind::TextBox: return new QLineEdit(caption, parent);
+        case ControlKind::Button: return new QPushButton(caption, parent);
+        case ControlKind::CheckBox: return new MouseUpCheckBox(caption, parent);
+        case ControlKind::ListBox: return new QListWidget(parent);
+        case ControlKind::PictureBox: {
+            auto* box = new PictureBox(parent);
+            box->setPicture(PictureOf(c.picture, {}));
+            return box;
+        }
+        case ControlKind::Image: {
+            auto* image = new QLabel(parent);
+            image->setPixmap(PictureOf(c.picture, {16, 16}));
+            image->setScaledContents(true);
+            return image;
+        }
+        case ControlKind::LabelButton: {
+            auto* label = new ClickLabel(caption, parent);
+            label->setCursor(QCursor(QPixmap(QStringLiteral(":/pointer.png")), 12, 1));
+            return label;
+        }
+        case ControlKind::Label: break;
+    }
+    return new QLabel(caption, parent);
+}
+
+}  // namespace
+
+QRect PixelRect(const Control& c) {
+    return {TwipsToPixels(c.left), TwipsToPixels(c.top), TwipsToPixels(c.width), TwipsToPixels(c.height)};
+}
+
+QFont QtFont(const FontSpec& spec) {
+    QFont font;
+    font.setFamilies(Families(spec.face));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(static_cast<int>(std::lround(spec.points * 96.0 / 72.0)));
+    font.setBold(spec.bold);
+    font.setItalic(spec.italic);
+    font.setUnderline(spec.underline);
+    if (spec.face == "Arial Black") font.setWeight(QFont::Black);
+    return font;
+}
+
+std::map<std::string, QWidget*> BuildForm(QWidget& form, const FormLayout& layout) {
+    form.setFixedSize(TwipsToPixels(layout.width), TwipsToPixels(layout.height));
+    form.setFont(QtFont(layout.font));
+    if (!layout.caption.empty()) form.setWindowTitle(QString::fromStdString(layout.caption));
+
+    std::map<std::string, QWidget*> widgets;
+    for (const Control& c : layout.controls) {
+        QWidget* parent = c.container.empty() ? &form : widgets.at(c.container);
+        QWidget* widget = MakeWidget(c, parent);
+        widget->setObjectName(QString::fromStdString(c.name));
+        // Inside another control, places count from its inner area.
+        const QPoint origin = c.container.empty() ? QPoint() : parent->contentsRect().topLeft();
+        widget->setGeometry(PixelRect(c).translated(origin));
+        if (c.font) widget->setFont(QtFont(*c.font));
+        SetColours(widget, c);
+        if (auto* label = qobject_cast<QLabel*>(widget)) {
+            if (c.centred) label->setAlignment(Qt::AlignCenter);
+            if (c.wordWrap) {
+                label->setWordWrap(true);
+                label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            }
+        }
+        if (!c.visible) widget->hide();
+        widgets[c.name] = widget;
+    }
+
+    // Only the controls with a tab index take the focus, in that order; the
+    // first one starts with it.
+    std::vector<const Control*> tabbed;
+    for (const Control& c : layout.controls) {
+        if (c.tabIndex >= 0) tabbed.push_back(&c);
+        else widgets[c.name]->setFocusPolicy(Qt::NoFocus);
+    }
+    std::sort(tabbed.begin(), tabbed.end(), [](const Control* a, const Control* b) { return a->tabIndex < b->tabIndex; });
+    for (std::size_t i = 0; i < tabbed.size(); ++i) {
+        QWidget* widget = widgets[tabbed[i]->name];
+        if (widget->focusPolicy() == Qt::NoFocus) widget->setFocusPolicy(Qt::StrongFocus);
+        if (i > 0) QWidget::setTabOrder(widgets[tabbed[i - 1]->name], widget);
+    }
+    if (!tabbed.empty()) widgets[tabbed.front()->name]->setFocus();
+    return widgets;
+}
+
+}  // namespace tavrel

@@ -1,0 +1,33 @@
+// Builds a window's widgets from its layout data: twips to pixels, the
+// nearest installed fonts, colours, pictures and the tab order.
+#pragma once
+
+#include <QFont>
+#include <QRect>
+#include <QString>
+#include <QWidget>
+#include <map>
+#include <string>
+
+#include "ui/layout.h"
+
+namespace tavrel {
+
+// The control's place in pixels at 96 dots per inch: Qt scales these logical
+// pixels with the screen's device pixel ratio by itself.
+QRect PixelRect(const Control& control);
+
+// The font, or the nearest installed family where the named one is missing.
+QFont QtFont(const FontSpec& font);
+
+// Sizes `form` (fixed), gives it the layout's font and caption, and makes
+// every control as a child named like it. Returns the widgets by name.
+std::map<std::string, QWidget*> BuildForm(QWidget& form, const FormLayout& layout);
+
+// The widget named `name` among those BuildForm made, as a T.
+template <typename T>
+T* Widget(const std::map<std::string, QWidget*>& widgets, const std::string& name) {
+    return qobject_cast<T*>(widgets.at(name));
+}
+
+}  // namespace tavrel
