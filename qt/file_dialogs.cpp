@@ -6,6 +6,11 @@
 namespace tavrel {
 namespace {
 
+std::function<void(QFileDialog&)>& Hook() {
+    static std::function<void(QFileDialog&)> hook;
+    return hook;
+}
+
 QString AnyCase(const QString& pattern) {
     QString out;
     for (const QChar c : pattern) {
@@ -24,7 +29,9 @@ void Prepare(QFileDialog& dialog) {
 }
 
 std::optional<std::string> FirstChoice(QFileDialog& dialog) {
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    if (Hook()) Hook()(dialog);
+    else dialog.exec();
+    if (dialog.result() != QDialog::Accepted) return std::nullopt;
     const QStringList files = dialog.selectedFiles();
     return files.isEmpty() ? std::string() : files.first().toStdString();
 }
@@ -53,6 +60,8 @@ std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogReques
     }
     return FirstChoice(dialog);
 }
+
+void SetFileDialogHook(std::function<void(QFileDialog& dialog)> act) { Hook() = std::move(act); }
 
 std::optional<std::string> RunFolderBrowser(QWidget* parent, const FolderBrowserRequest& request) {
     QFileDialog dialog(parent, QString::fromStdString(request.title), QString::fromStdString(request.startFolder));

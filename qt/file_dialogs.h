@@ -1,11 +1,13 @@
 // Qt's file chooser and folder browser behind the DialogHost contract.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 
 #include "support/common_dialogs.h"
 
+class QFileDialog;
 class QWidget;
 class QString;
 
@@ -18,5 +20,11 @@ QString QtNameFilter(const FileFilter& filter);
 
 std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogRequest& request);
 std::optional<std::string> RunFolderBrowser(QWidget* parent, const FolderBrowserRequest& request);
+
+// A seam for the window tests: while set, each file dialog and folder
+// browser, ready to show, is handed to `act` instead of running modally;
+// what it accepts (or not) is the answer. An empty function restores the
+// modal dialogs.
+void SetFileDialogHook(std::function<void(QFileDialog& dialog)> act);
 
 }  // namespace tavrel

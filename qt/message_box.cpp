@@ -6,6 +6,11 @@
 namespace tavrel {
 namespace {
 
+std::function<void(QMessageBox&)>& Hook() {
+    static std::function<void(QMessageBox&)> hook;
+    return hook;
+}
+
 QMessageBox::StandardButton StandardButton(Answer answer) {
     switch (answer) {
         case Answer::Cancel: return QMessageBox::Cancel;
@@ -41,11 +46,14 @@ Answer ShowMessage(QWidget* parent, const std::string& text, Buttons buttons, Ic
         answers.append({button, answer});
     }
     box.setDefaultButton(first);
-    box.exec();
+    if (Hook()) Hook()(box);
+    else box.exec();
     for (const auto& [button, answer] : answers) {
         if (box.clickedButton() == button) return answer;
     }
     return escape;
 }
+
+void SetMessageBoxHook(std::function<void(QMessageBox& box)> answer) { Hook() = std::move(answer); }
 
 }  // namespace tavrel

@@ -15,8 +15,6 @@
 #include "window_test.h"
 
 using namespace tavrel;
-using tavrel::test::BoxAnswerer;
-using tavrel::test::OnNextModal;
 
 namespace {
 
@@ -38,10 +36,9 @@ class DialogsTest : public QObject {
     Q_OBJECT
 private slots:
     void init() {
-        w_ = std::make_unique<test::LoadedWindow>();
+        w_ = std::make_unique<test::WindowFixture>();
         QDir().mkpath(w_->path("downloads"));
-        QVERIFY(w_->open());
-        form_ = &w_->form();
+        form_ = &w_->open();
     }
     void cleanup() {
         form_ = nullptr;
@@ -54,17 +51,16 @@ private slots:
         Touch(downloads + "/notes.txt");
         QStringList filters, shown;
         QString title, folder;
-        OnNextModal<QFileDialog>([&](QFileDialog* d) {
-            title = d->windowTitle();
-            filters = d->nameFilters();
-            folder = d->directory().absolutePath();
-            // The folder is read in the background; whatever happens, the dialog closes.
-            (void)QTest::qWaitFor([&] { return !Shown(d).isEmpty(); }, 10000);
-            shown = Shown(d);
-            auto* edit = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        w_->onNextDialog([&](QFileDialog& d) {
+            title = d.windowTitle();
+            filters = d.nameFilters();
+            folder = d.directory().absolutePath();
+            d.show();  // the folder is read in the background, for a dialog on screen
+            (void)QTest::qWaitFor([&] { return !Shown(&d).isEmpty(); }, 10000);
+            shown = Shown(&d);
+            auto* edit = d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
             edit->setText(QStringLiteral("typed-new-mod"));
             QTest::keyClick(edit, Qt::Key_Return);
-            return !d->isVisible();
         });
         const std::string chosen = ShowOpenFile(*form_, "Generals MOD Files (*.big)|*.big|All (*.*)|*.*", "", "Pick one",
                                                 "big", downloads.toStdString());
@@ -77,23 +73,23 @@ private slots:
     }
 
     void cancelledDialogsGiveTheirDefaults() {
-        const auto escape = [](QFileDialog* d) {
-            QTest::keyClick(d, Qt::Key_Escape);
-            return !d->isVisible();
+        const auto escape = [](QFileDialog& d) {
+            d.show();
+            QTest::keyClick(&d, Qt::Key_Escape);
         };
-        OnNextModal<QFileDialog>(escape);
+        w_->onNextDialog(escape);
         QCOMPARE(ShowOpenFile(*form_, "", "the default", "", "big", ""), std::string("the default"));
-        OnNextModal<QFileDialog>(escape);
+        w_->onNextDialog(escape);
         QCOMPARE(BrowseForFolder(*form_, "Pick", "", 0), std::string());
+        QVERIFY(w_->dialogsDone());
     }
 
     void folderBrowserStartsAtTheStartFolder() {
         const QString downloads = w_->path("downloads");
         QString title;
-        OnNextModal<QFileDialog>([&](QFileDialog* d) {
-            title = d->windowTitle();
-            QMetaObject::invokeMethod(d, "accept");  // "Choose" with nothing picked: the folder shown
-            return !d->isVisible();
+        w_->onNextDialog([&](QFileDialog& d) {
+            title = d.windowTitle();
+            QMetaObject::invokeMethod(&d, "accept");  // "Choose" with nothing picked: the folder shown
         });
         QCOMPARE(QString::fromStdString(BrowseForFolder(*form_, "Select Your Generals Folder...",
                                                         downloads.toStdString(), 0)),
@@ -113,31 +109,29 @@ private slots:
         QTest::mouseClick(box, Qt::RightButton);  // tick equals the mode: no question
         QCOMPARE(form_->window().zhMode(), 0);
 
-        BoxAnswerer answers({Qt::Key_Return});
+        w_->answer({Qt::Key_Return});
         QTest::mouseClick(box, Qt::LeftButton);
-        QVERIFY(answers.done());
+        QVERIFY(w_->answered());
         QCOMPARE(form_->window().zhMode(), 1);
-        QCOMPARE(answers.seen()[0].text,
+        QCOMPARE(w_->boxes()[0].text,
                  QStringLiteral("Are you sure you want to switch to Generals ZERO HOUR mode? (Only do this if you "
                                 "have *installed* the ZERO HOUR expansion pack!)"));
         QVERIFY(form_->findChild<QLabel*>(QStringLiteral("lblZeroHour"))->isVisible());
-        QSettings stored(w_->path("TVL.conf"), QSettings::IniFormat);
-        QCOMPARE(stored.value("Settings/zhmode").toString(), QStringLiteral("1"));
+        QCOMPARE(w_->stored("zhmode"), QStringLiteral("1"));
     }
 
     void installThroughTheRealDialogs() {
         const QString source = w_->path("downloads/_Storm.big");
         Touch(source, "storm bytes");
-        BoxAnswerer answers({Qt::Key_Return, Qt::Key_Escape});  // OK to the introduction, No to activating
-        OnNextModal<QFileDialog>([&](QFileDialog* d) {
+        w_->answer({Qt::Key_Return, Qt::Key_Escape});  // OK to the introduction, No to activating
+        w_->onNextDialog([&](QFileDialog& d) {
             // As typed into the name box; selectFile() leaves a focused box alone.
-            d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(source);
-            QMetaObject::invokeMethod(d, "accept");
-            return !d->isVisible();
+            d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(source);
+            QMetaObject::invokeMethod(&d, "accept");
         });
         QTest::mouseClick(form_->findChild<QLabel*>(QStringLiteral("lblInstallMod")), Qt::LeftButton);
-        QVERIFY(answers.done());
-        QVERIFY(answers.seen()[1].text.endsWith(QStringLiteral("renamed the MOD to __Storm.bit\n\nWould you like to "
+        QVERIFY(w_->answered());
+        QVERIFY(w_->boxes()[1].text.endsWith(QStringLiteral("renamed the MOD to __Storm.bit\n\nWould you like to "
                                                                "activate this MOD now?")));
         QFile copy(w_->path("game/__Storm.bit"));
         QVERIFY(copy.open(QIODevice::ReadOnly));
@@ -161,7 +155,7 @@ private slots:
     }
 
 private:
-    std::unique_ptr<test::LoadedWindow> w_;
+    std::unique_ptr<test::WindowFixture> w_;
     Form1* form_ = nullptr;
 };
 

@@ -18,7 +18,6 @@
 #include "window_test.h"
 
 using namespace tavrel;
-using tavrel::test::BoxAnswerer;
 
 namespace {
 
@@ -36,18 +35,11 @@ void Touch(const QString& path) { std::ofstream(path.toStdString()) << "mod"; }
 class Form1Test : public QObject {
     Q_OBJECT
 private slots:
-    void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        ini_ = dir_->filePath(QStringLiteral("TVL.conf"));
-    }
+    void init() { w_ = std::make_unique<test::WindowFixture>(); }
+    void cleanup() { w_.reset(); }
 
     void captionLayoutAndFocus() {
-        writeSettings({{"zhmode", "0"}, {"path", dir_->path()}});
-        SettingsStore settings(ini_);
-        Form1 form(settings, NoProgramFiles());
-        form.Form_Load();
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        Form1& form = w_->open(NoProgramFiles());
 
         QCOMPARE(form.windowTitle(), QStringLiteral("Tavrel - Generals Mod Manager v1.1.1"));
         QCOMPARE(form.size(), QSize(351, 446));
@@ -93,18 +85,18 @@ private slots:
     }
 
     void firstRunQuestionAndSettingsOnClose() {
-        SettingsStore settings(ini_);
-        Form1 form(settings, NoProgramFiles());
-        BoxAnswerer answers({Qt::Key_Return});  // Enter answers Yes
-        form.Form_Load();
-        QVERIFY(answers.done());
-        QCOMPARE(answers.seen().size(), 1);
-        QCOMPARE(answers.seen()[0].title, QStringLiteral("Tavrel"));
-        QCOMPARE(answers.seen()[0].text,
+        w_->forget("zhmode");
+        w_->forget("path");
+        w_->answer({Qt::Key_Return});  // Enter answers Yes
+        Form1& form = w_->open(NoProgramFiles(), false);
+        QVERIFY(w_->answered());
+        QCOMPARE(w_->boxes().size(), 1);
+        QCOMPARE(w_->boxes()[0].title, QStringLiteral("Tavrel"));
+        QCOMPARE(w_->boxes()[0].text,
                  QStringLiteral("Do you have Generals ZERO HOUR expansion pack (ZH Mod) installed?"));
-        QCOMPARE(answers.seen()[0].icon, QMessageBox::Question);
-        QCOMPARE(answers.seen()[0].buttons.size(), 2);
-        QCOMPARE(readSetting("zhmode"), QStringLiteral("1"));
+        QCOMPARE(w_->boxes()[0].icon, QMessageBox::Question);
+        QCOMPARE(w_->boxes()[0].buttons.size(), 2);
+        QCOMPARE(w_->stored("zhmode"), QStringLiteral("1"));
         QVERIFY(child<QCheckBox>(form, "chkZHMode")->isChecked());
         QCOMPARE(child<QLineEdit>(form, "txtGeneralsFolder")->text(),
                  QStringLiteral("/pf/EA Games/Command and Conquer Generals Zero Hour"));
@@ -113,107 +105,87 @@ private slots:
 
         child<QLineEdit>(form, "txtGeneralsFolder")->setText(QString());
         form.close();
-        QCOMPARE(readSetting("path"), QString());
-        QCOMPARE(readSetting("zhmode"), QStringLiteral("1"));
+        QCOMPARE(w_->stored("path"), QString());
+        QCOMPARE(w_->stored("zhmode"), QStringLiteral("1"));
     }
 
     void escapeAnswersNo() {
-        SettingsStore settings(ini_);
-        Form1 form(settings, NoProgramFiles());
-        BoxAnswerer answers({Qt::Key_Escape});
-        form.Form_Load();
-        QVERIFY(answers.done());
-        QCOMPARE(readSetting("zhmode"), QStringLiteral("0"));
+        w_->forget("zhmode");
+        w_->forget("path");
+        w_->answer({Qt::Key_Escape});
+        Form1& form = w_->open(NoProgramFiles(), false);
+        QVERIFY(w_->answered());
+        QCOMPARE(w_->stored("zhmode"), QStringLiteral("0"));
         QVERIFY(!child<QCheckBox>(form, "chkZHMode")->isChecked());
         form.close();
-        QCOMPARE(readSetting("path"), QStringLiteral("/pf/EA Games/Command and Conquer Generals"));
+        QCOMPARE(w_->stored("path"), QStringLiteral("/pf/EA Games/Command and Conquer Generals"));
     }
 
     void severalModsAtStartUpShowTheWindowFirst() {
-        Touch(dir_->filePath("__One.big"));
-        Touch(dir_->filePath("__Two.big"));
-        Touch(dir_->filePath("__Old.bit"));
-        writeSettings({{"zhmode", "0"}, {"path", dir_->path()}});
-        SettingsStore settings(ini_);
-        Form1 form(settings, NoProgramFiles());
-        bool visibleWhenAsked = false;
-        BoxAnswerer answers({Qt::Key_Return});
-        QTimer probe;
-        connect(&probe, &QTimer::timeout, [&] {
-            if (QApplication::activeModalWidget()) visibleWhenAsked = visibleWhenAsked || form.isVisible();
-        });
-        probe.start(1);
-        form.Form_Load();
-        probe.stop();
-        QVERIFY(answers.done());
-        QVERIFY(visibleWhenAsked);
-        QCOMPARE(answers.seen()[0].text,
+        Touch(w_->path("game/__One.big"));
+        Touch(w_->path("game/__Two.big"));
+        Touch(w_->path("game/__Old.bit"));
+        w_->answer({Qt::Key_Return});
+        Form1& form = w_->open(NoProgramFiles(), false);
+        QVERIFY(w_->answered());
+        QVERIFY(w_->boxes()[0].ownerVisible);
+        QCOMPARE(w_->boxes()[0].text,
                  QStringLiteral("More then one MOD has been found! Tavrel will de-activate all newly found MOD's. "
                                 "(Except the first one found which is __One)"));
-        QCOMPARE(answers.seen()[0].buttons.size(), 2);
+        QCOMPARE(w_->boxes()[0].buttons.size(), 2);
         QCOMPARE(form.window().activeMod(), std::string("__One"));
         QCOMPARE(form.window().listEntries(), (std::vector<std::string>{"__Old", "__Two"}));
         auto* list = child<QListWidget>(form, "lstMods");
         QCOMPARE(list->count(), 2);
         QCOMPARE(child<QLabel>(form, "lblActiveMod")->text(), QStringLiteral("__One"));
-        QVERIFY(QFile::exists(dir_->filePath("__Two.bit")));
+        QVERIFY(QFile::exists(w_->path("game/__Two.bit")));
     }
 
     void activateSelectedWithRealMessageBoxes() {
-        Touch(dir_->filePath("__Alpha.big"));
-        Touch(dir_->filePath("__Bravo.bit"));
-        writeSettings({{"zhmode", "0"}, {"path", dir_->path()}});
-        SettingsStore settings(ini_);
-        Form1 form(settings, NoProgramFiles());
-        form.Form_Load();
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        Touch(w_->path("game/__Alpha.big"));
+        Touch(w_->path("game/__Bravo.bit"));
+        Form1& form = w_->open(NoProgramFiles());
 
         auto* list = child<QListWidget>(form, "lstMods");
         QCOMPARE(list->count(), 1);
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
         QCOMPARE(form.window().selectedIndex(), 0);
 
-        BoxAnswerer answers({Qt::Key_Return, Qt::Key_Return, Qt::Key_Return});
+        w_->answer({Qt::Key_Return, Qt::Key_Return, Qt::Key_Return});
         QTest::mouseClick(child<QLabel>(form, "lblActivate"), Qt::LeftButton);
-        QVERIFY(answers.done());
-        QCOMPARE(answers.seen()[0].text, QStringLiteral("Are you sure you want to activate __Bravo MOD?"));
-        QCOMPARE(answers.seen()[1].text, QStringLiteral("Mod __Alpha Has Been De-activated..."));
-        QCOMPARE(answers.seen()[2].text, QStringLiteral("MOD __Bravo activated..."));
-        QCOMPARE(answers.seen()[2].icon, QMessageBox::Information);
-        QVERIFY(QFile::exists(dir_->filePath("__Bravo.big")));
-        QVERIFY(QFile::exists(dir_->filePath("__Alpha.bit")));
-        QVERIFY(!QFile::exists(dir_->filePath("__Bravo.bit")));
+        QVERIFY(w_->answered());
+        QCOMPARE(w_->boxes()[0].text, QStringLiteral("Are you sure you want to activate __Bravo MOD?"));
+        QCOMPARE(w_->boxes()[1].text, QStringLiteral("Mod __Alpha Has Been De-activated..."));
+        QCOMPARE(w_->boxes()[2].text, QStringLiteral("MOD __Bravo activated..."));
+        QCOMPARE(w_->boxes()[2].icon, QMessageBox::Information);
+        QVERIFY(QFile::exists(w_->path("game/__Bravo.big")));
+        QVERIFY(QFile::exists(w_->path("game/__Alpha.bit")));
+        QVERIFY(!QFile::exists(w_->path("game/__Bravo.bit")));
         QCOMPARE(child<QLabel>(form, "lblActiveMod")->text(), QStringLiteral("__Bravo"));
         QCOMPARE(list->count(), 1);
         QCOMPARE(list->item(0)->text(), QStringLiteral("__Alpha"));
 
         // Escape answers No: nothing is deleted.
         QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(0)).center());
-        BoxAnswerer refuse({Qt::Key_Escape});
+        w_->answer({Qt::Key_Escape});
         QTest::mouseClick(child<QLabel>(form, "lblDelete"), Qt::LeftButton);
-        QVERIFY(refuse.done());
-        QCOMPARE(refuse.seen()[0].text, QStringLiteral("Are you sure you want to delete __Alpha mod?"));
-        QVERIFY(QFile::exists(dir_->filePath("__Alpha.bit")));
+        QVERIFY(w_->answered());
+        QCOMPARE(w_->boxes()[0].text, QStringLiteral("Are you sure you want to delete __Alpha mod?"));
+        QVERIFY(QFile::exists(w_->path("game/__Alpha.bit")));
     }
 
     void messageBoxesMapTheirButtons() {
         QWidget parent;
-        {
-            BoxAnswerer answers({Qt::Key_Escape});
-            QCOMPARE(ShowMessage(&parent, "go on?", Buttons::OkCancel, Icon::Critical), Answer::Cancel);
-            QCOMPARE(answers.seen()[0].icon, QMessageBox::Critical);
-        }
-        {
-            BoxAnswerer answers({Qt::Key_Return});
-            QCOMPARE(ShowMessage(&parent, "go on?", Buttons::OkCancel, Icon::Exclamation), Answer::Ok);
-            QCOMPARE(answers.seen()[0].icon, QMessageBox::Warning);
-        }
-        {
-            BoxAnswerer answers({Qt::Key_Escape});
-            QCOMPARE(ShowMessage(&parent, "<b>not markup</b>", Buttons::Ok, Icon::Information), Answer::Ok);
-            QCOMPARE(answers.seen()[0].text, QStringLiteral("<b>not markup</b>"));
-        }
+        w_->answer({Qt::Key_Escape, Qt::Key_Return, Qt::Key_Escape});
+        QCOMPARE(ShowMessage(&parent, "go on?", Buttons::OkCancel, Icon::Critical), Answer::Cancel);
+        QCOMPARE(ShowMessage(&parent, "go on?", Buttons::OkCancel, Icon::Exclamation), Answer::Ok);
+        QCOMPARE(ShowMessage(&parent, "<b>not markup</b>", Buttons::Ok, Icon::Information), Answer::Ok);
+        QCOMPARE(w_->boxes()[0].icon, QMessageBox::Critical);
+        QCOMPARE(w_->boxes()[1].icon, QMessageBox::Warning);
+        QCOMPARE(w_->boxes()[2].text, QStringLiteral("<b>not markup</b>"));
+        // A box closed some other way than by a button answers as Escape does.
+        SetMessageBoxHook([](QMessageBox& box) { box.close(); });
+        QCOMPARE(ShowMessage(&parent, "go on?", Buttons::YesNo, Icon::Question), Answer::No);
     }
 
     void defaultStoreLivesUnderXdgConfigHome() {
@@ -231,16 +203,7 @@ private:
         if (!w) qFatal("no control %s", name);
         return w;
     }
-    void writeSettings(const QList<QPair<QString, QString>>& values) {
-        QSettings s(ini_, QSettings::IniFormat);
-        for (const auto& [k, v] : values) s.setValue("Settings/" + k, v);
-    }
-    QString readSetting(const QString& key) {
-        QSettings s(ini_, QSettings::IniFormat);
-        return s.value("Settings/" + key, QStringLiteral("<missing>")).toString();
-    }
-    std::unique_ptr<QTemporaryDir> dir_;
-    QString ini_;
+    std::unique_ptr<test::WindowFixture> w_;
 };
 
 int main(int argc, char** argv) { return tavrel::test::RunWindowTests<Form1Test>(argc, argv); }

@@ -13,7 +13,6 @@
 #include "qt/form2.h"
 
 using namespace tavrel;
-using tavrel::test::BoxAnswerer;
 
 namespace {
 
@@ -33,10 +32,9 @@ class ToolsTest : public QObject {
     Q_OBJECT
 private slots:
     void init() {
-        w_ = std::make_unique<test::LoadedWindow>();
+        w_ = std::make_unique<test::WindowFixture>();
         Write(w_->path("game/Data/English/Movies/EA_LOGO.bik"), "logo");
-        QVERIFY(w_->open());
-        form_ = &w_->form();
+        form_ = &w_->open();
     }
     void cleanup() {
         form_ = nullptr;
@@ -73,10 +71,10 @@ private slots:
     void disableFromTheToolsWindowAndCloseIt() {
         form_->window().showTools(form_->window().folderText());
         auto* tools = form_->findChild<Form2*>();
-        BoxAnswerer answers({Qt::Key_Return});
+        w_->answer({Qt::Key_Return});
         QTest::mouseClick(tools->findChild<QPushButton*>(QStringLiteral("Command2")), Qt::LeftButton);
-        QVERIFY(answers.done());
-        QCOMPARE(answers.seen()[0].text, QStringLiteral("Startup Items Have Been Changed Successfully."));
+        QVERIFY(w_->answered());
+        QCOMPARE(w_->boxes()[0].text, QStringLiteral("Startup Items Have Been Changed Successfully."));
         QVERIFY(QFile::exists(w_->path("game/Data/English/Movies/__EA_LOGO.bik")));
 
         form_->hide();
@@ -125,23 +123,23 @@ private slots:
         QTest::qWait(100);  // let the launcher's end be noticed
 
         Write(bin + "/xdg-open", "#!/bin/sh\nexit 3\n");  // no handler for text files
-        BoxAnswerer failed({Qt::Key_Return});
+        w_->answer({Qt::Key_Return});
         QTest::mouseClick(form_->findChild<QLabel*>(QStringLiteral("lblViewHelp")), Qt::LeftButton);
-        QTRY_VERIFY(failed.done());
-        QCOMPARE(failed.seen()[0].text, "Tavrel could not open " + readme +
+        QTRY_VERIFY(w_->answered());
+        QCOMPARE(w_->boxes()[0].text, "Tavrel could not open " + readme +
                                             " in a text editor. (xdg-open found no program to open it (exit code 3))");
 
         QFile::remove(bin + "/xdg-open");  // none at all
-        BoxAnswerer missing({Qt::Key_Return});
+        w_->answer({Qt::Key_Return});
         QTest::mouseClick(form_->findChild<QLabel*>(QStringLiteral("lblViewHelp")), Qt::LeftButton);
-        QTRY_VERIFY(missing.done());
-        QVERIFY(missing.seen()[0].text.startsWith("Tavrel could not open " + readme + " in a text editor. ("));
+        QTRY_VERIFY(w_->answered());
+        QVERIFY(w_->boxes()[0].text.startsWith("Tavrel could not open " + readme + " in a text editor. ("));
         qputenv("PATH", path);
         QFile::remove(readme);
     }
 
 private:
-    std::unique_ptr<test::LoadedWindow> w_;
+    std::unique_ptr<test::WindowFixture> w_;
     Form1* form_ = nullptr;
 };
 

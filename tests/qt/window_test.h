@@ -1,21 +1,24 @@
-// Helpers of the window tests: answering the real modal dialogs from a
-// script, and a main() that keeps the tests off the real display and the
+// The one fixture of the window tests: a temporary folder with a game folder
+// and a settings file, the main window on them, and the user's answers to
+// message boxes and file dialogs given synchronously through the seams of
+// the Qt layer. RunWindowTests keeps the tests off the real display and the
 // real settings.
 #pragma once
 
 #include <QApplication>
 #include <QDir>
-#include <QKeyEvent>
+#include <QFileDialog>
 #include <QMessageBox>
-#include <QPointer>
 #include <QPushButton>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTimer>
 #include <functional>
 #include <memory>
 
+#include "qt/file_dialogs.h"
 #include "qt/form1.h"
+#include "qt/message_box.h"
 #include "qt/settings_store.h"
 
 namespace tavrel::test {
@@ -25,83 +28,91 @@ struct SeenBox {
     QString text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QStringList buttons;
+    bool ownerVisible = false;  // the window that asks was on screen
 };
 
-// Each time a message box opens, records it and presses `key` on it
-// (Enter answers the first button, Escape Cancel or No). Stops after
-// `count` boxes.
-class BoxAnswerer {
+class WindowFixture {
 public:
-    BoxAnswerer(QList<int> keys) : keys_(std::move(keys)) { poll(); }
-    const QList<SeenBox>& seen() const { return seen_; }
-    bool done() const { return keys_.isEmpty(); }
-
-private:
-    void poll() {
-        QTimer::singleShot(10, [this, alive = std::weak_ptr<int>(alive_)] {
-            if (alive.expired() || keys_.isEmpty()) return;
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            if (box && box->isVisible() && box->defaultButton() && box->defaultButton()->isVisible()) {
-                if (box != last_) {
-                    last_ = box;
-                    SeenBox s{box->windowTitle(), box->text(), box->icon(), {}};
-                    for (QAbstractButton* b : box->buttons()) s.buttons << b->text().remove('&');
-                    seen_ << s;
-                    QTest::keyClick(box, static_cast<Qt::Key>(keys_.takeFirst()));
-                }
-            }
-            poll();
-        });
-    }
-    QList<int> keys_;
-    QList<SeenBox> seen_;
-    QPointer<QMessageBox> last_;  // null once that box is gone, even if the next reuses its address
-    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
-};
-
-// Runs `act` on the next modal dialog of type T once it is open, again and
-// again until `act` answers true (a file dialog may refuse an answer while
-// it is still reading its folder).
-template <typename T>
-void OnNextModal(std::function<bool(T*)> act) {
-    auto poll = std::make_shared<std::function<void()>>();
-    *poll = [act, poll] {
-        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget()); dialog && dialog->isVisible()) {
-            if (act(dialog)) {
-                *poll = nullptr;  // break the cycle
-                return;
-            }
-        }
-        QTimer::singleShot(10, *poll);
-    };
-    QTimer::singleShot(10, *poll);
-}
-
-// A main window loaded on the game folder "game" of a temporary folder, with
-// Generals mode stored so that no first-run question comes, and shown.
-class LoadedWindow {
-public:
-    LoadedWindow() : settings_(dir_.filePath(QStringLiteral("TVL.conf"))) {
-        settings_.save(QStringLiteral("zhmode"), QStringLiteral("0"));
-        settings_.save(QStringLiteral("path"), game());
+    WindowFixture() : settings_(path(QStringLiteral("TVL.conf"))) {
         QDir(dir_.path()).mkpath(QStringLiteral("game"));
+        store(QStringLiteral("zhmode"), QStringLiteral("0"));  // no first-run question
+        store(QStringLiteral("path"), game());
+        SetMessageBoxHook([this](QMessageBox& box) { answerBox(box); });
+        SetFileDialogHook([this](QFileDialog& dialog) { answerDialog(dialog); });
     }
+    ~WindowFixture() {
+        form_.reset();
+        SetMessageBoxHook({});
+        SetFileDialogHook({});
+    }
+    WindowFixture(const WindowFixture&) = delete;
+    WindowFixture& operator=(const WindowFixture&) = delete;
+
     QString path(const QString& name) const { return dir_.filePath(name); }
     QString game() const { return path(QStringLiteral("game")); }
-    Form1& form() { return *form_; }
 
-    // Creates, loads and shows the window; false when it never appeared.
-    bool open() {
-        form_ = std::make_unique<Form1>(settings_, SystemEnvironment());
-        form_->Form_Load();
-        form_->show();
-        return QTest::qWaitForWindowExposed(form_.get());
+    // The settings file, as the window reads and writes it.
+    void store(const QString& key, const QString& value) {
+        QSettings(path(QStringLiteral("TVL.conf")), QSettings::IniFormat).setValue("Settings/" + key, value);
+    }
+    void forget(const QString& key) {
+        QSettings(path(QStringLiteral("TVL.conf")), QSettings::IniFormat).remove("Settings/" + key);
+    }
+    QString stored(const QString& key) const {
+        return QSettings(path(QStringLiteral("TVL.conf")), QSettings::IniFormat)
+            .value("Settings/" + key, QStringLiteral("<missing>"))
+            .toString();
     }
 
+    // Creates and loads the main window, and shows it unless told not to.
+    Form1& open(EnvLookup env = SystemEnvironment(), bool show = true) {
+        form_ = std::make_unique<Form1>(settings_, std::move(env));
+        form_->Form_Load();
+        if (show) {
+            form_->show();
+            if (!QTest::qWaitForWindowExposed(form_.get())) qFatal("the window never appeared");
+        }
+        return *form_;
+    }
+    Form1& form() { return *form_; }
+
+    // The keys the user presses on the next message boxes: Enter answers the
+    // first button, Escape Cancel or No. A box beyond them is answered with
+    // Escape and recorded like the others.
+    void answer(QList<int> keys) {
+        keys_ = std::move(keys);
+        seen_.clear();
+    }
+    const QList<SeenBox>& boxes() const { return seen_; }
+    bool answered() const { return keys_.isEmpty(); }
+
+    // What the user does in the next file dialog or folder browser, which
+    // `act` gets ready to show.
+    void onNextDialog(std::function<void(QFileDialog&)> act) { dialogs_.append(std::move(act)); }
+    bool dialogsDone() const { return dialogs_.isEmpty(); }
+
 private:
+    void answerBox(QMessageBox& box) {
+        SeenBox s{box.windowTitle(), box.text(), box.icon(), {},
+                  box.parentWidget() && box.parentWidget()->isVisible()};
+        for (QAbstractButton* b : box.buttons()) s.buttons << b->text().remove('&');
+        seen_ << s;
+        box.show();  // Enter reaches only the default button of a box on screen
+        QTest::keyClick(&box, static_cast<Qt::Key>(keys_.isEmpty() ? Qt::Key_Escape : keys_.takeFirst()));
+        box.hide();
+    }
+    void answerDialog(QFileDialog& dialog) {
+        if (dialogs_.isEmpty()) return;  // not accepted: cancelled
+        dialogs_.takeFirst()(dialog);
+        dialog.hide();
+    }
+
     QTemporaryDir dir_;
     SettingsStore settings_;
     std::unique_ptr<Form1> form_;
+    QList<int> keys_;
+    QList<SeenBox> seen_;
+    QList<std::function<void(QFileDialog&)>> dialogs_;
 };
 
 // Runs the Qt Test object T on the offscreen platform (unless a platform is
