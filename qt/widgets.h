@@ -1,4 +1,5 @@
-// Small widgets that behave like the controls of the original window.
+// The widgets the Qt layer adds: a label that acts on a click, the banner's
+// picture box, and a check box that reports a mouse button's release.
 #pragma once
 
 #include <QCheckBox>
@@ -28,7 +29,6 @@ class PictureBox : public QFrame {
 public:
     explicit PictureBox(QWidget* parent = nullptr);
     void setPicture(const QPixmap& picture);
-    const QPixmap& picture() const { return picture_; }
 signals:
     void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
 protected:

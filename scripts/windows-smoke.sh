@@ -6,7 +6,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 out=$(realpath -m "${1:-build/windows-smoke}")
 mkdir -p "$out"
-sed 's/@PROJECT_VERSION_MAJOR@/1/; s/@PROJECT_VERSION_MINOR@/1/; s/@PROJECT_VERSION_TWEAK@/1/' \
+# The version as the project states it: project(tavrel VERSION a.b.c.d).
+IFS=. read -r major minor patch tweak < <(sed -nE 's/^project\(tavrel VERSION ([0-9.]+).*/\1/p' CMakeLists.txt)
+sed "s/@PROJECT_VERSION_MAJOR@/$major/; s/@PROJECT_VERSION_MINOR@/$minor/; s/@PROJECT_VERSION_PATCH@/$patch/; s/@PROJECT_VERSION_TWEAK@/$tweak/" \
   cmake/tavrel_version.h.in >"$out/tavrel_version.h"
 cmake -DIN=/usr/share/unicode/CaseFolding.txt -DOUT="$out/case_folding.inc" -P cmake/case_folding.cmake
 sources=(support/*.cpp modstore/*.cpp ui/*.cpp)

@@ -30,6 +30,12 @@ std::string FileGetFolder(const std::string& path, char sep) {
     return path;
 }
 
+std::string ParentFolder(const std::string& path, char sep) {
+    const auto pos = path.rfind(sep);
+    if (pos == std::string::npos) return ".";
+    return pos == 0 ? std::string(1, sep) : path.substr(0, pos);
+}
+
 std::string FileGetName(const std::string& path, char sep) {
     if (path.empty() || path.back() == sep) return {};
     const auto lastSep = path.rfind(sep);

@@ -20,6 +20,11 @@ std::string FileChangeExt(const std::string& path, const std::string& extension,
 // itself (trailing separators removed) when it already ends with one.
 std::string FileGetFolder(const std::string& path, char sep = kNativeSeparator);
 
+// The folder that holds the file or folder `path` names: everything before
+// the last separator; the separator itself for a path at the root, "." for
+// a bare name.
+std::string ParentFolder(const std::string& path, char sep = kNativeSeparator);
+
 // The last component of a path; empty when the path ends with a separator.
 std::string FileGetName(const std::string& path, char sep = kNativeSeparator);
 

@@ -151,19 +151,21 @@ Status WriteFileBytes(const std::string& path, std::string_view bytes);
 using CopyProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
 
 // Copies `source` to `destination`, replacing it (but not a read-only one,
-// as on Windows), such that `destination` is
-// either left as it was or holds the complete copy: the bytes go into a
-// temporary file beside the destination, flushed to disk, which is then
-// renamed over it in one step. A failed or cancelled copy removes the
-// temporary file. Copying a file onto itself succeeds without touching it.
-// A source that is not a regular file (a folder, a pipe, a device, a
-// socket) is refused at once, without waiting on it.
+// as on Windows), such that `destination` is either left as it was or holds
+// the complete copy: the bytes go into a temporary file beside the
+// destination, flushed to disk, which is then renamed over it in one step.
+// A failed or cancelled copy removes the temporary file. Copying a file onto
+// itself succeeds without touching it. A source that is not a regular file
+// (a folder, a pipe, a device, a socket) is refused at once, without
+// waiting on it.
 //
-// Where the file system allows, the temporary file has no name until the
-// copy is complete, so that a copy killed on the way leaves nothing behind.
-// Elsewhere it is a hidden ".tavrel-<process>-<n>.part", locked while the
-// copy runs; RemoveStaleCopies removes those that no running copy holds.
-// Every copy first removes the stale ones in its destination folder.
+// The temporary file is ".tavrel-<process>-<n>.part", held so that other
+// processes can tell a running copy from a killed one: on Linux it is
+// locked, and where the file system allows it has no name at all until the
+// copy is complete, so that a killed copy leaves nothing behind; on Windows
+// it is hidden and held open without sharing. RemoveStaleCopies removes
+// those that no running copy holds; every copy first does so in its
+// destination folder.
 Status CopyFileSafely(const std::string& source, const std::string& destination,
                       const CopyProgress& progress = {});
 

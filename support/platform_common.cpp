@@ -14,14 +14,10 @@
 namespace tavrel {
 namespace {
 
+constexpr std::size_t kCompareChunk = 1u << 20;  // bytes read from each file at a time
+
 std::filesystem::path FsPath(const std::string& utf8) {
     return std::filesystem::path(std::u8string(utf8.begin(), utf8.end()));
-}
-
-std::string FolderOf(const std::string& path) {
-    const auto pos = path.rfind(kNativeSeparator);
-    if (pos == std::string::npos) return ".";
-    return pos == 0 ? std::string(1, kNativeSeparator) : path.substr(0, pos);
 }
 
 bool TakenInAnyCase(const std::vector<DirEntry>& entries, const std::string& name) {
@@ -82,7 +78,7 @@ bool SameContent(const std::string& a, const std::string& b) {
     const auto sizeA = std::filesystem::file_size(FsPath(a), ec);
     if (ec || sizeA != std::filesystem::file_size(FsPath(b), ec) || ec) return false;
     std::ifstream fa(FsPath(a), std::ios::binary), fb(FsPath(b), std::ios::binary);
-    std::vector<char> ba(1u << 20), bb(1u << 20);
+    std::vector<char> ba(kCompareChunk), bb(kCompareChunk);
     while (fa && fb) {
         fa.read(ba.data(), static_cast<std::streamsize>(ba.size()));
         fb.read(bb.data(), static_cast<std::streamsize>(bb.size()));
@@ -116,13 +112,13 @@ Status FolderNames::renameNoReplace(const std::string& from, const std::string& 
     if (Status source = detail::EntryStatus(from); !source.ok()) return source;
     // The source itself may be met when only its letter case changes; any
     // other name (a hard link of it included) is taken.
-    const bool here = FolderOf(from) == folder_;
+    const bool here = ParentFolder(from) == folder_;
     for (const std::string& other : sameInAnyCase(toName)) {
         if (!here || other != FileGetName(from)) return FailureStatus(Failure::FileExists);
     }
     const Status renamed = detail::RenameExactNoReplace(from, JoinPath(folder_, toName));
     if (renamed.ok()) {
-        if (FolderOf(from) == folder_) remove(FileGetName(from));
+        if (ParentFolder(from) == folder_) remove(FileGetName(from));
         names_.emplace(FoldCase(toName), toName);
     }
     return renamed;
@@ -139,7 +135,7 @@ void FolderNames::remove(const std::string& name) {
 }
 
 Status RenameNoReplace(const std::string& from, const std::string& to) {
-    return FolderNames(FolderOf(to)).renameNoReplace(from, FileGetName(to));
+    return FolderNames(ParentFolder(to)).renameNoReplace(from, FileGetName(to));
 }
 
 Status RenameReplacing(const std::string& from, const std::string& to) {
@@ -148,9 +144,9 @@ Status RenameReplacing(const std::string& from, const std::string& to) {
     // no bytes.
     const auto fromId = IdentifyFile(from, true);
     if (fromId && fromId == IdentifyFile(to, false)) return FailureStatus(Failure::FileExists);
-    const std::string folder = FolderOf(to);
+    const std::string folder = ParentFolder(to);
     const std::string toName = FileGetName(to);
-    const bool sourceHere = FolderOf(from) == folder;
+    const bool sourceHere = ParentFolder(from) == folder;
     for (const std::string& other : FolderNames(folder).sameInAnyCase(toName)) {
         if (other != toName && !(sourceHere && other == FileGetName(from))) {
             return FailureStatus(Failure::FileExists);

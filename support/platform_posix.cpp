@@ -28,12 +28,8 @@ namespace tavrel {
 namespace {
 
 constexpr char kSep = '/';
-
-std::string FolderOf(const std::string& path) {
-    const auto pos = path.rfind(kSep);
-    if (pos == std::string::npos) return ".";
-    return pos == 0 ? std::string(1, kSep) : path.substr(0, pos);
-}
+constexpr std::size_t kKernelCopyStep = 8u << 20;  // bytes the kernel copies between progress reports
+constexpr std::size_t kCopyBuffer = 1u << 20;      // bytes a plain copy reads at a time
 
 // Closes a descriptor on every way out.
 class Fd {
@@ -79,18 +75,18 @@ Status CopyBytes(int in, int out, std::uint64_t total, const CopyProgress& progr
         if (progress && !progress(total, total)) return Status::FromError(ECANCELED);
         return Status::Ok();
     }
-    constexpr std::size_t kStep = 8u << 20;
+
     std::uint64_t done = 0;
     bool kernelCopy = true;
     std::vector<char> buffer;
     for (;;) {
         ssize_t n = -1;
         if (kernelCopy) {
-            n = ::copy_file_range(in, nullptr, out, nullptr, kStep, 0);
+            n = ::copy_file_range(in, nullptr, out, nullptr, kKernelCopyStep, 0);
             if (n < 0 && (errno == EXDEV || errno == EINVAL || errno == ENOSYS ||
                           errno == EOPNOTSUPP || errno == EBADF)) {
                 kernelCopy = false;  // both offsets stay where they were
-                buffer.resize(1u << 20);
+                buffer.resize(kCopyBuffer);
                 continue;
             }
         } else {
@@ -420,7 +416,7 @@ Status CopyFileSafely(const std::string& source, const std::string& destination,
         if (S_ISREG(dst.st_mode) && (dst.st_mode & S_IWUSR) == 0) return Status::FromError(EACCES);
     }
 
-    const std::string folder = FolderOf(destination);
+    const std::string folder = ParentFolder(destination);
     RemoveStaleCopies(folder);
     TemporaryFile temp(folder);
     if (Status opened = temp.open(); !opened.ok()) return opened;

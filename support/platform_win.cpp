@@ -10,12 +10,15 @@
 #include <atomic>
 #include <vector>
 
+#include "support/path_rules.h"
 #include "support/platform.h"
 #include "support/platform_detail.h"
 #include "support/text.h"
 
 namespace tavrel {
 namespace {
+
+constexpr std::size_t kCopyBuffer = 8u << 20;  // bytes read and written between progress reports
 
 std::wstring Wide(const std::string& utf8) {
     if (utf8.empty()) return {};
@@ -81,11 +84,6 @@ bool SetHandleAttributes(HANDLE h, DWORD attributes) {
     FILE_BASIC_INFO info{};
     info.FileAttributes = attributes ? attributes : FILE_ATTRIBUTE_NORMAL;
     return ::SetFileInformationByHandle(h, FileBasicInfo, &info, sizeof info);
-}
-
-std::string FolderOf(const std::string& path) {
-    const auto pos = path.find_last_of("\\/");
-    return pos == std::string::npos ? "." : path.substr(0, pos);
 }
 
 // MoveFileExW with `flags` (MOVEFILE_REPLACE_EXISTING among them) refuses a
@@ -325,7 +323,7 @@ Status CopyFileSafely(const std::string& source, const std::string& destination,
     // other process can open or delete it, which is how RemoveStaleCopies
     // tells a running copy from a killed one. It stays hidden until it takes
     // the destination's name.
-    const std::string folder = FolderOf(destination);
+    const std::string folder = ParentFolder(destination);
     RemoveStaleCopies(folder);
     static std::atomic<unsigned> counter = 0;
     std::string temp;
@@ -350,7 +348,7 @@ Status CopyFileSafely(const std::string& source, const std::string& destination,
         Handle out(created);
         // Our own steps rather than CopyFileEx: the progress and Cancel work
         // the same everywhere, Wine included.
-        std::vector<char> buffer(8u << 20);
+        std::vector<char> buffer(kCopyBuffer);
         std::uint64_t done = 0;
         if (progress && !progress(0, total)) status = Status::FromError(ERROR_CANCELLED);
         while (status.ok()) {

@@ -48,7 +48,7 @@ public:
     // flipped the tick by then): confirms a switch of mode and moves the
     // folder to the other game's install folder when that lies beside it.
     void chkZHMode_MouseUp();
-    // "Next Tip": the next of the tip line's eleven texts.
+    // "Next Tip": the next of the tip line's texts (the warning and kTipCount tips).
     void lblNextTip_Click();
     // "View ReadMe File": writes the readme when missing, then opens it.
     void lblViewHelp_Click();

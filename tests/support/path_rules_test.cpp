@@ -69,6 +69,12 @@ TEST_P(PathRules, ChangeExt) {
     EXPECT_EQ(FileChangeExt("", "", sep()), "");
 }
 
+TEST_P(PathRules, ParentFolder) {
+    EXPECT_EQ(ParentFolder(P("C:\\Games\\mod.big"), sep()), P("C:\\Games"));
+    EXPECT_EQ(ParentFolder(P("\\mod.big"), sep()), P("\\"));  // at the root
+    EXPECT_EQ(ParentFolder("mod.big", sep()), ".");
+}
+
 TEST_P(PathRules, InsideFolder) {
     EXPECT_TRUE(IsInsideFolder(P("C:\\Games\\Generals"), P("C:\\Games\\Generals\\Data\\x.bik"), sep()));
     EXPECT_TRUE(IsInsideFolder(P("C:\\Games\\Generals"), P("C:\\Games\\Generals"), sep()));
