@@ -24,6 +24,10 @@ std::string HomeFolder(const EnvLookup& env) {
 
 }  // namespace
 
+RegistryLookup SystemRegistry() {
+    return [](const std::string&, const std::string&, const std::string&) { return std::optional<std::string>(); };
+}
+
 std::string ProgramFilesFolder(const EnvLookup& env) {
     if (auto value = env("PROGRAMFILES")) return *value;
     std::string prefix = env("WINEPREFIX").value_or("");
@@ -65,7 +69,7 @@ std::optional<std::string> GameInPrefix(const std::string& prefix, const std::st
 
 }  // namespace
 
-std::vector<std::string> SteamLibraries(const EnvLookup& env) {
+std::vector<std::string> SteamLibraries(const EnvLookup& env, const RegistryLookup&) {
     const std::string home = HomeFolder(env);
     const std::vector<std::string> roots = {
         home + "/.steam/steam",
@@ -91,7 +95,7 @@ std::vector<std::string> SteamLibraries(const EnvLookup& env) {
     return libraries;
 }
 
-std::optional<std::string> FindInstalledGame(bool zeroHour, const EnvLookup& env) {
+std::optional<std::string> FindInstalledGame(bool zeroHour, const EnvLookup& env, const RegistryLookup&) {
     const std::string game = zeroHour ? "Command and Conquer Generals Zero Hour" : "Command and Conquer Generals";
     for (const std::string& library : SteamLibraries(env)) {
         for (const std::string& app : SubFolders(library + "/steamapps/compatdata", [](const std::string&) { return true; })) {
