@@ -44,18 +44,21 @@ Status ListFiles(const std::string& folder, std::string_view pattern, std::vecto
 }
 
 std::string ResolveFileName(const std::string& folder, const std::string& stem, const std::string& ext) {
+    // The spelling the folder itself shows: where the file system ignores
+    // letter case, the built name may lead to a file spelled otherwise.
     const std::string exact = stem + ext;
-    if (PathExists(JoinPath(folder, exact))) return exact;
     std::vector<DirEntry> entries;
     ListEntries(folder, entries);
     const std::string folded = FoldCase(exact);
+    const std::string* stemSpelled = nullptr;
     const std::string* anyCase = nullptr;
     for (const DirEntry& e : entries) {
         if (e.isFolder || e.folded != folded) continue;
-        if (e.name.compare(0, stem.size(), stem) == 0) return e.name;
+        if (e.name == exact) return e.name;
+        if (!stemSpelled && e.name.compare(0, stem.size(), stem) == 0) stemSpelled = &e.name;
         if (!anyCase) anyCase = &e.name;
     }
-    return anyCase ? *anyCase : exact;
+    return stemSpelled ? *stemSpelled : anyCase ? *anyCase : exact;
 }
 
 std::string UnusedFileName(const std::string& folder, const std::string& stem, const std::string& ext) {

@@ -12,17 +12,21 @@
 #include <string>
 #include <vector>
 
-#include "ui/main_window_port.h"
 #include "support/game_locations.h"
+#include "support/text.h"
+#include "test_platform.h"
+#include "ui/main_window_port.h"
 
 namespace tavrel::test {
 
-// An environment holding exactly `vars`.
+// An environment holding exactly `vars`. Its names ignore letter case on
+// Windows, as the system's own do there.
 inline EnvLookup FakeEnv(std::map<std::string, std::string> vars) {
     return [vars = std::move(vars)](const std::string& name) -> std::optional<std::string> {
-        const auto it = vars.find(name);
-        if (it == vars.end()) return std::nullopt;
-        return it->second;
+        for (const auto& [key, value] : vars) {
+            if (key == name || (OnWindows() && EqualsNoCase(key, name))) return value;
+        }
+        return std::nullopt;
     };
 }
 

@@ -10,6 +10,7 @@
 #include "ui/main_window_logic.h"
 #include "fake_window.h"
 #include "modstore/mod_store.h"
+#include "support/text.h"
 #include "temp_folder.h"
 
 namespace tavrel::test {
@@ -36,6 +37,19 @@ protected:
         const auto it = std::find(w.list.begin(), w.list.end(), entry);
         ASSERT_NE(it, w.list.end()) << entry << " is not listed";
         w.selected = static_cast<int>(it - w.list.begin());
+    }
+
+    // The game folder holds one file, `name`, with `bytes`: never two names
+    // the game sees as one. Windows' file system finds a file by any
+    // spelling, and which spelling a replaced file keeps is its own (Wine
+    // keeps the old one), so there the name is compared without regard to
+    // case.
+    void expectOnlyFile(const std::string& name, const std::string& bytes) const {
+        const Strings names = t.names();
+        ASSERT_EQ(names.size(), 1u) << ::testing::PrintToString(names);
+        if (OnWindows()) EXPECT_TRUE(EqualsNoCase(names[0], name)) << names[0];
+        else EXPECT_EQ(names[0], name);
+        EXPECT_EQ(ReadAll(t / names[0]), bytes);
     }
 
     // The scan clears the list; a marker that survives proves there was none.

@@ -1,9 +1,6 @@
 #include "temp_folder.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -12,50 +9,49 @@
 namespace fs = std::filesystem;
 
 namespace tavrel::test {
+namespace {
 
-TempFolder::TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "tavrel-test-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
+// Paths are UTF-8 on every system, as in the program.
+fs::path FsPath(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+
+std::string Utf8(const fs::path& p) {
+    const std::u8string text = p.u8string();
+    return std::string(text.begin(), text.end());
 }
 
-TempFolder::~TempFolder() {
-    std::error_code ec;
-    // Read-only files and folders must not keep the folder alive.
-    for (auto it = fs::recursive_directory_iterator(path_, ec); !ec && it != fs::recursive_directory_iterator();
-         it.increment(ec)) {
-        fs::permissions(it->path(), fs::perms::owner_all, fs::perm_options::add | fs::perm_options::nofollow, ec);
-    }
-    fs::remove_all(path_, ec);
-}
+}  // namespace
+
+TempFolder::TempFolder() : path_(MakeTempFolder()) {}
+
+TempFolder::~TempFolder() { RemoveTree(path_); }
 
 std::string TempFolder::file(const std::string& name, const std::string& content) const {
-    const fs::path p = fs::path(path_) / name;
-    fs::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary) << content;
-    return p.string();
+    const std::string path = *this / name;
+    fs::create_directories(FsPath(path).parent_path());
+    std::ofstream out(FsPath(path), std::ios::binary);
+    out << content;
+    if (!out.flush()) throw std::runtime_error("cannot write " + path);
+    return path;
 }
 
 std::string TempFolder::folder(const std::string& name) const {
-    const fs::path p = fs::path(path_) / name;
-    fs::create_directories(p);
-    return p.string();
+    const std::string path = *this / name;
+    fs::create_directories(FsPath(path));
+    return path;
 }
 
 std::vector<std::string> TempFolder::names(const std::string& sub) const {
     std::vector<std::string> out;
-    for (const auto& e : fs::directory_iterator(sub.empty() ? fs::path(path_) : fs::path(path_) / sub)) {
-        out.push_back(e.path().filename().string());
+    for (const auto& e : fs::directory_iterator(FsPath(sub.empty() ? path_ : *this / sub))) {
+        out.push_back(Utf8(e.path().filename()));
     }
     std::sort(out.begin(), out.end());
     return out;
 }
 
 std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(FsPath(path), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
-
-void MakeReadOnly(const std::string& path) { ::chmod(path.c_str(), 0444); }
 
 }  // namespace tavrel::test

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "test_platform.h"
+
 namespace tavrel::test {
 
 class TempFolder {
@@ -14,7 +16,9 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::string& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
+    // The folder's path joined with `name` by the native separator; a '/' in
+    // `name` becomes one too.
+    std::string operator/(const std::string& name) const { return path_ + NativeSeparator() + Native(name); }
 
     // Creates a file (and its folders) holding `content`; returns its path.
     std::string file(const std::string& name, const std::string& content = "x") const;
@@ -27,7 +31,7 @@ private:
     std::string path_;
 };
 
+// A file's bytes; empty when it cannot be read.
 std::string ReadAll(const std::string& path);
-void MakeReadOnly(const std::string& path);
 
 }  // namespace tavrel::test

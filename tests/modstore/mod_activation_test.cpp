@@ -1,13 +1,13 @@
 // Activation and deactivation on real folders: the messages in order, the
 // files afterwards, and never a lost byte.
-#include <sys/stat.h>
-
 #include "store_fixture.h"
 
 namespace tavrel {
 namespace {
 
 using test::ReadAll;
+using test::Reason;
+using test::ReasonText;
 using test::Strings;
 
 class Activation : public test::StoreTest {
@@ -139,8 +139,8 @@ TEST_F(Activation, TheActiveModsOwnEntryInOtherLetterCase) {
     select("__X");
     w.answers = {Answer::Yes, Answer::Yes, Answer::Ok};
     store.lblActivate_Click();
-    EXPECT_EQ(t.names(), Strings{"__X.big"});
-    EXPECT_EQ(ReadAll(t / "__X.big"), "new version");
+    EXPECT_EQ(w.texts().back(), "MOD __X activated...");
+    expectOnlyFile("__X.big", "new version");
 }
 
 TEST_F(Activation, AVanishedInactiveFileIsReported) {
@@ -148,11 +148,12 @@ TEST_F(Activation, AVanishedInactiveFileIsReported) {
     t.file("__B.bit", "b");
     scan();
     select("__B");
-    std::remove((t / "__B.bit").c_str());
+    test::RemoveTree(t / "__B.bit");
     w.answers = {Answer::Yes, Answer::Ok, Answer::Ok};
     store.lblActivate_Click();
     EXPECT_EQ(w.texts(), (Strings{"Are you sure you want to activate __B MOD?", "Mod __A Has Been De-activated...",
-                                  "An error occurred while attempting to activate __B. (No such file or directory)"}));
+                                  "An error occurred while attempting to activate __B. (" +
+                                      ReasonText(Reason::NoSuchFile) + ")"}));
     EXPECT_EQ(w.shown[2].icon, Icon::Critical);
     EXPECT_EQ(w.active, "");
     EXPECT_EQ(w.list, Strings{"__A"});
@@ -166,10 +167,11 @@ TEST_F(Activation, AVanishedInactiveFileNeverCostsTheAgreedTarget) {
     store.UpdateList(true);
     w.shown.clear();
     select("__B");
-    std::remove((t / "__B.bit").c_str());
+    test::RemoveTree(t / "__B.bit");
     w.answers = {Answer::Yes, Answer::Yes, Answer::Ok, Answer::Ok};
     store.lblActivate_Click();
-    EXPECT_EQ(w.texts().back(), "An error occurred while attempting to activate __B. (No such file or directory)");
+    EXPECT_EQ(w.texts().back(),
+              "An error occurred while attempting to activate __B. (" + ReasonText(Reason::NoSuchFile) + ")");
     EXPECT_EQ(ReadAll(t / "__B.big"), "b active");
 }
 
@@ -223,7 +225,8 @@ TEST_F(Deactivation, AMissingActiveFileCostsNoInactiveCopy) {
     t.file("__A.bit", "inactive");
     w.answers = {Answer::Ok};
     store.DeactivateMod("__A", false);
-    EXPECT_EQ(w.texts(), Strings{"An error occurred while attempting to de-activate __A. (No such file or directory)"});
+    EXPECT_EQ(w.texts(), Strings{"An error occurred while attempting to de-activate __A. (" +
+                                 ReasonText(Reason::NoSuchFile) + ")"});
     EXPECT_EQ(t.names(), Strings{"__A.bit"});
 }
 
@@ -263,7 +266,8 @@ TEST_F(Deactivation, AllAsksToGoOnAfterEveryTenthFailedPass) {
     t.file("__A.big", "a");
     t.folder("__A.bit");  // the rename can never succeed
     scan();
-    const std::string error = "An error occurred while attempting to de-activate __A. (File exists)";
+    const std::string error =
+        "An error occurred while attempting to de-activate __A. (" + ReasonText(Reason::FileExists) + ")";
     const std::string goOn =
         "Alot of MOD's have been deactivated. This could be because error's have happened or you have alot of "
         "MODS! Click Yes if you are sure you want to continue deactivating all mods....";

@@ -1,12 +1,12 @@
 // "Delete Selected" on real folders.
-#include <sys/stat.h>
-
 #include "store_fixture.h"
 
 namespace tavrel {
 namespace {
 
 using test::ReadAll;
+using test::Reason;
+using test::ReasonText;
 using test::Strings;
 
 class Deletion : public test::StoreTest {
@@ -67,10 +67,11 @@ TEST_F(Deletion, FindsTheArchiveWhateverItsLetterCase) {
 TEST_F(Deletion, AMissingArchiveIsReportedAndTheListRescanned) {
     t.file("__A.bit");
     scanAndSelect("__A");
-    std::remove((t / "__A.bit").c_str());
+    test::RemoveTree(t / "__A.bit");
     w.answers = {Answer::Yes, Answer::Ok};
     store.lblDelete_Click();
-    EXPECT_EQ(w.texts().back(), "An error occurred while attempting to delete __A MOD (No such file or directory)");
+    EXPECT_EQ(w.texts().back(),
+              "An error occurred while attempting to delete __A MOD (" + ReasonText(Reason::NoSuchFile) + ")");
     EXPECT_EQ(w.shown.back().icon, Icon::Critical);
     EXPECT_TRUE(w.list.empty());
 }
@@ -81,7 +82,8 @@ TEST_F(Deletion, AReadOnlyArchiveIsRefused) {
     scanAndSelect("__A");
     w.answers = {Answer::Yes, Answer::Ok};
     store.lblDelete_Click();
-    EXPECT_EQ(w.texts().back(), "An error occurred while attempting to delete __A MOD (Permission denied)");
+    EXPECT_EQ(w.texts().back(),
+              "An error occurred while attempting to delete __A MOD (" + ReasonText(Reason::AccessDenied) + ")");
     EXPECT_EQ(ReadAll(file), "kept");
     EXPECT_EQ(w.list, Strings{"__A"});  // rescanned, still there
 }

@@ -6,7 +6,10 @@
 namespace tavrel {
 namespace {
 
+using test::Native;
 using test::ReadAll;
+using test::Reason;
+using test::ReasonText;
 using test::Strings;
 using test::TempFolder;
 
@@ -44,7 +47,7 @@ TEST_F(Install, CancelInTheIntroductionChangesNothing) {
 }
 
 TEST_F(Install, CancelInTheDialogOnlyCleansTheFolderText) {
-    w.folder = t.path() + "//";
+    w.folder = t.path() + Native("//");
     w.answers = {Answer::Ok};
     w.fileChoices = {std::nullopt};
     markList();
@@ -104,8 +107,7 @@ TEST_F(Install, ReplacesAnInactiveCopyOfTheSameName) {
     w.answers = {Answer::Ok, Answer::No};
     w.fileChoices = {downloads.file("Storm.big", "version 2")};
     store.lblInstallMod_Click();
-    EXPECT_EQ(t.names(), Strings{"__Storm.BIT"});  // one file, never two the game sees as one
-    EXPECT_EQ(ReadAll(t / "__Storm.BIT"), "version 2");
+    expectOnlyFile("__Storm.BIT", "version 2");
     EXPECT_EQ(w.shown.size(), 2u);
 }
 
@@ -129,7 +131,7 @@ TEST_F(Install, AFailedCopyIsReportedWithoutARescan) {
     w.fileChoices = {downloads / "typed-but-missing.big"};
     markList();
     store.lblInstallMod_Click();
-    EXPECT_EQ(w.texts(), (Strings{kIntro, CopyError("No such file or directory")}));
+    EXPECT_EQ(w.texts(), (Strings{kIntro, CopyError(ReasonText(Reason::NoSuchFile))}));
     EXPECT_EQ(w.shown[1].icon, Icon::Critical);
     EXPECT_FALSE(scannedSinceMark());
     EXPECT_TRUE(t.names().empty());
@@ -139,8 +141,10 @@ TEST_F(Install, AFailedCopyIsReportedWithoutARescan) {
     w.answers = {Answer::Ok, Answer::Ok};
     w.fileChoices = {downloads.file("Storm.big")};
     store.lblInstallMod_Click();
-    EXPECT_NE(w.texts().back().find("the path to your Generals Zero Hour folder is valid. (No such file or directory)"),
-              std::string::npos);
+    EXPECT_NE(w.texts().back().find("the path to your Generals Zero Hour folder is valid. (" +
+                                    ReasonText(Reason::NoSuchFolder) + ")"),
+              std::string::npos)
+        << w.texts().back();
     EXPECT_FALSE(scannedSinceMark());
 }
 
@@ -149,8 +153,8 @@ TEST_F(Install, AnEmptyFolderTextNeverCopiesToTheRoot) {
     w.answers = {Answer::Ok, Answer::Ok};
     w.fileChoices = {downloads.file("Storm.big")};
     store.lblInstallMod_Click();
-    EXPECT_EQ(w.texts().back(), CopyError("No such file or directory"));
-    EXPECT_FALSE(std::filesystem::exists("/__Storm.bit"));
+    EXPECT_EQ(w.texts().back(), CopyError(ReasonText(Reason::NoSuchFile)));
+    EXPECT_FALSE(std::filesystem::exists(Native("/__Storm.bit")));
 }
 
 TEST_F(Install, OntoItselfKeepsTheArchiveWhole) {

@@ -5,11 +5,13 @@
 #include <filesystem>
 
 #include "fake_window.h"
+#include "test_platform.h"
 
 namespace tavrel {
 namespace {
 
 using test::FakeWindow;
+using test::Native;
 
 TEST(SplitFilter, PairsEntriesAtBarsAndColons) {
     const auto two = SplitFilter("Mods (*.big)|*.big|Inactive (*.bit)|*.bit");
@@ -24,8 +26,8 @@ TEST(SplitFilter, PairsEntriesAtBarsAndColons) {
 
 TEST(ShowFileDialog, FillsInDefaultsAndTheExtension) {
     FakeWindow w;
-    w.fileChoices = {std::string("/games/newmod"), std::string("/games/v1.2/mod.big"), std::string("/games/v1.2/mod")};
-    EXPECT_EQ(ShowOpenFile(w, "", "", "", "big", ""), "/games/newmod.big");  // a typed name without extension
+    w.fileChoices = {Native("/games/newmod"), Native("/games/v1.2/mod.big"), Native("/games/v1.2/mod")};
+    EXPECT_EQ(ShowOpenFile(w, "", "", "", "big", ""), Native("/games/newmod.big"));  // a typed name without extension
     const FileDialogRequest& first = w.fileRequests[0];
     EXPECT_FALSE(first.saveMode);
     ASSERT_EQ(first.filters.size(), 1u);
@@ -35,11 +37,11 @@ TEST(ShowFileDialog, FillsInDefaultsAndTheExtension) {
     EXPECT_EQ(first.title, "Select File...");
     EXPECT_EQ(first.initialDir, std::filesystem::current_path().string());
 
-    EXPECT_EQ(ShowFileDialog(w, true, "Mods|*.big", "", "Save", "big", "/games"), "/games/v1.2/mod.big");
+    EXPECT_EQ(ShowFileDialog(w, true, "Mods|*.big", "", "Save", "big", "/games"), Native("/games/v1.2/mod.big"));
     EXPECT_TRUE(w.fileRequests[1].saveMode);
     EXPECT_EQ(w.fileRequests[1].title, "Save");
     EXPECT_EQ(w.fileRequests[1].initialDir, "/games");
-    EXPECT_EQ(ShowOpenFile(w, "", "", "", "big", ""), "/games/v1.2/mod.big");  // a dot in a folder is no extension
+    EXPECT_EQ(ShowOpenFile(w, "", "", "", "big", ""), Native("/games/v1.2/mod.big"));  // a dot in a folder is no extension
 }
 
 TEST(ShowFileDialog, NothingChosenGivesTheDefaultResultExactly) {

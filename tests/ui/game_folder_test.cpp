@@ -8,8 +8,9 @@
 namespace tavrel {
 namespace {
 
-using test::Strings;
 using test::FakeEnv;
+using test::Native;
+using test::Strings;
 using test::TempFolder;
 
 const std::string kSwitchOn =
@@ -24,7 +25,7 @@ protected:
     GameFolder() {
         w.onFolderChange = [this](bool typed) { logic.txtGeneralsFolder_Change(typed); };
         generals = t.folder("EA Games/Command and Conquer Generals");
-        zeroHour = t.path() + "/EA Games/Command and Conquer Generals Zero Hour";
+        zeroHour = t / "EA Games/Command and Conquer Generals Zero Hour";
     }
     void clickTick(int newTick) {
         w.tickValue = newTick;  // a left click flips the tick before the release
@@ -33,7 +34,7 @@ protected:
     TempFolder t;
     test::FakeWindow w;
     ModStore store{w};
-    MainWindowLogic logic{w, store, FakeEnv({{"PROGRAMFILES", "/pf"}})};
+    MainWindowLogic logic{w, store, FakeEnv({{"PROGRAMFILES", Native("/pf")}})};
     std::string generals, zeroHour;
 };
 
@@ -43,7 +44,7 @@ TEST_F(GameFolder, BrowseCancelledChangesAndSavesNothing) {
     logic.cmdBrowse_Click();
     ASSERT_EQ(w.folderRequests.size(), 1u);
     EXPECT_EQ(w.folderRequests[0].title, "Select Your Generals Folder...");
-    EXPECT_EQ(w.folderRequests[0].startFolder, "/pf/");
+    EXPECT_EQ(w.folderRequests[0].startFolder, Native("/pf/"));
     EXPECT_EQ(w.folder, generals);
     EXPECT_TRUE(w.saves.empty());
 }
@@ -51,7 +52,7 @@ TEST_F(GameFolder, BrowseCancelledChangesAndSavesNothing) {
 TEST_F(GameFolder, BrowseSetsScansAndSavesTheFolder) {
     t.file("EA Games/Command and Conquer Generals/__A.bit");
     w.zh = 1;
-    w.folderChoices = {generals + "/"};
+    w.folderChoices = {generals + Native("/")};
     logic.cmdBrowse_Click();
     EXPECT_EQ(w.folderRequests[0].title, "Select Your Generals Zero Hour Folder...");
     EXPECT_EQ(w.folder, generals);  // trimmed by the scan
@@ -60,12 +61,12 @@ TEST_F(GameFolder, BrowseSetsScansAndSavesTheFolder) {
 }
 
 TEST_F(GameFolder, BrowseToTheCurrentFolderStillRescansAndSaves) {
-    w.folder = t.path() + "/gone";
+    w.folder = t / "gone";
     w.folderChoices = {w.folder};
     w.answers = {Answer::Ok};
     logic.cmdBrowse_Click();
     EXPECT_EQ(w.texts().size(), 1u);  // the invalid-folder message
-    EXPECT_EQ(w.saves.back(), (std::pair<std::string, std::string>{"path", t.path() + "/gone"}));
+    EXPECT_EQ(w.saves.back(), (std::pair<std::string, std::string>{"path", t / "gone"}));
 }
 
 TEST_F(GameFolder, SwitchingOnMovesToTheZeroHourSibling) {
@@ -93,13 +94,13 @@ TEST_F(GameFolder, SwitchingOffMovesBackAndIgnoresCase) {
     clickTick(0);
     EXPECT_EQ(w.texts(), Strings{kSwitchOff});
     EXPECT_EQ(w.zh, 0);
-    EXPECT_EQ(w.folder, t.path() + "/X/COMMAND AND CONQUER GENERALS");
+    EXPECT_EQ(w.folder, t / "X/COMMAND AND CONQUER GENERALS");
     EXPECT_EQ(w.settings["zhmode"], "0");
 
     t.folder("X/COMMAND AND CONQUER GENERALS Zero Hour");
     w.answers = {Answer::Yes};
     clickTick(1);
-    EXPECT_EQ(w.folder, t.path() + "/X/COMMAND AND CONQUER GENERALS Zero Hour");
+    EXPECT_EQ(w.folder, t / "X/COMMAND AND CONQUER GENERALS Zero Hour");
 }
 
 TEST_F(GameFolder, WithoutTheSiblingAsksForTheFolder) {
@@ -118,17 +119,17 @@ TEST_F(GameFolder, WithoutTheSiblingAsksForTheFolder) {
 }
 
 TEST_F(GameFolder, AVanishedFolderStartsTheBrowserAtProgramFiles) {
-    w.folder = t.path() + "/Old/Command and Conquer Generals";
+    w.folder = t / "Old/Command and Conquer Generals";
     w.answers = {Answer::Yes, Answer::Ok, Answer::Ok};
     w.folderChoices = {generals};
     clickTick(1);
-    EXPECT_EQ(w.folderRequests[0].startFolder, "/pf");
+    EXPECT_EQ(w.folderRequests[0].startFolder, Native("/pf"));
     EXPECT_EQ(w.folder, generals);
     EXPECT_EQ(w.settings["path"], generals);
 }
 
 TEST_F(GameFolder, AnotherFolderNameStaysAndIsRescannedWithMessages) {
-    w.folder = t.path() + "/Games/Generals/";
+    w.folder = t / "Games/Generals/";
     w.answers = {Answer::Yes, Answer::Ok};
     clickTick(1);
     EXPECT_EQ(w.texts().size(), 2u);  // the question, then the invalid-folder message
@@ -177,6 +178,7 @@ TEST(ParseLibraryFolders, ReadsBothForms) {
 }
 
 TEST(FindInstalledGame, LooksInProtonThenWinePrefixes) {
+    if (test::OnWindows()) GTEST_SKIP() << "Wine and Proton prefixes are where Linux players have the game";
     TempFolder home, other;
     const auto env = FakeEnv({{"HOME", home.path()}});
     EXPECT_EQ(FindInstalledGame(true, env), std::nullopt);
@@ -198,21 +200,35 @@ TEST(FindInstalledGame, LooksInProtonThenWinePrefixes) {
     EXPECT_EQ(FindInstalledGame(false, wineEnv), proton);
 }
 
+// Loads the main window with `stored` settings in the environment `vars`
+// (HOME set to `home`), and answers the folder it shows.
+std::string LoadedFolder(const TempFolder& home, std::map<std::string, std::string> stored,
+                         std::map<std::string, std::string> vars) {
+    test::FakeWindow w;
+    w.settings = std::move(stored);
+    ModStore store(w);
+    vars["HOME"] = home.path();
+    MainWindowLogic(w, store, FakeEnv(vars)).Form_Load();
+    return w.folder;
+}
+
 TEST(FindInstalledGame, ReplacesOnlyADefaultThatDoesNotExist) {
+    if (test::OnWindows()) GTEST_SKIP() << "Wine and Proton prefixes are where Linux players have the game";
     TempFolder home;
     const std::string found = home.folder(".wine/drive_c/Program Files (x86)/EA Games/Command and Conquer Generals Zero Hour");
-    const auto load = [&](std::map<std::string, std::string> stored, std::map<std::string, std::string> vars) {
-        test::FakeWindow w;
-        w.settings = std::move(stored);
-        ModStore store(w);
-        vars["HOME"] = home.path();
-        MainWindowLogic(w, store, FakeEnv(vars)).Form_Load();
-        return w.folder;
-    };
-    EXPECT_EQ(load({{"zhmode", "1"}}, {{"PROGRAMFILES", "/nowhere"}}), found);
-    EXPECT_EQ(load({{"zhmode", "1"}, {"path", "/my/game"}}, {{"PROGRAMFILES", "/nowhere"}}), "/my/game");
+    EXPECT_EQ(LoadedFolder(home, {{"zhmode", "1"}}, {{"PROGRAMFILES", "/nowhere"}}), found);
     const std::string pf = home.folder("pf/EA Games/Command and Conquer Generals Zero Hour");
-    EXPECT_EQ(load({{"zhmode", "1"}}, {{"PROGRAMFILES", home.path() + "/pf"}}), pf);
+    EXPECT_EQ(LoadedFolder(home, {{"zhmode", "1"}}, {{"PROGRAMFILES", home.path() + "/pf"}}), pf);
+}
+
+// Wherever the game may be found else: a stored folder wins, and so does a
+// default folder that exists.
+TEST(FindInstalledGame, AStoredFolderOrAnExistingDefaultWins) {
+    TempFolder home;
+    EXPECT_EQ(LoadedFolder(home, {{"zhmode", "1"}, {"path", Native("/my/game")}}, {{"PROGRAMFILES", Native("/nowhere")}}),
+              Native("/my/game"));
+    const std::string pf = home.folder("pf/EA Games/Command and Conquer Generals Zero Hour");
+    EXPECT_EQ(LoadedFolder(home, {{"zhmode", "1"}}, {{"PROGRAMFILES", home / "pf"}}), pf);
 }
 
 }  // namespace

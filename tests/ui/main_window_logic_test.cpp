@@ -11,8 +11,9 @@
 namespace tavrel {
 namespace {
 
-using test::FakeWindow;
 using test::FakeEnv;
+using test::FakeWindow;
+using test::Native;
 using test::TempFolder;
 using Strings = std::vector<std::string>;
 
@@ -24,7 +25,7 @@ protected:
     TempFolder t;
     FakeWindow w;
     ModStore store{w};
-    MainWindowLogic logic{w, store, FakeEnv({{"PROGRAMFILES", "/pf"}})};
+    MainWindowLogic logic{w, store, FakeEnv({{"PROGRAMFILES", Native("/pf")}})};
 };
 
 TEST_F(Lifecycle, FirstRunAsksOnceAndDefaultsToGenerals) {
@@ -38,7 +39,7 @@ TEST_F(Lifecycle, FirstRunAsksOnceAndDefaultsToGenerals) {
     EXPECT_EQ(w.settings["zhmode"], "0");
     EXPECT_EQ(w.zh, 0);
     EXPECT_EQ(w.tickValue, 0);
-    EXPECT_EQ(w.folder, "/pf/EA Games/Command and Conquer Generals");
+    EXPECT_EQ(w.folder, Native("/pf/EA Games/Command and Conquer Generals"));
     EXPECT_EQ(w.settings["path"], w.folder);  // saved by the box's change handling
     EXPECT_FALSE(w.zeroHourLabel);
 
@@ -57,18 +58,18 @@ TEST_F(Lifecycle, FirstRunYesSelectsZeroHour) {
     EXPECT_EQ(w.zh, 1);
     EXPECT_EQ(w.tickValue, 1);
     EXPECT_TRUE(w.zeroHourLabel);
-    EXPECT_EQ(w.folder, "/pf/EA Games/Command and Conquer Generals Zero Hour");
+    EXPECT_EQ(w.folder, Native("/pf/EA Games/Command and Conquer Generals Zero Hour"));
 }
 
 TEST_F(Lifecycle, StoredValuesWin) {
     w.settings = {{"zhmode", "1"}};
     logic.Form_Load();
     EXPECT_TRUE(w.shown.empty());
-    EXPECT_EQ(w.folder, "/pf/EA Games/Command and Conquer Generals Zero Hour");
+    EXPECT_EQ(w.folder, Native("/pf/EA Games/Command and Conquer Generals Zero Hour"));
 
     t.file("__Alpha.bit");
     FakeWindow w2;
-    w2.settings = {{"zhmode", "1"}, {"path", t.path() + "/"}};
+    w2.settings = {{"zhmode", "1"}, {"path", t.path() + Native("/")}};
     ModStore store2(w2);
     MainWindowLogic logic2(w2, store2, FakeEnv({}));
     w2.onFolderChange = [&](bool typed) { logic2.txtGeneralsFolder_Change(typed); };
@@ -120,14 +121,19 @@ TEST_F(Lifecycle, TheFolderBoxSavesAndScansAboveThreeCharacters) {
     EXPECT_TRUE(w.shown.empty());
 }
 
-TEST(ProgramFiles, EnvironmentThenWinePrefix) {
+TEST(ProgramFiles, TheEnvironmentNamesIt) {
+    EXPECT_EQ(ProgramFilesFolder(FakeEnv({{"PROGRAMFILES", Native("/games/pf")}})), Native("/games/pf"));
+    EXPECT_EQ(DefaultGameFolder(false, FakeEnv({{"PROGRAMFILES", ""}})),
+              Native("/EA Games/Command and Conquer Generals"));
+}
+
+TEST(ProgramFiles, ElseTheWinePrefix) {
+    if (test::OnWindows()) GTEST_SKIP() << "a Wine prefix stands in for Windows' Program Files on Linux only";
     TempFolder t;
-    EXPECT_EQ(ProgramFilesFolder(FakeEnv({{"PROGRAMFILES", "/games/pf"}})), "/games/pf");
     EXPECT_EQ(ProgramFilesFolder(FakeEnv({{"WINEPREFIX", t.path()}})), t.path() + "/drive_c/Program Files");
     t.folder("drive_c/Program Files (x86)");
     EXPECT_EQ(ProgramFilesFolder(FakeEnv({{"WINEPREFIX", t.path()}})), t.path() + "/drive_c/Program Files (x86)");
     EXPECT_EQ(ProgramFilesFolder(FakeEnv({{"HOME", "/home/player"}})), "/home/player/.wine/drive_c/Program Files");
-    EXPECT_EQ(DefaultGameFolder(false, FakeEnv({{"PROGRAMFILES", ""}})), "/EA Games/Command and Conquer Generals");
 }
 
 }  // namespace
