@@ -3,8 +3,11 @@
 
 The banner (342 x 112 JPEG), the window icon (16, 32 and 48 pixels, each in
 16 colours, 256 colours and 24-bit colour) and the label-button pointer
-(32 x 32, hot spot at 12, 1). Run by hand with Debian's python3-pil; the
-results are committed, so the build never needs this script.
+(32 x 32, hot spot at 12, 1), and the same pointer as a Windows cursor for
+the Win32 front-end (win32/resources/pointer.cur). Run by hand with Debian's
+python3-pil; the results are committed, so the build never needs this
+script. "make_art.py cursor" only turns the committed pointer.png into the
+cursor, leaving the other pictures as they are.
 """
 import math
 import os
@@ -13,7 +16,10 @@ import sys
 
 from PIL import Image, ImageDraw, ImageFilter, ImageFont
 
-OUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "qt", "resources")
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+OUT = os.path.join(ROOT, "qt", "resources")
+WIN32_OUT = os.path.join(ROOT, "win32", "resources")
+POINTER_HOT_SPOT = (12, 1)
 FONT_DIRS = ["/usr/share/fonts/truetype/liberation", "/usr/share/fonts/truetype/dejavu"]
 
 
@@ -167,13 +173,42 @@ def write_pointer(path):
     im.save(path, "PNG")
 
 
-def main():
-    os.makedirs(OUT, exist_ok=True)
-    write_ico(os.path.join(OUT, "tavrel.ico"))
-    write_banner(os.path.join(OUT, "banner.jpg"))
-    write_pointer(os.path.join(OUT, "pointer.png"))
+def write_cursor(png_path, path, hot_spot):
+    """A .cur of one 32-bit image with alpha, and its AND mask for displays without alpha."""
+    im = Image.open(png_path).convert("RGBA")
+    w, h = im.size
+    px = im.load()
+    xor = bytearray()
+    for y in range(h - 1, -1, -1):
+        for x in range(w):
+            r, g, b, a = px[x, y]
+            xor += bytes((b, g, r, a))
+    mstride = ((w + 31) // 32) * 4
+    mask = bytearray()
+    for y in range(h - 1, -1, -1):
+        row = bytearray(mstride)
+        for x in range(w):
+            if px[x, y][3] < 128:
+                row[x // 8] |= 0x80 >> (x % 8)
+        mask += row
+    image = struct.pack("<IiiHHIIiiII", 40, w, h * 2, 1, 32, 0, len(xor) + len(mask), 0, 0, 0, 0) + xor + mask
+    # In a cursor's directory entry the planes and bit count fields hold the hot spot.
+    head = struct.pack("<HHH", 0, 2, 1)
+    entry = struct.pack("<BBBBHHII", w % 256, h % 256, 0, 0, hot_spot[0], hot_spot[1], len(image), 6 + 16)
+    with open(path, "wb") as f:
+        f.write(head + entry + image)
+
+
+def main(args):
+    os.makedirs(WIN32_OUT, exist_ok=True)
+    if args != ["cursor"]:
+        os.makedirs(OUT, exist_ok=True)
+        write_ico(os.path.join(OUT, "tavrel.ico"))
+        write_banner(os.path.join(OUT, "banner.jpg"))
+        write_pointer(os.path.join(OUT, "pointer.png"))
+    write_cursor(os.path.join(OUT, "pointer.png"), os.path.join(WIN32_OUT, "pointer.cur"), POINTER_HOT_SPOT)
     return 0
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main(sys.argv[1:]))

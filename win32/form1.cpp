@@ -1,0 +1,159 @@
+#include "win32/form1.h"
+
+#include "win32/copy_progress.h"
+#include "win32/dialogs.h"
+#include "win32/form2.h"
+#include "win32/message_box.h"
+#include "win32/resources/resource_ids.h"
+#include "win32/settings_store.h"
+#include "win32/shell.h"
+#include "win32/text.h"
+#include "win32/widgets.h"
+
+namespace tavrel {
+
+Form1::Form1(HINSTANCE instance, SettingsStore& settings, EnvLookup env)
+    : FormWindow(Form1Layout(), instance), settings_(settings), window_(*this, std::move(env)) {
+    pointer_ = ::LoadCursorW(instance, MAKEINTRESOURCEW(IDC_POINTER));
+    createWindow(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, nullptr);
+    if (hwnd()) connectControls();
+}
+
+Form1::~Form1() {
+    tools_.reset();
+    destroyWindow();
+}
+
+void Form1::connectControls() {
+    FormControls& c = controls();
+    lblZeroHour_ = c["lblZeroHour"];
+    chkZHMode_ = c["chkZHMode"];
+    txtGeneralsFolder_ = c["txtGeneralsFolder"];
+    cmdBrowse_ = c["cmdBrowse"];
+    lstMods_ = c["lstMods"];
+    lblActiveMod_ = c["lblActiveMod"];
+    lblTipText_ = c["lblTipText"];
+
+    ModStore& store = window_.store();
+    MainWindowLogic& logic = window_.logic();
+    MakeLabelButton(c["lblActivate"], pointer_, [&store] { store.lblActivate_Click(); });
+    MakeLabelButton(c["lblDeactivate"], pointer_, [&store] { store.lblDeactivate_Click(); });
+    MakeLabelButton(c["lblDelete"], pointer_, [&store] { store.lblDelete_Click(); });
+    MakeLabelButton(c["lblInstallMod"], pointer_, [&store] { store.lblInstallMod_Click(); });
+    MakeLabelButton(c["lblViewHelp"], pointer_, [&logic] { logic.lblViewHelp_Click(); });
+    MakeLabelButton(c["lblNextTip"], pointer_, [&logic] { logic.lblNextTip_Click(); });
+    ReportCheckBoxMouseUp(chkZHMode_, [&logic](int, int) { logic.chkZHMode_MouseUp(); });
+    SetPictureMouseUp(c["picGenerals"], [&logic](int button, int shift) { logic.picGenerals_MouseUp(button, shift); });
+}
+
+void Form1::Form_Load() { window_.logic().Form_Load(); }
+
+void Form1::show(int showCommand) {
+    ::ShowWindow(hwnd(), showCommand);
+    ::UpdateWindow(hwnd());
+}
+
+LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_COMMAND: {
+            const auto control = reinterpret_cast<HWND>(lParam);
+            if (!control) return 0;
+            if (control == txtGeneralsFolder_ && HIWORD(wParam) == EN_CHANGE) window_.folderBoxChanged();
+            if (control == cmdBrowse_ && HIWORD(wParam) == BN_CLICKED) window_.logic().cmdBrowse_Click();
+            return 0;
+        }
+        case WM_CLOSE:
+            window_.closing();
+            destroyWindow();
+            return 0;
+        case WM_DESTROY:
+            ::PostQuitMessage(0);
+            return 0;
+        default:
+            return FormWindow::handle(message, wParam, lParam);
+    }
+}
+
+void Form1::showWindow() {
+    ::ShowWindow(hwnd(), SW_SHOW);
+    ::UpdateWindow(hwnd());
+}
+
+bool Form1::isMinimised() const { return ::IsIconic(hwnd()) != FALSE; }
+
+void Form1::bringToFront() {
+    ::ShowWindow(hwnd(), SW_SHOW);
+    ::SetForegroundWindow(hwnd());
+    ::BringWindowToTop(hwnd());
+}
+
+std::optional<std::string> Form1::runFileDialog(const FileDialogRequest& request) {
+    return RunFileDialog(hwnd(), request);
+}
+
+std::optional<std::string> Form1::runFolderBrowser(const FolderBrowserRequest& request) {
+    return RunFolderBrowser(hwnd(), request);
+}
+
+std::string Form1::folderBoxText() const { return ControlText(txtGeneralsFolder_); }
+
+void Form1::setFolderBoxText(const std::string& text) { SetControlText(txtGeneralsFolder_, text); }
+
+void Form1::clearListBox() { ::SendMessageW(lstMods_, LB_RESETCONTENT, 0, 0); }
+
+void Form1::appendToListBox(const std::string& text) {
+    ::SendMessageW(lstMods_, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(text).c_str()));
+}
+
+int Form1::listBoxSelection() const {
+    const LRESULT index = ::SendMessageW(lstMods_, LB_GETCURSEL, 0, 0);
+    return index == LB_ERR ? -1 : static_cast<int>(index);
+}
+
+void Form1::setActiveModLabel(const std::string& text) { SetControlText(lblActiveMod_, text); }
+
+void Form1::setZeroHourLabelVisible(bool visible) { ::ShowWindow(lblZeroHour_, visible ? SW_SHOWNA : SW_HIDE); }
+
+void Form1::setTipLabel(const std::string& text) { SetControlText(lblTipText_, text); }
+
+void Form1::setCaption(const std::string& text) { SetControlText(hwnd(), text); }
+
+bool Form1::modeBoxTicked() const { return ::SendMessageW(chkZHMode_, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+void Form1::setModeBoxTicked(bool ticked) {
+    ::SendMessageW(chkZHMode_, BM_SETCHECK, ticked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+Answer Form1::showMessage(const std::string& text, Buttons buttons, Icon icon) {
+    return ShowMessage(hwnd(), text, buttons, icon);
+}
+
+std::unique_ptr<CopyProgressView> Form1::showCopyProgress(const std::string& text) {
+    return MakeCopyProgress(instance(), hwnd(), text);
+}
+
+std::string Form1::programFolder() const { return ProgramFolder(); }
+
+std::string Form1::userDataFolder() const { return UserDataFolder(); }
+
+void Form1::startTextEditor(const std::string& path, std::function<void(const std::string& error)> onFailure) {
+    if (const auto error = StartNotepad(path)) onFailure(*error);
+}
+
+std::optional<std::string> Form1::readStoredSetting(const std::string& key) { return settings_.read(key); }
+
+bool Form1::storeSetting(const std::string& key, const std::string& value) { return settings_.save(key, value); }
+
+std::string Form1::settingsLocation() const { return settings_.location(); }
+
+ToolsWindow* Form1::loadedToolsWindow() { return tools_ ? &tools_->tools() : nullptr; }
+
+ToolsWindow& Form1::loadToolsWindow() {
+    // A close by the user destroys the window; the object goes with it.
+    tools_ = std::make_unique<Form2>(instance(), hwnd(), *this, [this] { tools_.reset(); });
+    return tools_->tools();
+}
+
+void Form1::unloadToolsWindow() { tools_.reset(); }
+
+}  // namespace tavrel

@@ -1,0 +1,81 @@
+// The main window: the game folder, the Zero Hour switch, the mod list, the
+// active mod, the label-buttons, the tip line and the banner.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "support/game_locations.h"
+#include "ui/main_window.h"
+#include "win32/form_window.h"
+
+namespace tavrel {
+
+class Form2;
+class SettingsStore;
+
+class Form1 : public FormWindow, public MainWindowView {
+public:
+    // Makes the window, hidden; hwnd() is null when the system made none.
+    Form1(HINSTANCE instance, SettingsStore& settings, EnvLookup env);
+    ~Form1() override;
+
+    // Runs once after construction, before the window is first shown.
+    void Form_Load();
+    // The first show, as the program was asked to start (SW_ value).
+    void show(int showCommand);
+
+    // The window as its handlers see it.
+    MainWindow& window() { return window_; }
+
+    // MainWindowView
+    void showWindow() override;
+    bool isMinimised() const override;
+    void bringToFront() override;
+    std::optional<std::string> runFileDialog(const FileDialogRequest& request) override;
+    std::optional<std::string> runFolderBrowser(const FolderBrowserRequest& request) override;
+    std::string folderBoxText() const override;
+    void setFolderBoxText(const std::string& text) override;
+    void clearListBox() override;
+    void appendToListBox(const std::string& text) override;
+    int listBoxSelection() const override;
+    void setActiveModLabel(const std::string& text) override;
+    void setZeroHourLabelVisible(bool visible) override;
+    void setTipLabel(const std::string& text) override;
+    void setCaption(const std::string& text) override;
+    bool modeBoxTicked() const override;
+    void setModeBoxTicked(bool ticked) override;
+    Answer showMessage(const std::string& text, Buttons buttons, Icon icon) override;
+    std::unique_ptr<CopyProgressView> showCopyProgress(const std::string& text) override;
+    std::string programFolder() const override;
+    std::string userDataFolder() const override;
+    void startTextEditor(const std::string& path, std::function<void(const std::string& error)> onFailure) override;
+    std::optional<std::string> readStoredSetting(const std::string& key) override;
+    bool storeSetting(const std::string& key, const std::string& value) override;
+    std::string settingsLocation() const override;
+    ToolsWindow* loadedToolsWindow() override;
+    ToolsWindow& loadToolsWindow() override;
+    void unloadToolsWindow() override;
+
+protected:
+    LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    void connectControls();
+
+    SettingsStore& settings_;
+    MainWindow window_;
+    HCURSOR pointer_ = nullptr;  // the label-buttons' hand
+
+    // The controls the window reads, writes or listens to.
+    HWND lblZeroHour_ = nullptr;
+    HWND chkZHMode_ = nullptr;
+    HWND txtGeneralsFolder_ = nullptr;
+    HWND cmdBrowse_ = nullptr;
+    HWND lstMods_ = nullptr;
+    HWND lblActiveMod_ = nullptr;
+    HWND lblTipText_ = nullptr;
+    std::unique_ptr<Form2> tools_;  // the Tools window while it is loaded
+};
+
+}  // namespace tavrel

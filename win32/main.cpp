@@ -1,0 +1,29 @@
+// Tavrel: a mod manager for Command and Conquer Generals and Zero Hour.
+#include <windows.h>
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include "win32/form1.h"
+#include "win32/message_loop.h"
+#include "win32/settings_store.h"
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+    // The folder browser's new style and the picture decoder need COM in
+    // a single-threaded apartment.
+    const HRESULT ole = ::OleInitialize(nullptr);
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
+    ::InitCommonControlsEx(&controls);
+
+    int exitCode = 0;
+    {
+        tavrel::SettingsStore settings;
+        tavrel::Form1 form(instance, settings, tavrel::SystemEnvironment());
+        if (!form.hwnd()) return 1;
+        form.Form_Load();
+        form.show(showCommand);
+        exitCode = tavrel::RunMessageLoop();
+    }
+    if (SUCCEEDED(ole)) ::OleUninitialize();
+    return exitCode;
+}

@@ -1,0 +1,39 @@
+// What the Win32 front-end adds to the system's controls: a picture window
+// (the banner's sunken picture box, and the icons beside the label-buttons),
+// labels that act on a click, and a check box that reports a mouse
+// button's release.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+
+namespace tavrel {
+
+// Called with a MouseButtonCode (0 for other buttons) and the sum of the
+// ShiftKeyCodes held.
+using MouseUpHandler = std::function<void(int button, int shift)>;
+
+// A picture window. It draws its bitmap at its natural size from the inner
+// area's corner, or its icon scaled to the inner area, on the dialog colour.
+HWND CreatePictureWindow(HINSTANCE instance, HWND parent, int id, DWORD style, DWORD exStyle);
+// Each takes the picture over and deletes the one it had.
+void SetPictureBitmap(HWND picture, HBITMAP bitmap);
+void SetPictureIcon(HWND picture, HICON icon);
+// Reports every mouse-button release that follows a press on the picture.
+// A picture without one lets the mouse through to the window beneath.
+void SetPictureMouseUp(HWND picture, MouseUpHandler onMouseUp);
+
+// A static control (SS_NOTIFY) that acts on a click: a left press and
+// release over it. It shows `pointer` while the mouse is over it.
+void MakeLabelButton(HWND label, HCURSOR pointer, std::function<void()> onClick);
+
+// Reports every mouse-button release over the check box, after a left
+// click has flipped the tick. Keys change the tick without a report.
+void ReportCheckBoxMouseUp(HWND checkBox, MouseUpHandler onMouseUp);
+
+// The mouse message's button and the keys held with it, as the handlers take them.
+int MouseButtonOf(UINT message);
+int ShiftKeysOf(WPARAM keyState);
+
+}  // namespace tavrel
