@@ -13,7 +13,7 @@ namespace tavrel {
 
 enum class ControlKind {
     Label,        // text
-    LabelButton,  // text that acts on a click, with the program's hand pointer
+    LabelButton,  // text that acts on each click (a double click is two), with the program's hand pointer
     TextBox,
     Button,
     CheckBox,
@@ -44,6 +44,8 @@ struct Control {
     int left = 0, top = 0, width = 0, height = 0;  // twips
     std::string container;  // empty: the form; else the control whose inner area holds it
     std::optional<FontSpec> font;  // nothing: the form's font
+    // Nothing: the toolkit's text colour, and no background of its own (a
+    // label shows what lies beneath it: the form, or the picture it is on).
     std::optional<Colour> foreColour, backColour;
     int tabIndex = -1;  // the place in the tab order, from 0; -1 takes no focus
     bool visible = true;
@@ -55,7 +57,7 @@ struct Control {
 struct FormLayout {
     std::string name;
     std::string caption;  // fixed captions only; the main window's is set at load
-    int width = 0, height = 0;  // twips, the whole window
+    int width = 0, height = 0;  // twips, the window's inside (without frame and caption)
     FontSpec font;
     std::vector<Control> controls;
 };

@@ -17,6 +17,8 @@ void MainWindow::closing() {
 std::string MainWindow::folderText() const { return view_.folderBoxText(); }
 
 void MainWindow::setFolderText(const std::string& text) {
+    // Like any text box: the same text again is no change, and runs nothing.
+    if (text == view_.folderBoxText()) return;
     const bool outer = settingFolderBox_;
     settingFolderBox_ = true;
     view_.setFolderBoxText(text);  // the change handling runs inside, as the program's

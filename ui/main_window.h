@@ -23,7 +23,8 @@ namespace tavrel {
 class MainWindowView : public WindowView, public DialogHost {
 public:
     // The folder box. Setting its text raises the toolkit's change event at
-    // once, which the front-end passes to MainWindow::folderBoxChanged.
+    // once, which the front-end passes to MainWindow::folderBoxChanged;
+    // MainWindow sets only a text that differs from the box's.
     virtual std::string folderBoxText() const = 0;
     virtual void setFolderBoxText(const std::string& text) = 0;
 
