@@ -4,10 +4,11 @@
 The banner (342 x 112 JPEG), the window icon (16, 32 and 48 pixels, each in
 16 colours, 256 colours and 24-bit colour) and the label-button pointer
 (32 x 32, hot spot at 12, 1), and the same pointer as a Windows cursor for
-the Win32 front-end (win32/resources/pointer.cur). Run by hand with Debian's
-python3-pil; the results are committed, so the build never needs this
-script. "make_art.py cursor" only turns the committed pointer.png into the
-cursor, leaving the other pictures as they are.
+the Win32 front-end (win32/resources/pointer.cur), with the banner as a
+bitmap (win32/resources/banner.bmp). Run by hand with Debian's python3-pil;
+the results are committed, so the build never needs this script.
+"make_art.py windows" only makes the Windows files from the committed
+pictures, leaving those as they are.
 """
 import math
 import os
@@ -199,14 +200,20 @@ def write_cursor(png_path, path, hot_spot):
         f.write(head + entry + image)
 
 
+def write_banner_bitmap(jpeg_path, path):
+    """The banner as a 24-bit bitmap, which Windows shows without a picture decoder."""
+    Image.open(jpeg_path).convert("RGB").save(path, "BMP")
+
+
 def main(args):
     os.makedirs(WIN32_OUT, exist_ok=True)
-    if args != ["cursor"]:
+    if args != ["windows"]:
         os.makedirs(OUT, exist_ok=True)
         write_ico(os.path.join(OUT, "tavrel.ico"))
         write_banner(os.path.join(OUT, "banner.jpg"))
         write_pointer(os.path.join(OUT, "pointer.png"))
     write_cursor(os.path.join(OUT, "pointer.png"), os.path.join(WIN32_OUT, "pointer.cur"), POINTER_HOT_SPOT)
+    write_banner_bitmap(os.path.join(OUT, "banner.jpg"), os.path.join(WIN32_OUT, "banner.bmp"))
     return 0
 
 

@@ -37,7 +37,8 @@ std::string DefaultGameFolder(bool zeroHour, const EnvLookup& env);
 // Linux: under "drive_c/Program Files*/EA Games" of the Proton prefixes of
 // every Steam library (steamapps/compatdata/*/pfx), then of the Wine
 // prefixes ($WINEPREFIX, ~/.wine). Windows: "EA Games" (or the game's own
-// folder) under the real Program Files folders, then the folder the game's
+// folder) under the real Program Files folders (ProgramFiles(x86),
+// ProgramW6432, ProgramFiles), then the folder the game's
 // installer recorded in the registry, then Steam's libraries. Nothing when
 // none is found.
 std::optional<std::string> FindInstalledGame(bool zeroHour, const EnvLookup& env,

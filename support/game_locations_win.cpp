@@ -4,8 +4,6 @@
 #define NOMINMAX
 #endif
 #include <windows.h>
-#include <knownfolders.h>
-#include <shlobj.h>
 
 #include <algorithm>
 #include <fstream>
@@ -52,14 +50,6 @@ std::optional<std::string> ReadRegistryText(HKEY root, const std::string& key, c
     text.resize(bytes / sizeof(wchar_t));
     while (!text.empty() && text.back() == L'\0') text.pop_back();
     return Utf8(text);
-}
-
-std::string KnownFolder(REFKNOWNFOLDERID id) {
-    PWSTR path = nullptr;
-    std::string out;
-    if (SUCCEEDED(::SHGetKnownFolderPath(id, 0, nullptr, &path)) && path) out = Utf8(path);
-    ::CoTaskMemFree(path);
-    return out;
 }
 
 std::string GameName(bool zeroHour) {
@@ -142,9 +132,11 @@ std::optional<std::string> FindInstalledGame(bool zeroHour, const EnvLookup& env
     const std::string game = GameName(zeroHour);
     // The real Program Files folders: a 64-bit program's "programfiles" is
     // not where the game's 32-bit installer put it.
-    for (const std::string& programFiles : {KnownFolder(FOLDERID_ProgramFilesX86), KnownFolder(FOLDERID_ProgramFiles)}) {
+    for (const char* variable : {"ProgramFiles(x86)", "ProgramW6432", "ProgramFiles"}) {
+        const std::string programFiles = env(variable).value_or("");
         if (programFiles.empty()) continue;
-        for (const std::string& candidate : {JoinPath(JoinPath(programFiles, "EA Games"), game), JoinPath(programFiles, game)}) {
+        for (const std::string& candidate :
+             {JoinPath(JoinPath(programFiles, "EA Games"), game), JoinPath(programFiles, game)}) {
             if (IsFolder(candidate)) return candidate;
         }
     }

@@ -3,6 +3,7 @@
 #include <commdlg.h>
 #include <shlobj.h>
 
+#include "win32/system_library.h"
 #include "win32/text.h"
 
 namespace tavrel {
@@ -52,8 +53,10 @@ std::optional<std::string> RunFileDialog(HWND owner, const FileDialogRequest& re
     // No check that the file exists nor question about replacing it: the
     // name comes back as typed. The program's current folder stays.
     ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_ENABLESIZING;
-    const BOOL chosen = request.saveMode ? ::GetSaveFileNameW(&ofn) : ::GetOpenFileNameW(&ofn);
-    if (!chosen) return std::nullopt;
+    UseCom();  // the Explorer-style chooser shows the shell's folders
+    const auto run = SystemFunction<decltype(::GetOpenFileNameW)>(
+        L"comdlg32.dll", request.saveMode ? "GetSaveFileNameW" : "GetOpenFileNameW");
+    if (!run || !run(&ofn)) return std::nullopt;
     return Utf8(file.c_str());
 }
 
@@ -69,12 +72,16 @@ std::optional<std::string> RunFolderBrowser(HWND owner, const FolderBrowserReque
     info.ulFlags = static_cast<UINT>(request.flags);
     info.lpfn = BrowseCallback;
     info.lParam = start.empty() ? 0 : reinterpret_cast<LPARAM>(start.c_str());
-    PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&info);
+    const auto browse = SystemFunction<decltype(::SHBrowseForFolderW)>(L"shell32.dll", "SHBrowseForFolderW");
+    const auto pathOf = SystemFunction<decltype(::SHGetPathFromIDListW)>(L"shell32.dll", "SHGetPathFromIDListW");
+    const auto release = SystemFunction<decltype(::CoTaskMemFree)>(L"ole32.dll", "CoTaskMemFree");
+    if (!UseCom() || !browse || !pathOf || !release) return std::nullopt;
+    PIDLIST_ABSOLUTE chosen = browse(&info);
     if (!chosen) return std::nullopt;
     // A place outside the file system (such as "Computer") has no path.
     wchar_t path[MAX_PATH] = L"";
-    const bool hasPath = ::SHGetPathFromIDListW(chosen, path) != FALSE;
-    ::CoTaskMemFree(chosen);
+    const bool hasPath = pathOf(chosen, path) != FALSE;
+    release(chosen);
     return hasPath ? Utf8(path) : std::string();
 }
 

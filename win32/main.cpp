@@ -2,16 +2,12 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <ole2.h>
 
 #include "win32/form1.h"
 #include "win32/message_loop.h"
 #include "win32/settings_store.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
-    // The folder browser's new style and the picture decoder need COM in
-    // a single-threaded apartment.
-    const HRESULT ole = ::OleInitialize(nullptr);
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&controls);
 
@@ -24,6 +20,5 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         form.show(showCommand);
         exitCode = tavrel::RunMessageLoop();
     }
-    if (SUCCEEDED(ole)) ::OleUninitialize();
     return exitCode;
 }

@@ -1,14 +1,12 @@
-// The banner picture, decoded from the program's resources with the
-// Windows Imaging Component.
+// The banner picture, a bitmap among the program's resources.
 #pragma once
 
 #include <windows.h>
 
 namespace tavrel {
 
-// The picture in RCDATA resource `id` (any format WIC reads) as a 32-bit
-// bitmap, scaled from its size at 96 dots per inch to `dpi`. Nothing when it
-// cannot be decoded. COM must be initialised on the calling thread.
+// The bitmap resource `id`, scaled from its size at 96 dots per inch to
+// `dpi` with the system's halftone scaling. Nothing when it cannot be had.
 HBITMAP LoadPicture(HINSTANCE instance, int id, int dpi);
 
 }  // namespace tavrel

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 
+#include "win32/system_library.h"
 #include "win32/text.h"
 
 namespace tavrel {
@@ -30,13 +31,15 @@ std::string ProgramFolder() {
 
 std::string UserDataFolder() {
     std::string base;
+    const auto known = SystemFunction<decltype(::SHGetKnownFolderPath)>(L"shell32.dll", "SHGetKnownFolderPath");
+    const auto release = SystemFunction<decltype(::CoTaskMemFree)>(L"ole32.dll", "CoTaskMemFree");
     PWSTR folder = nullptr;
-    if (SUCCEEDED(::SHGetKnownFolderPath(FOLDERID_LocalAppData, KF_FLAG_DEFAULT, nullptr, &folder))) {
+    if (known && release && SUCCEEDED(known(FOLDERID_LocalAppData, KF_FLAG_DEFAULT, nullptr, &folder))) {
         base = Utf8(folder);
     } else if (const wchar_t* fromEnvironment = ::_wgetenv(L"LOCALAPPDATA")) {
         base = Utf8(fromEnvironment);
     }
-    ::CoTaskMemFree(folder);
+    if (release) release(folder);
     return base + "\\TVL";
 }
 

@@ -38,15 +38,28 @@ bool Measure(const std::wstring& program, Start& out) {
     }
     const DWORD idle = ::WaitForInputIdle(process.hProcess, 60000);
     ::QueryPerformanceCounter(&end);
+    // Wine reads the figures from the system, which may not have them at
+    // the very first moment.
     PROCESS_MEMORY_COUNTERS memory{};
     memory.cb = sizeof memory;
-    ::GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory);
+    bool counted = false;
+    DWORD countError = 0;
+    for (int attempt = 0; attempt < 20 && !(counted && memory.PeakWorkingSetSize > 0); ++attempt) {
+        if (attempt > 0) ::Sleep(10);
+        counted = ::GetProcessMemoryInfo(process.hProcess, &memory, sizeof memory) != FALSE;
+        countError = ::GetLastError();
+    }
     ::TerminateProcess(process.hProcess, 0);
     ::WaitForSingleObject(process.hProcess, 10000);
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
     if (idle != 0) {
         std::fprintf(stderr, "startup_bench: %ls never became idle\n", program.c_str());
+        return false;
+    }
+    if (!counted || memory.PeakWorkingSetSize == 0) {
+        std::fprintf(stderr, "startup_bench: no memory figures for %ls (%d, %zu, error %lu)\n", program.c_str(), counted,
+                     static_cast<std::size_t>(memory.PeakWorkingSetSize), countError);
         return false;
     }
     out.seconds = static_cast<double>(end.QuadPart - begin.QuadPart) / static_cast<double>(frequency.QuadPart);
