@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake unicode-data
   qt6-base-dev libgl-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev googletest
   xvfb xauth xdotool libx11-dev
   fonts-liberation fonts-dejavu-core
   g++-mingw-w64-x86-64-posix wine64
