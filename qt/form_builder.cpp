@@ -79,15 +79,15 @@ QRect PixelRect(const Control& c) {
     return {TwipsToPixels(c.left), TwipsToPixels(c.top), TwipsToPixels(c.width), TwipsToPixels(c.height)};
 }
 
-QFont QtFont(const FontSpec& spec) {
+QFont QtFont(const FontSpec& wanted) {
     QFont font;
-    font.setFamilies(Families(spec.face));
+    font.setFamilies(Families(wanted.face));
     font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(static_cast<int>(std::lround(spec.points * 96.0 / 72.0)));
-    font.setBold(spec.bold);
-    font.setItalic(spec.italic);
-    font.setUnderline(spec.underline);
-    if (spec.face == "Arial Black") font.setWeight(QFont::Black);
+    font.setPixelSize(static_cast<int>(std::lround(wanted.points * 96.0 / 72.0)));
+    font.setBold(wanted.bold);
+    font.setItalic(wanted.italic);
+    font.setUnderline(wanted.underline);
+    if (wanted.face == "Arial Black") font.setWeight(QFont::Black);
     return font;
 }
 

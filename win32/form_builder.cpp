@@ -268,10 +268,10 @@ std::optional<HBRUSH> FormControls::colours(UINT message, HWND control, HDC dc) 
     return ::GetSysColorBrush(system);
 }
 
-HFONT FormControls::font(const FontSpec& spec) {
-    const FontKey key{spec.face, spec.points, spec.bold, spec.italic, spec.underline};
+HFONT FormControls::font(const FontSpec& wanted) {
+    const FontKey key{wanted.face, wanted.points, wanted.bold, wanted.italic, wanted.underline};
     auto found = fonts_.find(key);
-    if (found == fonts_.end()) found = fonts_.emplace(key, CreateLayoutFont(spec, dpi_)).first;
+    if (found == fonts_.end()) found = fonts_.emplace(key, CreateLayoutFont(wanted, dpi_)).first;
     return found->second;
 }
 

@@ -69,7 +69,7 @@ public:
 
 private:
     using FontKey = std::tuple<std::string, double, bool, bool, bool>;
-    HFONT font(const FontSpec& spec);
+    HFONT font(const FontSpec& wanted);
     HBRUSH brush(const Colour& colour);
     void freeFonts();
 
