@@ -194,10 +194,9 @@ struct MouseUpCheckBox {
 
 }  // namespace
 
-HWND CreatePictureWindow(HINSTANCE instance, HWND parent, int id, DWORD style, DWORD exStyle) {
+const wchar_t* PictureWindowClass(HINSTANCE instance) {
     RegisterPictureClass(instance);
-    return ::CreateWindowExW(exStyle, kPictureClass, L"", style, 0, 0, 0, 0, parent,
-                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    return kPictureClass;
 }
 
 void SetPictureBitmap(HWND picture, HBITMAP bitmap) {

@@ -3,11 +3,12 @@
 //
 //   startup_bench PROGRAM REFERENCE [RUNS]
 //
-// Starts each program RUNS times (default 7, after one untimed start),
-// takes the time from CreateProcess until WaitForInputIdle returns (the
+// Starts the two programs in turn RUNS times (default 9, after one untimed
+// start each), takes the time from CreateProcess until WaitForInputIdle returns (the
 // program waits for input with none pending: its window is up and its
 // start-up work done) and the peak working set at that moment, ends it,
-// and prints the medians and their ratios.
+// and prints the medians, the median of the start-up ratios of each turn,
+// and the ratio of the peak memories.
 #include <windows.h>
 #include <psapi.h>
 
@@ -72,17 +73,25 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
-bool Series(const std::wstring& program, int runs, double& seconds, double& peakMiB) {
-    Start start;
-    if (!Measure(program, start)) return false;  // warms the prefix's caches
-    std::vector<double> times, peaks;
+// Starts the two programs in turn, so that whatever else the machine does
+// weighs on both alike.
+bool Series(const std::wstring& program, const std::wstring& reference, int runs, Start& median, Start& refMedian,
+            double& timeRatio) {
+    Start start, refStart;
+    // Warms the prefix's caches.
+    if (!Measure(program, start) || !Measure(reference, refStart)) return false;
+    std::vector<double> times, peaks, refTimes, refPeaks, ratios;
     for (int i = 0; i < runs; ++i) {
-        if (!Measure(program, start)) return false;
+        if (!Measure(program, start) || !Measure(reference, refStart)) return false;
         times.push_back(start.seconds);
         peaks.push_back(start.peakMiB);
+        refTimes.push_back(refStart.seconds);
+        refPeaks.push_back(refStart.peakMiB);
+        ratios.push_back(start.seconds / refStart.seconds);
     }
-    seconds = Median(times);
-    peakMiB = Median(peaks);
+    median = {Median(times), Median(peaks)};
+    refMedian = {Median(refTimes), Median(refPeaks)};
+    timeRatio = Median(ratios);
     return true;
 }
 
@@ -93,10 +102,13 @@ int wmain(int argc, wchar_t** argv) {
         std::fprintf(stderr, "usage: startup_bench PROGRAM REFERENCE [RUNS]\n");
         return 2;
     }
-    const int runs = argc > 3 ? std::max(1, _wtoi(argv[3])) : 7;
-    double time = 0, peak = 0, refTime = 0, refPeak = 0;
-    if (!Series(argv[1], runs, time, peak) || !Series(argv[2], runs, refTime, refPeak)) return 1;
-    std::printf("start-up to first idle   %.3f s, reference %.3f s, ratio %.2f\n", time, refTime, time / refTime);
-    std::printf("peak working set         %.1f MiB, reference %.1f MiB, ratio %.2f\n", peak, refPeak, peak / refPeak);
+    const int runs = argc > 3 ? std::max(1, _wtoi(argv[3])) : 9;
+    Start start, reference;
+    double timeRatio = 0;
+    if (!Series(argv[1], argv[2], runs, start, reference, timeRatio)) return 1;
+    std::printf("start-up to first idle   %.3f s, reference %.3f s, ratio %.2f\n", start.seconds, reference.seconds,
+                timeRatio);
+    std::printf("peak working set         %.1f MiB, reference %.1f MiB, ratio %.2f\n", start.peakMiB,
+                reference.peakMiB, start.peakMiB / reference.peakMiB);
     return 0;
 }
