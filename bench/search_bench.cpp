@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "figure.h"
 #include "support/recurse.h"
 
 namespace fs = std::filesystem;
@@ -65,11 +66,10 @@ int main(int argc, char** argv) {
         if (std::system(command.c_str()) != 0) std::fprintf(stderr, "find failed\n");
     });
 
-    std::printf("tree                %d folders, %d files, %zu movies (found %zu)\n", kTop * kSub + kTop,
-                kTop * kSub * kFiles, movies, found);
-    std::printf("FindFilesRecursive  %.3f s\n", search);
-    std::printf("find -iname         %.3f s\n", find);
-    std::printf("time ratio          %.2f (FindFilesRecursive / find)\n", search / find);
+    bench::PrintFigure("movie search / find -iname", search / find,
+                       bench::Format("%.3f s, find %.3f s (%zu of %zu movies in %d files)", search, find, found, movies,
+                                     kTop * kSub * kFiles),
+                       bench::Target::AtMost, 1.0);
     fs::remove_all(tree);
     return found == movies ? 0 : 1;
 }

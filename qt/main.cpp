@@ -7,6 +7,7 @@
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavrel"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tavrel.Tavrel"));
     tavrel::SettingsStore settings;
     tavrel::Form1 form(settings, tavrel::SystemEnvironment());
     form.Form_Load();

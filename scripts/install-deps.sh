@@ -7,10 +7,12 @@ packages=(
   build-essential cmake unicode-data
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev googletest
-  xvfb xauth xdotool libx11-dev
+  xvfb xauth xdotool x11-utils libx11-dev
   fonts-liberation fonts-dejavu-core
   g++-mingw-w64-x86-64-posix wine64
   clang-14 libclang-rt-14-dev
+  dpkg-dev fakeroot file lintian desktop-file-utils appstream nsis
+  python3-pil
 )
 
 missing=()

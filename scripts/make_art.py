@@ -5,7 +5,8 @@ The banner (342 x 112 JPEG), the window icon (16, 32 and 48 pixels, each in
 16 colours, 256 colours and 24-bit colour) and the label-button pointer
 (32 x 32, hot spot at 12, 1), and the same pointer as a Windows cursor for
 the Win32 front-end (win32/resources/pointer.cur), with the banner as a
-bitmap (win32/resources/banner.bmp). Run by hand with Debian's python3-pil;
+bitmap (win32/resources/banner.bmp), and the icon as PNGs of 16 to 256
+pixels for the desktop's icon theme (packaging/linux/icons/). Run by hand with Debian's python3-pil;
 the results are committed, so the build never needs this script.
 "make_art.py windows" only makes the Windows files from the committed
 pictures, leaving those as they are.
@@ -20,6 +21,8 @@ from PIL import Image, ImageDraw, ImageFilter, ImageFont
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
 OUT = os.path.join(ROOT, "qt", "resources")
 WIN32_OUT = os.path.join(ROOT, "win32", "resources")
+THEME_OUT = os.path.join(ROOT, "packaging", "linux", "icons")
+THEME_SIZES = (16, 32, 48, 64, 128, 256)
 POINTER_HOT_SPOT = (12, 1)
 FONT_DIRS = ["/usr/share/fonts/truetype/liberation", "/usr/share/fonts/truetype/dejavu"]
 
@@ -200,6 +203,13 @@ def write_cursor(png_path, path, hot_spot):
         f.write(head + entry + image)
 
 
+def write_theme_icons(folder):
+    """The icon for the hicolor theme, drawn afresh at each size rather than scaled from the .ico."""
+    os.makedirs(folder, exist_ok=True)
+    for size in THEME_SIZES:
+        badge(size).save(os.path.join(folder, "%d.png" % size), "PNG", optimize=True)
+
+
 def write_banner_bitmap(jpeg_path, path):
     """The banner as a 24-bit bitmap, which Windows shows without a picture decoder."""
     Image.open(jpeg_path).convert("RGB").save(path, "BMP")
@@ -212,6 +222,7 @@ def main(args):
         write_ico(os.path.join(OUT, "tavrel.ico"))
         write_banner(os.path.join(OUT, "banner.jpg"))
         write_pointer(os.path.join(OUT, "pointer.png"))
+        write_theme_icons(THEME_OUT)
     write_cursor(os.path.join(OUT, "pointer.png"), os.path.join(WIN32_OUT, "pointer.cur"), POINTER_HOT_SPOT)
     write_banner_bitmap(os.path.join(OUT, "banner.jpg"), os.path.join(WIN32_OUT, "banner.bmp"))
     return 0
