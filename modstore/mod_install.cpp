@@ -29,9 +29,14 @@ void ModStore::lblInstallMod_Click() {
     const std::string source =
         ShowOpenFile(w_, "Generals MOD Files (*.big)|*.big", "", "Select Generals MOD....", "big", startFolder);
     if (source.empty()) return;
+    InstallMod(source);
+}
 
+void ModStore::InstallMod(const std::string& source) {
+    if (!w_.folderText().empty()) w_.setFolderText(FileCleanPath(w_.folderText()));
     if (!goOnWhileGameRuns()) return;
 
+    const std::string zh = ZeroHourPart(w_.zhMode());
     const std::string sourceName = FileGetName(source);
     const std::string newName = InstalledModName(sourceName);
     const std::string newEntry = FileChangeExt(newName, "");
@@ -61,9 +66,9 @@ void ModStore::lblInstallMod_Click() {
 
     UpdateList(false);
     if (newEntry != w_.activeMod()) {
-        if (w_.message("MOD (" + sourceName + ") has been successfully installed. Tavrel has renamed the MOD to " +
-                           newName + "\r\n\r\nWould you like to activate this MOD now?",
-                       Buttons::YesNo, Icon::Information) == Answer::Yes) {
+        if (w_.offerActivation("MOD (" + sourceName + ") has been successfully installed. Tavrel has renamed the "
+                               "MOD to " + newName + "\r\n\r\nWould you like to activate this MOD now?") ==
+            Answer::Yes) {
             ActivateMod(newEntry);
         }
     } else {

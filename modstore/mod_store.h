@@ -50,6 +50,10 @@ public:
     // "Install A Mod": copies a picked archive into the game folder as an
     // inactive mod under the managed name and offers to activate it.
     void lblInstallMod_Click();
+    // The same install with the archive already chosen (a dropped file, the
+    // command line): the managed name, the copy with its progress, then the
+    // offer to activate.
+    void InstallMod(const std::string& source);
 
 private:
     std::string selectedEntry() const;  // empty when nothing is selected

@@ -50,6 +50,13 @@ public:
     // Progress of a copy that may take a while; the window stays painted
     // and offers Cancel.
     virtual std::unique_ptr<CopyProgressView> showCopyProgress(const std::string& text) = 0;
+
+    // The offer to activate a mod just installed: a Yes/No question like any
+    // other in a window; a front-end without a user answers it from what it
+    // was told to do.
+    virtual Answer offerActivation(const std::string& text) {
+        return message(text, Buttons::YesNo, Icon::Information);
+    }
 };
 
 // " Zero Hour " in Zero Hour mode, " " otherwise: the words that stand

@@ -2,6 +2,10 @@
 
 #include <QCloseEvent>
 #include <QCoreApplication>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QTimer>
+#include <QUrl>
 #include <QStandardPaths>
 #include <QIcon>
 #include <QLineEdit>
@@ -36,6 +40,21 @@ int ShiftCode(Qt::KeyboardModifiers modifiers) {
            (modifiers & Qt::AltModifier ? kAltKey : 0) | (modifiers & Qt::MetaModifier ? kOtherKey : 0);
 }
 
+// The paths a drag carries: each local file's path, "" for anything else.
+std::vector<std::string> DraggedPaths(const QDropEvent& event) {
+    std::vector<std::string> paths;
+    if (!event.mimeData()->hasUrls()) return paths;
+    for (const QUrl& url : event.mimeData()->urls()) {
+        paths.push_back(url.isLocalFile() ? url.toLocalFile().toStdString() : std::string());
+    }
+    return paths;
+}
+
+void AcceptOrRefuse(QDropEvent& event) {
+    if (DroppedArchive(DraggedPaths(event))) event.acceptProposedAction();
+    else event.ignore();
+}
+
 }  // namespace
 
 Form1::Form1(SettingsStore& settings, EnvLookup env, QWidget* parent)
@@ -46,6 +65,9 @@ Form1::Form1(SettingsStore& settings, EnvLookup env, QWidget* parent)
       window_(*this, std::move(env)) {
     setObjectName(QStringLiteral("Form1"));
     buildLayout();
+    // A file dropped anywhere on the window is the window's, not the box's text.
+    setAcceptDrops(true);
+    txtGeneralsFolder_->setAcceptDrops(false);
     ModStore& store = window_.store();
     MainWindowLogic& logic = window_.logic();
     connect(txtGeneralsFolder_, &QLineEdit::textChanged, this, [this] { window_.folderBoxChanged(); });
@@ -88,6 +110,18 @@ void Form1::Form_Load() { window_.logic().Form_Load(); }
 void Form1::closeEvent(QCloseEvent* event) {
     window_.closing();
     event->accept();
+}
+
+void Form1::dragEnterEvent(QDragEnterEvent* event) { AcceptOrRefuse(*event); }
+
+void Form1::dragMoveEvent(QDragMoveEvent* event) { AcceptOrRefuse(*event); }
+
+void Form1::dropEvent(QDropEvent* event) {
+    AcceptOrRefuse(*event);
+    if (!event->isAccepted()) return;
+    // The install asks questions in modal boxes; the drag source hears that
+    // the drop is done first.
+    QTimer::singleShot(0, this, [this, paths = DraggedPaths(*event)] { window_.filesDropped(paths); });
 }
 
 void Form1::showWindow() { show(); }

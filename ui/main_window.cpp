@@ -1,11 +1,29 @@
 #include "ui/main_window.h"
 
+#include "support/path_rules.h"
+#include "support/text.h"
+
 namespace tavrel {
+
+std::optional<std::string> DroppedArchive(const std::vector<std::string>& paths) {
+    if (paths.size() != 1) return std::nullopt;
+    const std::string name = FileGetName(paths.front());
+    constexpr std::string_view kExtension = ".big";
+    if (name.size() <= kExtension.size() ||
+        !EqualsNoCase(std::string_view(name).substr(name.size() - kExtension.size()), kExtension)) {
+        return std::nullopt;
+    }
+    return paths.front();
+}
 
 MainWindow::MainWindow(MainWindowView& view, EnvLookup env)
     : view_(view), store_(*this), logic_(*this, store_, std::move(env)) {}
 
 void MainWindow::folderBoxChanged() { logic_.txtGeneralsFolder_Change(!settingFolderBox_); }
+
+void MainWindow::filesDropped(const std::vector<std::string>& paths) {
+    if (const auto archive = DroppedArchive(paths)) store_.InstallMod(*archive);
+}
 
 void MainWindow::closing() {
     logic_.Form_QueryUnload();

@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "support/game_locations.h"
 #include "ui/main_window_logic.h"
@@ -63,6 +64,11 @@ public:
     virtual void unloadToolsWindow() = 0;
 };
 
+// What a drop of `paths` on the main window installs: the one file dropped
+// when its name ends in ".big" (in any letter case); nothing for anything
+// else, which the drop cursor refuses.
+std::optional<std::string> DroppedArchive(const std::vector<std::string>& paths);
+
 class MainWindow : public MainWindowPort {
 public:
     MainWindow(MainWindowView& view, EnvLookup env);
@@ -73,6 +79,9 @@ public:
     // Events of the front-end.
     void folderBoxChanged();  // any change of the folder box's text
     void closing();           // the user closes the window: saves, then the Tools window goes
+    // Files dropped on the window ("" for one that is not a local file): a
+    // mod archive is installed as if chosen in "Install A Mod".
+    void filesDropped(const std::vector<std::string>& paths);
 
     // MainWindowPort
     std::string folderText() const override;

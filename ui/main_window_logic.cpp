@@ -11,8 +11,12 @@
 namespace tavrel {
 namespace {
 
-// The stored mode: nothing for an empty or unreadable value (the first-run
-// question comes back), 0 or 1 otherwise; any other number counts as Zero Hour.
+bool EndsWithNoCase(const std::string& text, std::string_view suffix) {
+    return text.size() >= suffix.size() && EqualsNoCase(text.substr(text.size() - suffix.size()), suffix);
+}
+
+}  // namespace
+
 std::optional<int> ParseZhMode(const std::string& text) {
     long value = 0;
     const char* end = text.data() + text.size();
@@ -20,12 +24,6 @@ std::optional<int> ParseZhMode(const std::string& text) {
     if (text.empty() || ec != std::errc() || ptr != end) return std::nullopt;
     return value != 0 ? 1 : 0;
 }
-
-bool EndsWithNoCase(const std::string& text, std::string_view suffix) {
-    return text.size() >= suffix.size() && EqualsNoCase(text.substr(text.size() - suffix.size()), suffix);
-}
-
-}  // namespace
 
 std::string TipText(int tipNumber, int zhMode) {
     const std::string zh = ZeroHourPart(zhMode);

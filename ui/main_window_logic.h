@@ -2,6 +2,7 @@
 // so that they run the same against the Qt window and a scripted one.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -10,6 +11,10 @@
 #include "support/game_locations.h"
 
 namespace tavrel {
+
+// The stored mode: nothing for an empty or unreadable value (the first-run
+// question comes back), 0 or 1 otherwise; any other number counts as Zero Hour.
+std::optional<int> ParseZhMode(const std::string& text);
 
 // "Tavrel - Generals Mod Manager v1.1.1"
 std::string WindowCaption();

@@ -1,5 +1,9 @@
 #include "win32/form1.h"
 
+#include <shellapi.h>
+
+#include "win32/system_library.h"
+
 #include "win32/copy_progress.h"
 #include "win32/dialogs.h"
 #include "win32/form2.h"
@@ -11,12 +15,36 @@
 #include "win32/widgets.h"
 
 namespace tavrel {
+namespace {
+
+// The files of a drop, from the shell's list, which is then released.
+// shell32 is loaded here, at the first drop, not at start-up.
+std::vector<std::string> DroppedFiles(HDROP drop) {
+    std::vector<std::string> paths;
+    const auto query = SystemFunction<decltype(::DragQueryFileW)>(L"shell32.dll", "DragQueryFileW");
+    const auto finish = SystemFunction<decltype(::DragFinish)>(L"shell32.dll", "DragFinish");
+    if (!query || !finish) return paths;
+    const UINT count = query(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        std::wstring path(query(drop, i, nullptr, 0) + 1, L'\0');
+        path.resize(query(drop, i, path.data(), static_cast<UINT>(path.size())));
+        paths.push_back(Utf8(path));
+    }
+    finish(drop);
+    return paths;
+}
+
+}  // namespace
 
 Form1::Form1(HINSTANCE instance, SettingsStore& settings, EnvLookup env)
     : FormWindow(Form1Layout(), instance), settings_(settings), window_(*this, std::move(env)) {
     pointer_ = ::LoadCursorW(instance, MAKEINTRESOURCEW(IDC_POINTER));
     createWindow(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, nullptr);
-    if (hwnd()) connectControls();
+    if (!hwnd()) return;
+    // Files dropped anywhere on the window come as WM_DROPFILES (what
+    // DragAcceptFiles sets, without loading shell32 for it).
+    ::SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, ::GetWindowLongPtrW(hwnd(), GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
+    connectControls();
 }
 
 Form1::~Form1() {
@@ -62,6 +90,10 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (control == cmdBrowse_ && HIWORD(wParam) == BN_CLICKED) window_.logic().cmdBrowse_Click();
             return 0;
         }
+        case WM_DROPFILES:
+            // The system's drop offers every file; only a .big is installed.
+            window_.filesDropped(DroppedFiles(reinterpret_cast<HDROP>(wParam)));
+            return 0;
         case WM_CLOSE:
             window_.closing();
             destroyWindow();

@@ -1,13 +1,18 @@
-// Tavrel: a mod manager for Command and Conquer Generals and Zero Hour.
+// Tavrel: a mod manager for Command and Conquer Generals and Zero Hour. With
+// arguments it runs one command on the console it was started from; without,
+// it opens its window.
 #include <windows.h>
 
 #include <commctrl.h>
 
+#include "win32/command_line.h"
 #include "win32/form1.h"
 #include "win32/message_loop.h"
 #include "win32/settings_store.h"
 
-int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand) {
+    if (tavrel::HasArguments(commandLine)) return tavrel::RunCommandLine();
+
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&controls);
 

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 WORK=$(mktemp -d)
-trap 's=$?; kill "${PID:-0}" 2>/dev/null || true; [ $s -ne 0 ] && [ -f "$WORK/tavrel.log" ] && { echo "--- tavrel output:" >&2; cat "$WORK/tavrel.log" >&2; }; rm -rf "$WORK"' EXIT
+trap 's=$?; [ -n "${PID:-}" ] && kill "$PID" 2>/dev/null || true; [ $s -ne 0 ] && [ -f "$WORK/tavrel.log" ] && { echo "--- tavrel output:" >&2; cat "$WORK/tavrel.log" >&2; }; rm -rf "$WORK"' EXIT
 export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/config" PROGRAMFILES="$WORK/pf"
 export XDG_RUNTIME_DIR="$WORK/run"
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_RUNTIME_DIR"

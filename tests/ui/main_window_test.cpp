@@ -118,6 +118,36 @@ protected:
     MainWindow window{view, [](const std::string&) { return std::optional<std::string>(); }};
 };
 
+// A drop installs one archive; the drag of anything else is refused and a
+// drop of it does nothing.
+TEST_F(MainWindowTest, ADropTakesOneBigFileOnly) {
+    const std::string storm = t / "Storm.big";
+    const struct {
+        Strings paths;
+        bool taken;
+    } rows[] = {
+        {{storm}, true},
+        {{t / "Storm.v2.BiG"}, true},
+        {{t / "notes.txt"}, false},
+        {{t / "Storm.big.txt"}, false},
+        {{t / ".big"}, false},
+        {{storm, t / "Other.big"}, false},
+        {{""}, false},  // not a local file
+        {{}, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(::testing::PrintToString(row.paths));
+        const auto archive = DroppedArchive(row.paths);
+        EXPECT_EQ(archive.has_value(), row.taken);
+        if (archive) {
+            EXPECT_EQ(*archive, row.paths.front());
+        } else {
+            window.filesDropped(row.paths);
+            EXPECT_TRUE(view.shownMessages.empty());
+        }
+    }
+}
+
 TEST_F(MainWindowTest, TypingKeepsTheBoxAsTypedWhileTheProgramTrimsIt) {
     t.file("__A.bit");
     view.type(t.path() + Native("/"));  // typing on: the separator must stay

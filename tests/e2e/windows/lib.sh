@@ -5,7 +5,7 @@ set -euo pipefail
 
 WORK=$(mktemp -d)
 NAME=$(basename "$0" .sh)
-trap 's=$?; shot end; kill "${PID:-0}" 2>/dev/null || true; rm -rf "$WORK"; exit $s' EXIT
+trap 's=$?; shot end; [ -n "${PID:-}" ] && kill "$PID" 2>/dev/null || true; rm -rf "$WORK"; exit $s' EXIT
 SETTINGS='HKCU\Software\VB and VBA Program Settings\TVL\Settings'
 mkdir -p "$SHOTS"
 

@@ -1,0 +1,225 @@
+#include "cli/command_line.h"
+
+#include <map>
+
+#include "cli/console_window.h"
+#include "modstore/mod_store.h"
+#include "support/file_system.h"
+#include "support/text.h"
+#include "tavrel_version.h"
+#include "ui/main_window_logic.h"
+
+namespace tavrel {
+namespace {
+
+constexpr OptionSpec kOptions[] = {
+    {"list", false},
+    {"activate", false},
+    {"deactivate", false},
+    {"install", false},
+    {"delete", false},
+    {"folder", true},
+    {"zero-hour", false},
+    {"generals", false},
+    {"yes", false},
+    {"help", false},
+    {"version", false},
+};
+
+int Fail(std::ostream& err, const std::string& reason) {
+    err << "tavrel: " << reason << '\n';
+    return kExitFailed;
+}
+
+int UsageError(std::ostream& err, const std::string& reason) {
+    err << "tavrel: " << reason << "\nTry 'tavrel --help' for more information.\n";
+    return kExitUsage;
+}
+
+// The list entry `name` stands for: the one spelled exactly so, else the
+// first equal to it without regard to case; -1 when none is.
+int FindEntry(const std::vector<std::string>& entries, const std::string& name) {
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i] == name) return static_cast<int>(i);
+    }
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (EqualsNoCase(entries[i], name)) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+bool Listed(const std::vector<std::string>& entries, const std::string& entry) {
+    for (const std::string& listed : entries) {
+        if (listed == entry) return true;
+    }
+    return false;
+}
+
+// The command's free argument, checked: `wanted` of them.
+std::optional<std::string> CheckArguments(const CommandLine& c, std::size_t wanted, const char* what,
+                                          std::ostream& err, int& status) {
+    if (c.arguments.size() < wanted) {
+        status = UsageError(err, std::string("missing ") + what);
+        return std::nullopt;
+    }
+    if (c.arguments.size() > wanted) {
+        status = UsageError(err, "unexpected argument '" + c.arguments[wanted] + "'");
+        return std::nullopt;
+    }
+    return wanted == 0 ? std::string() : c.arguments.front();
+}
+
+}  // namespace
+
+std::span<const OptionSpec> CommandLineOptions() { return kOptions; }
+
+void CommandLine::set(std::string_view name, const std::string& value) {
+    if (name == "list") list = true;
+    else if (name == "activate") activate = true;
+    else if (name == "deactivate") deactivate = true;
+    else if (name == "install") install = true;
+    else if (name == "delete") remove = true;
+    else if (name == "folder") folder = value;
+    else if (name == "zero-hour") zeroHour = true;
+    else if (name == "generals") generals = true;
+    else if (name == "yes") yes = true;
+    else if (name == "help") help = true;
+    else if (name == "version") version = true;
+}
+
+std::string VersionText() {
+    return "tavrel " + std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor) + "." +
+           std::to_string(kVersionRevision) + "\n";
+}
+
+std::string UsageText() {
+    return "Usage: tavrel [OPTION]... COMMAND\n"
+           "Switch the mods of Command and Conquer Generals and Zero Hour without the window.\n"
+           "Without arguments, tavrel opens its window.\n"
+           "\n"
+           "Commands:\n"
+           "      --list                print the game folder, the active mod (an empty line\n"
+           "                              when none is) and the inactive mods, one a line\n"
+           "      --activate NAME       activate the inactive mod NAME\n"
+           "      --deactivate          deactivate the active mod\n"
+           "      --install FILE        install the mod archive FILE (a .big file)\n"
+           "      --install FILE --activate\n"
+           "                            install FILE, then activate it\n"
+           "      --delete NAME         delete the inactive mod NAME\n"
+           "\n"
+           "Options:\n"
+           "      --folder PATH         the game folder for this run\n"
+           "      --zero-hour           Zero Hour mode for this run\n"
+           "      --generals            Generals mode for this run\n"
+           "      --yes                 answer every question with Yes or OK; without it a\n"
+           "                              question takes the answer that leaves the folder\n"
+           "                              as it is\n"
+           "      --help                display this help and exit\n"
+           "      --version             output version information and exit\n"
+           "\n"
+           "The folder and the mode are those the window keeps; a run stores nothing.\n"
+           "Messages and questions, with the answer taken, go to standard error.\n"
+           "\n"
+           "Exit status:\n"
+           " 0  if the command did what it said (a mod already active, or none active\n"
+           "    to deactivate, counts),\n"
+           " 1  if it did not: an error, or a question answered so that nothing changed,\n"
+           " 2  if the command line was wrong.\n";
+}
+
+int RunCommandLine(const CommandLine& c, const ConsoleSystem& system, std::ostream& out, std::ostream& err) {
+    if (!c.parseError.empty()) return UsageError(err, c.parseError);
+    if (c.help) {
+        out << UsageText();
+        return kExitOk;
+    }
+    if (c.version) {
+        out << VersionText();
+        return kExitOk;
+    }
+    if (c.zeroHour && c.generals) return UsageError(err, "--zero-hour and --generals exclude each other");
+
+    // One command; "--install FILE --activate" counts as one.
+    const bool activateAfterInstall = c.install && c.activate;
+    const int commands = c.list + (c.activate && !activateAfterInstall) + c.deactivate + c.install + c.remove;
+    if (commands == 0) return UsageError(err, "no command given");
+    if (commands > 1) return UsageError(err, "one command at a time");
+
+    int status = kExitOk;
+    std::optional<std::string> argument;
+    if (c.list || c.deactivate) argument = CheckArguments(c, 0, "", err, status);
+    else if (c.install) argument = CheckArguments(c, 1, "FILE after --install", err, status);
+    else argument = CheckArguments(c, 1, c.activate ? "NAME after --activate" : "NAME after --delete", err, status);
+    if (!argument) return status;
+
+    auto stored = [&](const std::string& key) {
+        return system.readSetting ? system.readSetting(key) : std::nullopt;
+    };
+    std::optional<int> mode = c.zeroHour ? 1 : c.generals ? 0 : std::optional<int>();
+    if (!mode) mode = ParseZhMode(stored("zhmode").value_or(""));
+    if (!mode) return UsageError(err, "Generals or Zero Hour? No mode is stored yet: give --generals or --zero-hour");
+
+    // The window's start-up, with the mode and folder of this run: the same
+    // folder it would show, what a killed copy left goes, and the first scan.
+    std::map<std::string, std::string> settings{{"zhmode", std::to_string(*mode)}};
+    if (c.folder) settings["path"] = *c.folder;
+    else if (auto path = stored("path")) settings["path"] = *path;
+    ConsoleWindow window(err, std::move(settings), c.yes, activateAfterInstall);
+    ModStore store(window, system.gameRuns);
+    MainWindowLogic logic(window, store, system.env);
+    logic.Form_Load();
+
+    const std::string folder = window.folderText();
+    if (!FolderExists(folder)) {
+        store.UpdateList(false);  // the window's own message, where it has one
+        return Fail(err, "no game folder at '" + folder + "'");
+    }
+
+    if (c.list) {
+        out << folder << '\n' << window.activeMod() << '\n';
+        for (const std::string& entry : window.listEntries()) out << entry << '\n';
+        return kExitOk;
+    }
+
+    if (c.deactivate) {
+        store.lblDeactivate_Click();
+        if (!window.activeMod().empty()) return Fail(err, window.activeMod() + " is still active");
+        return kExitOk;
+    }
+
+    if (c.install) {
+        const std::string& source = *argument;
+        const std::string entry = StripLastExtension(InstalledModName(FileGetName(source)));
+        store.InstallMod(source);
+        const std::string path = window.folderText();
+        const bool active = EqualsNoCase(window.activeMod(), entry) &&
+                            SameContent(source, JoinPath(path, ResolveFileName(path, entry, ".big")));
+        if (activateAfterInstall) {
+            if (!active) return Fail(err, "could not install and activate " + source);
+        } else if (!active && !SameContent(source, JoinPath(path, ResolveFileName(path, entry, ".bit")))) {
+            return Fail(err, "could not install " + source);
+        }
+        return kExitOk;
+    }
+
+    const std::string& name = *argument;
+    const bool isActive = !window.activeMod().empty() && EqualsNoCase(window.activeMod(), name);
+    if (c.activate && isActive) return kExitOk;  // already as asked
+    const int index = FindEntry(window.listEntries(), name);
+    if (index < 0) {
+        if (isActive) return Fail(err, name + " is the active mod: deactivate it first");
+        return Fail(err, "no inactive mod named '" + name + "' in " + folder);
+    }
+    const std::string entry = window.listEntries()[static_cast<std::size_t>(index)];
+    window.select(index);
+    if (c.activate) {
+        store.lblActivate_Click();
+        if (!EqualsNoCase(window.activeMod(), entry)) return Fail(err, entry + " was not activated");
+    } else {
+        store.lblDelete_Click();
+        if (Listed(window.listEntries(), entry)) return Fail(err, entry + " was not deleted");
+    }
+    return kExitOk;
+}
+
+}  // namespace tavrel

@@ -1,0 +1,65 @@
+// The command line: the same handlers as the window, run without one for
+// launch scripts. A front-end parses its arguments with its own well-kept
+// parser into a CommandLine, by the option table below; what the options
+// mean, what runs, what is printed and the exit status are decided here.
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "support/game_locations.h"
+#include "support/game_process.h"
+
+namespace tavrel {
+
+// The exit status: the command did what it said, it did not, or the command
+// line itself was wrong (as GNU programs have it).
+enum ExitStatus : int { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
+
+// One option: its long name (without "--") and whether a value follows it.
+struct OptionSpec {
+    std::string_view name;
+    bool takesValue;
+};
+
+// Every option the program takes. "--activate", "--install" and "--delete"
+// are switches whose NAME or FILE is the one free argument, so that
+// "--install FILE --activate" reads as it is meant.
+std::span<const OptionSpec> CommandLineOptions();
+
+// The command line as parsed.
+struct CommandLine {
+    std::string parseError;  // the parser's complaint; empty when it had none
+    bool help = false, version = false;
+    bool list = false, activate = false, deactivate = false, install = false, remove = false;
+    bool yes = false, zeroHour = false, generals = false;
+    std::optional<std::string> folder;
+    std::vector<std::string> arguments;  // the free arguments, in order
+
+    // Records the option `name` of CommandLineOptions() found with `value`.
+    void set(std::string_view name, const std::string& value = {});
+};
+
+// What a run reads from the system. Nothing is ever stored.
+struct ConsoleSystem {
+    // The stored setting `key` of the window ("path", "zhmode"), or nothing.
+    std::function<std::optional<std::string>(const std::string& key)> readSetting;
+    EnvLookup env;
+    GameRunningCheck gameRuns = GameRunsIn;
+};
+
+// --help and --version, GNU style.
+std::string UsageText();
+std::string VersionText();
+
+// Runs the command line: --list prints to `out`, every message goes to
+// `err`. Answers an ExitStatus.
+int RunCommandLine(const CommandLine& commandLine, const ConsoleSystem& system, std::ostream& out,
+                   std::ostream& err);
+
+}  // namespace tavrel

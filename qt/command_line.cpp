@@ -1,0 +1,35 @@
+#include "qt/command_line.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <iostream>
+
+#include "cli/command_line.h"
+#include "qt/settings_store.h"
+
+namespace tavrel {
+
+int RunCommandLine(int argc, char** argv) {
+    QCoreApplication app(argc, argv);  // no display is needed
+    QCommandLineParser parser;
+    // Help and version are options like the others: their texts are the
+    // program's own, the same on Windows.
+    for (const OptionSpec& spec : CommandLineOptions()) {
+        const QString name = QString::fromUtf8(spec.name.data(), static_cast<qsizetype>(spec.name.size()));
+        parser.addOption(QCommandLineOption(name, QString(), spec.takesValue ? QStringLiteral("value") : QString()));
+    }
+    CommandLine commandLine;
+    if (!parser.parse(QCoreApplication::arguments())) commandLine.parseError = parser.errorText().toStdString();
+    for (const OptionSpec& spec : CommandLineOptions()) {
+        const QString name = QString::fromUtf8(spec.name.data(), static_cast<qsizetype>(spec.name.size()));
+        if (parser.isSet(name)) commandLine.set(spec.name, spec.takesValue ? parser.value(name).toStdString() : "");
+    }
+    for (const QString& argument : parser.positionalArguments()) commandLine.arguments.push_back(argument.toStdString());
+
+    SettingsStore settings;
+    ConsoleSystem system{[&settings](const std::string& key) { return settings.read(QString::fromStdString(key)); },
+                         SystemEnvironment()};
+    return tavrel::RunCommandLine(commandLine, system, std::cout, std::cerr);
+}
+
+}  // namespace tavrel

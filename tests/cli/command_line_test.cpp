@@ -1,0 +1,257 @@
+// The command line on real folders: one table of cases, each a game folder,
+// the stored settings, the arguments, and what must come out: the exit
+// status, standard output, every message on standard error, and every
+// file's bytes afterwards.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <sstream>
+
+#include "cli/command_line.h"
+#include "temp_folder.h"
+#include "test_platform.h"
+
+namespace tavrel {
+namespace {
+
+using test::ReadAll;
+using test::TempFolder;
+using Files = std::map<std::string, std::string>;
+
+struct Case {
+    const char* name = "";
+    Files before = {};                        // the game folder's files
+    std::vector<std::string> args = {};       // "{folder}" and "{outside}" stand for the folders
+    Files stored = {{"zhmode", "0"}, {"path", "{folder}"}};  // the window's settings
+    bool gameRuns = false;
+    int status = kExitOk;
+    std::string out = {};
+    std::string err = {};                     // all of standard error, or a part of it when errPart
+    Files after = {};                         // the files afterwards; `before` when empty
+    bool errPart = false;
+};
+
+const Files kTwoMods = {{"__Alpha.big", "alpha"}, {"__Bravo.bit", "bravo"}, {"INI.big", "game"}};
+const std::string kMyModOffer =
+    "MOD (My Mod.big) has been successfully installed. Tavrel has renamed the MOD to __My Mod.bit\r\n\r\n"
+    "Would you like to activate this MOD now? [Yes/No] ";
+const std::string kTryHelp = "\nTry 'tavrel --help' for more information.\n";
+
+const Case kCases[] = {
+    // --list
+    {.name = "ListPrintsFolderActiveAndInactive",
+     .before = {{"__Alpha.big", "a"}, {"__Bravo.bit", "b"}, {"__Charlie.bit", "c"}, {"INI.big", "g"}},
+     .args = {"--list"},
+     .out = "{folder}\n__Alpha\n__Bravo\n__Charlie\n"},
+    {.name = "ListWithoutActiveModPrintsAnEmptyLineAndNeedsNoStoredSettings",
+     .before = {{"__Bravo.bit", "b"}},
+     .args = {"--folder", "{folder}", "--generals", "--list"},
+     .stored = {},
+     .out = "{folder}\n\n__Bravo\n"},
+    {.name = "SeveralActiveModsAreLeftWithoutYes",
+     .before = {{"__Alpha.big", "a"}, {"__Bravo.big", "b"}},
+     .args = {"--list"},
+     .out = "{folder}\n__Alpha\n",
+     .err = "More then one MOD has been found! Tavrel will de-activate all newly found MOD's. (Except the first "
+            "one found which is __Alpha) [OK/Cancel] Cancel\n"},
+    {.name = "SeveralActiveModsAreReconciledWithYes",
+     .before = {{"__Alpha.big", "a"}, {"__Bravo.big", "b"}},
+     .args = {"--list", "--yes"},
+     .out = "{folder}\n__Alpha\n__Bravo\n",
+     .err = "More then one MOD has been found! Tavrel will de-activate all newly found MOD's. (Except the first "
+            "one found which is __Alpha) [OK/Cancel] OK\n",
+     .after = {{"__Alpha.big", "a"}, {"__Bravo.bit", "b"}}},
+    {.name = "AMissingFolderFailsWithTheWindowsMessageInZeroHourMode",
+     .before = {},
+     .args = {"--list", "--zero-hour", "--folder", "{folder}/missing"},
+     .status = kExitFailed,
+     .err = "The folder path you specified for the Generals Zero Hour folder does not appear valid! Please ensure "
+            "that you have entered (or browsed for) the correct Generals folder path. Tavrel cannot continue.\n"
+            "tavrel: no game folder at '{folder}/missing'\n"},
+
+    // --activate
+    {.name = "ActivateWithoutYesChangesNothing",
+     .before = kTwoMods,
+     .args = {"--activate", "__Bravo"},
+     .status = kExitFailed,
+     .err = "Are you sure you want to activate __Bravo MOD? [Yes/No] No\ntavrel: __Bravo was not activated\n"},
+    {.name = "ActivateWithYesSwitchesTheActiveMod",
+     .before = kTwoMods,
+     .args = {"--yes", "--activate", "__bravo"},
+     .err = "Are you sure you want to activate __Bravo MOD? [Yes/No] Yes\nMod __Alpha Has Been De-activated...\n"
+            "MOD __Bravo activated...\n",
+     .after = {{"__Alpha.bit", "alpha"}, {"__Bravo.big", "bravo"}, {"INI.big", "game"}}},
+    {.name = "ActivateTheActiveModIsDone", .before = kTwoMods, .args = {"--activate", "__ALPHA"}},
+    {.name = "ActivateAnUnknownModFails",
+     .before = kTwoMods,
+     .args = {"--activate", "Nope", "--yes"},
+     .status = kExitFailed,
+     .err = "tavrel: no inactive mod named 'Nope' in {folder}\n"},
+    {.name = "ActivateWhileTheGameRunsAsksAgain",
+     .before = kTwoMods,
+     .args = {"--activate", "__Bravo", "--yes"},
+     .gameRuns = true,
+     .err = "Are you sure you want to activate __Bravo MOD? [Yes/No] Yes\nThe game is running from this folder. "
+            "Changing its files while it runs can break the game and the mod. Do you want to go on anyway? "
+            "[Yes/No] Yes\n",
+     .after = {{"__Alpha.bit", "alpha"}, {"__Bravo.big", "bravo"}, {"INI.big", "game"}},
+     .errPart = true},
+
+    // --deactivate
+    {.name = "DeactivateWithYes",
+     .before = kTwoMods,
+     .args = {"--deactivate", "--yes"},
+     .err = "Are you sure you want to de-activate all mods? [Yes/No] Yes\nMod __Alpha Has Been De-activated...\n",
+     .after = {{"__Alpha.bit", "alpha"}, {"__Bravo.bit", "bravo"}, {"INI.big", "game"}}},
+    {.name = "DeactivateWithoutYesFails",
+     .before = kTwoMods,
+     .args = {"--deactivate"},
+     .status = kExitFailed,
+     .err = "Are you sure you want to de-activate all mods? [Yes/No] No\ntavrel: __Alpha is still active\n"},
+    {.name = "DeactivateWithNothingActiveIsDone", .before = {{"__Bravo.bit", "b"}}, .args = {"--deactivate"}},
+
+    // --install
+    {.name = "InstallCopiesAndDeclinesTheOffer",
+     .before = kTwoMods,
+     .args = {"--install", "{outside}/My Mod.big"},
+     .err = "Installing My Mod.big...\n" + kMyModOffer + "No\n",
+     .after = {{"__Alpha.big", "alpha"}, {"__Bravo.bit", "bravo"}, {"INI.big", "game"}, {"__My Mod.bit", "mine"}}},
+    {.name = "InstallWithYesStillActivatesOnlyWhenAsked",
+     .before = {},
+     .args = {"--yes", "--install", "{outside}/My Mod.big"},
+     .err = "Installing My Mod.big...\n" + kMyModOffer + "No\n",
+     .after = {{"__My Mod.bit", "mine"}}},
+    {.name = "InstallAndActivate",
+     .before = kTwoMods,
+     .args = {"--install", "{outside}/My Mod.big", "--activate"},
+     .err = "Installing My Mod.big...\n" + kMyModOffer + "Yes\nMod __Alpha Has Been De-activated...\n"
+            "MOD __My Mod activated...\n",
+     .after = {{"__Alpha.bit", "alpha"}, {"__Bravo.bit", "bravo"}, {"INI.big", "game"}, {"__My Mod.big", "mine"}}},
+    {.name = "InstallAndActivateUnderTheActiveModsNameKeepsTheOldOneActive",
+     .before = {{"__My Mod.big", "old"}},
+     .args = {"--install", "{outside}/My Mod.big", "--activate"},
+     .status = kExitFailed,
+     .err = "This MOD is currently active.\ntavrel: could not install and activate {outside}/My Mod.big\n",
+     .after = {{"__My Mod.big", "old"}, {"__My Mod.bit", "mine"}},
+     .errPart = true},
+    {.name = "InstallAMissingFileFails",
+     .before = kTwoMods,
+     .args = {"--install", "{outside}/Missing.big"},
+     .status = kExitFailed,
+     .err = "An error occurred while attempting to copy the new MOD to your Generals folder!",
+     .errPart = true},
+
+    // --delete
+    {.name = "DeleteWithYes",
+     .before = kTwoMods,
+     .args = {"--delete", "__Bravo", "--yes"},
+     .err = "Are you sure you want to delete __Bravo mod? [Yes/No] Yes\nMOD __Bravo deleted...\n",
+     .after = {{"__Alpha.big", "alpha"}, {"INI.big", "game"}}},
+    {.name = "DeleteWithoutYesFails",
+     .before = kTwoMods,
+     .args = {"--delete", "__Bravo"},
+     .status = kExitFailed,
+     .err = "Are you sure you want to delete __Bravo mod? [Yes/No] No\ntavrel: __Bravo was not deleted\n"},
+    {.name = "DeleteTheActiveModFails",
+     .before = kTwoMods,
+     .args = {"--delete", "__Alpha", "--yes"},
+     .status = kExitFailed,
+     .err = "tavrel: __Alpha is the active mod: deactivate it first\n"},
+
+    // The command line itself
+    {.name = "NoCommand", .before = kTwoMods, .args = {"--yes"}, .status = kExitUsage,
+     .err = "tavrel: no command given" + kTryHelp},
+    {.name = "TwoCommands", .before = kTwoMods, .args = {"--list", "--deactivate"}, .status = kExitUsage,
+     .err = "tavrel: one command at a time" + kTryHelp},
+    {.name = "ActivateWithoutName", .before = kTwoMods, .args = {"--activate"}, .status = kExitUsage,
+     .err = "tavrel: missing NAME after --activate" + kTryHelp},
+    {.name = "ExtraArgument", .before = kTwoMods, .args = {"--list", "__Bravo"}, .status = kExitUsage,
+     .err = "tavrel: unexpected argument '__Bravo'" + kTryHelp},
+    {.name = "BothModes", .before = kTwoMods, .args = {"--list", "--generals", "--zero-hour"},
+     .status = kExitUsage, .err = "tavrel: --zero-hour and --generals exclude each other" + kTryHelp},
+    {.name = "NoModeStoredOrGiven", .before = kTwoMods, .args = {"--list"}, .stored = {{"path", "{folder}"}},
+     .status = kExitUsage,
+     .err = "tavrel: Generals or Zero Hour? No mode is stored yet: give --generals or --zero-hour" + kTryHelp},
+    {.name = "Version", .before = kTwoMods, .args = {"--list", "--version"}, .out = "tavrel 1.1.1\n"},
+};
+
+std::string Expand(std::string text, const std::string& folder, const std::string& outside) {
+    const std::pair<std::string, std::string> marks[] = {
+        {"{folder}/", folder + test::NativeSeparator()}, {"{outside}/", outside + test::NativeSeparator()},
+        {"{folder}", folder}, {"{outside}", outside}};
+    for (const auto& [mark, path] : marks) {
+        for (std::size_t at; (at = text.find(mark)) != std::string::npos;) text.replace(at, mark.size(), path);
+    }
+    return text;
+}
+
+// The arguments as a front-end's parser hands them over: each option of the
+// table by its name, a value after the options that take one, anything else
+// a free argument.
+CommandLine Parse(const std::vector<std::string>& args) {
+    CommandLine c;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        bool option = false;
+        for (const OptionSpec& spec : CommandLineOptions()) {
+            if (args[i] != "--" + std::string(spec.name)) continue;
+            option = true;
+            c.set(spec.name, spec.takesValue ? args.at(++i) : std::string());
+        }
+        if (!option) c.arguments.push_back(args[i]);
+    }
+    return c;
+}
+
+TEST(CommandLine, Cases) {
+    for (const Case& k : kCases) {
+        SCOPED_TRACE(k.name);
+        TempFolder game, outside;
+        for (const auto& [name, bytes] : k.before) game.file(name, bytes);
+        outside.file("My Mod.big", "mine");
+        const auto expand = [&](const std::string& text) { return Expand(text, game.path(), outside.path()); };
+
+        std::vector<std::string> args;
+        for (const std::string& arg : k.args) args.push_back(expand(arg));
+        Files stored;
+        for (const auto& [key, value] : k.stored) stored[key] = expand(value);
+        ConsoleSystem system{
+            [&](const std::string& key) {
+                const auto it = stored.find(key);
+                return it == stored.end() ? std::nullopt : std::optional<std::string>(it->second);
+            },
+            [](const std::string&) { return std::optional<std::string>(); },
+            [&](const std::string& folder) { return k.gameRuns && folder == game.path(); }};
+        std::ostringstream out, err;
+
+        EXPECT_EQ(RunCommandLine(Parse(args), system, out, err), k.status);
+        EXPECT_EQ(out.str(), expand(k.out));
+        if (k.errPart) EXPECT_NE(err.str().find(expand(k.err)), std::string::npos) << err.str();
+        else EXPECT_EQ(err.str(), expand(k.err));
+
+        Files after;
+        for (const std::string& name : game.names()) after[name] = ReadAll(game / name);
+        EXPECT_EQ(after, k.after.empty() ? k.before : k.after);
+    }
+}
+
+TEST(CommandLine, HelpFollowsGnuConventions) {
+    std::ostringstream out, err;
+    CommandLine c;
+    c.set("help");
+    c.set("bogus-is-ignored");
+    EXPECT_EQ(RunCommandLine(c, {}, out, err), kExitOk);
+    EXPECT_EQ(out.str().rfind("Usage: tavrel [OPTION]... COMMAND\n", 0), 0u);
+    for (const OptionSpec& spec : CommandLineOptions()) {
+        EXPECT_NE(out.str().find("--" + std::string(spec.name) + (spec.takesValue ? " " : "")), std::string::npos)
+            << spec.name << " is not described";
+    }
+    EXPECT_EQ(err.str(), "");
+
+    c = {};
+    c.parseError = "unknown option 'frobnicate'";
+    EXPECT_EQ(RunCommandLine(c, {}, out, err), kExitUsage);
+    EXPECT_EQ(err.str(), "tavrel: unknown option 'frobnicate'" + kTryHelp);
+}
+
+}  // namespace
+}  // namespace tavrel
