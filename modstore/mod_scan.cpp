@@ -1,13 +1,18 @@
 // The folder scan behind the mod list and the active-mod label.
+#include <optional>
 #include <unordered_set>
 #include <vector>
 
 #include "modstore/mod_store.h"
 #include "support/file_system.h"
 #include "support/text.h"
+#include "support/wildcard.h"
 
 namespace tavrel {
 namespace {
+
+// The game's own archives have no "__" in front.
+constexpr char kInactivePattern[] = "*.bit", kActivePattern[] = "__*.big";
 
 std::string InvalidFolderMessage(int zhMode) {
     return "The folder path you specified for the Generals" + ZeroHourPart(zhMode) +
@@ -52,24 +57,33 @@ void ModStore::UpdateList(bool silentCall, FolderTrim trim) {
         return;
     }
 
-    // One listing serves the whole scan: the inactive mods, the active ones,
-    // and every rename's look-up of the other letter cases, so that a folder
-    // of thousands of mods is listed once, not once a rename.
+    // One reading of the folder serves the whole scan: the inactive mods,
+    // the active ones, and every rename's look-up of the other letter cases,
+    // so that a folder of thousands of files is read once, not once a
+    // rename. Of the game's own archives nothing is kept.
+    const WildcardPattern inactivePattern(kInactivePattern), activePattern(kActivePattern);
     std::vector<DirEntry> entries;
-    if (const Status listed = ListEntries(folder, entries); !listed.ok()) {
-        w_.message(listed.text(), Buttons::Ok, Icon::Critical);
-    }
+    const Status read = VisitEntries(folder, [&](const DirEntry& e) {
+        if (inactivePattern.matchesFolded(e.folded) || activePattern.matchesFolded(e.folded)) entries.push_back(e);
+    });
+    if (!read.ok()) w_.message(read.text(), Buttons::Ok, Icon::Critical);
     std::unordered_set<std::string> listed;  // folded entry names, as ModExist compares them
     const auto addEntry = [&](const std::string& entry) {
         w_.addListEntry(entry);
         listed.insert(FoldCase(entry));
     };
-    for (const std::string& name : MatchingFiles(entries, "*.bit")) addEntry(StripLastExtension(name));
+    for (const std::string& name : MatchingFiles(entries, kInactivePattern)) addEntry(StripLastExtension(name));
 
-    FolderNames names(folder, entries);
+    // Made at the first rename. Every rename here is to ".bit", so only the
+    // names ending so (in any letter case, whatever they are) can stand in
+    // one's way: the kept entries hold them all.
+    std::optional<FolderNames> names;
+    const auto renameToInactive = [&](const std::string& name, const std::string& entry) {
+        if (!names) names.emplace(folder, entries);
+        return names->renameNoReplace(JoinPath(folder, name), entry + ".bit").ok();
+    };
     int activeCount = 0;
-    for (const std::string& name : MatchingFiles(entries, "*.big")) {
-        if (name.compare(0, 2, "__") != 0) continue;  // one of the game's own archives
+    for (const std::string& name : MatchingFiles(entries, kActivePattern)) {
         ++activeCount;
         if (activeCount == 2) {
             w_.showWindow();
@@ -85,7 +99,7 @@ void ModStore::UpdateList(bool silentCall, FolderTrim trim) {
         } else if (!listed.contains(FoldCase(entry))) {
             // Never replaces anything: an inactive file of that name in any
             // letter case keeps this one active.
-            if (names.renameNoReplace(JoinPath(folder, name), entry + ".bit").ok()) addEntry(entry);
+            if (renameToInactive(name, entry)) addEntry(entry);
         }
     }
 }

@@ -47,6 +47,9 @@ struct DirEntry {
 
 // Every entry of a folder except "." and "..", sorted with NameLess.
 Status ListEntries(const std::string& folder, std::vector<DirEntry>& out);
+// The same entries one at a time, in the order the system gives them, for
+// a caller that keeps a few out of many; each lives for its call only.
+Status VisitEntries(const std::string& folder, const std::function<void(const DirEntry&)>& visit);
 
 // Names (without folder) of the ordinary files in `folder` that match the
 // wildcard `pattern`: regular files that are neither hidden nor system

@@ -25,14 +25,30 @@ bool TakenInAnyCase(const std::vector<DirEntry>& entries, const std::string& nam
     return std::any_of(entries.begin(), entries.end(), [&](const DirEntry& e) { return e.folded == folded; });
 }
 
+bool EntryLess(const DirEntry& a, const DirEntry& b) { return NameLessFolded(a.folded, a.name, b.folded, b.name); }
+
 }  // namespace
 
+Status ListEntries(const std::string& folder, std::vector<DirEntry>& out) {
+    out.clear();
+    const Status status = VisitEntries(folder, [&out](const DirEntry& e) { out.push_back(e); });
+    std::sort(out.begin(), out.end(), EntryLess);
+    return status;
+}
+
 std::vector<std::string> MatchingFiles(const std::vector<DirEntry>& entries, std::string_view pattern) {
-    std::vector<std::string> out;
+    std::vector<const DirEntry*> matched;
     const WildcardPattern wildcard(pattern);
     for (const DirEntry& e : entries) {
-        if (e.isFile && !e.hidden && !e.system && wildcard.matchesFolded(e.folded)) out.push_back(e.name);
+        if (e.isFile && !e.hidden && !e.system && wildcard.matchesFolded(e.folded)) matched.push_back(&e);
     }
+    // Sorted here, whatever the entries' order: entries kept from a visit
+    // cost a sort of the few matches instead of the whole folder.
+    const auto less = [](const DirEntry* a, const DirEntry* b) { return EntryLess(*a, *b); };
+    if (!std::is_sorted(matched.begin(), matched.end(), less)) std::sort(matched.begin(), matched.end(), less);
+    std::vector<std::string> out;
+    out.reserve(matched.size());
+    for (const DirEntry* e : matched) out.push_back(e->name);
     return out;
 }
 

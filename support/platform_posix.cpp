@@ -282,8 +282,7 @@ Status RenameExactReplacing(const std::string& from, const std::string& to) {
 
 }  // namespace detail
 
-Status ListEntries(const std::string& folder, std::vector<DirEntry>& out) {
-    out.clear();
+Status VisitEntries(const std::string& folder, const std::function<void(const DirEntry&)>& visit) {
     DIR* dir = ::opendir(folder.c_str());
     if (!dir) return Status::FromError(errno);
     errno = 0;
@@ -311,14 +310,11 @@ Status ListEntries(const std::string& folder, std::vector<DirEntry>& out) {
                 entry.isFile = S_ISREG(st.st_mode);
             }
         }
-        out.push_back(std::move(entry));
+        visit(entry);
         errno = 0;
     }
     const int err = errno;
     ::closedir(dir);
-    std::sort(out.begin(), out.end(), [](const DirEntry& a, const DirEntry& b) {
-        return NameLessFolded(a.folded, a.name, b.folded, b.name);
-    });
     return err ? Status::FromError(err) : Status::Ok();
 }
 

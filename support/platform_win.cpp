@@ -174,8 +174,7 @@ Status RenameExactReplacing(const std::string& from, const std::string& to) {
 
 }  // namespace detail
 
-Status ListEntries(const std::string& folder, std::vector<DirEntry>& out) {
-    out.clear();
+Status VisitEntries(const std::string& folder, const std::function<void(const DirEntry&)>& visit) {
     WIN32_FIND_DATAW data;
     Handle find(::FindFirstFileExW(Wide(folder + "\\*").c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
                                    nullptr, FIND_FIRST_EX_LARGE_FETCH));
@@ -195,12 +194,9 @@ Status ListEntries(const std::string& folder, std::vector<DirEntry>& out) {
         entry.isLink = (a & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         entry.hidden = (a & FILE_ATTRIBUTE_HIDDEN) != 0;
         entry.system = (a & FILE_ATTRIBUTE_SYSTEM) != 0;
-        out.push_back(std::move(entry));
+        visit(entry);
     } while (::FindNextFileW(find.get(), &data));
     const DWORD err = ::GetLastError();
-    std::sort(out.begin(), out.end(), [](const DirEntry& a, const DirEntry& b) {
-        return NameLessFolded(a.folded, a.name, b.folded, b.name);
-    });
     return err == ERROR_NO_MORE_FILES ? Status::Ok() : Status::FromError(static_cast<int>(err));
 }
 

@@ -21,15 +21,31 @@ std::vector<char32_t> CodePoints(std::string_view utf8) {
     return out;
 }
 
+// The plain ASCII head and tail around a pattern's only "*". An ASCII byte
+// never continues a character, so a name that starts and ends with those
+// bytes starts and ends with those characters.
+std::optional<WildcardPattern::Plain> PlainParts(const std::string& foldedPattern) {
+    const std::size_t star = foldedPattern.find('*');
+    if (star == std::string::npos || foldedPattern.find('*', star + 1) != std::string::npos) return std::nullopt;
+    for (const char c : foldedPattern) {
+        if (c == '?' || static_cast<unsigned char>(c) >= 0x80) return std::nullopt;
+    }
+    return WildcardPattern::Plain{foldedPattern.substr(0, star), foldedPattern.substr(star + 1)};
+}
+
 }  // namespace
 
 WildcardPattern::WildcardPattern(std::string_view pattern)
-    : everything_(pattern == "*.*"), pattern_(CodePoints(FoldCase(pattern))) {}
+    : everything_(pattern == "*.*"), pattern_(CodePoints(FoldCase(pattern))), plain_(PlainParts(FoldCase(pattern))) {}
 
 bool WildcardPattern::matches(std::string_view name) const { return matchesFolded(FoldCase(name)); }
 
 bool WildcardPattern::matchesFolded(std::string_view foldedName) const {
     if (everything_) return true;
+    if (plain_) {
+        return foldedName.size() >= plain_->head.size() + plain_->tail.size() && foldedName.starts_with(plain_->head) &&
+               foldedName.ends_with(plain_->tail);
+    }
     const std::vector<char32_t> n = CodePoints(foldedName);
     const std::vector<char32_t>& p = pattern_;
     std::size_t pi = 0, ni = 0;

@@ -1,6 +1,7 @@
 // Wildcard matching as the game's platform does it for folder listings.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,9 +25,16 @@ public:
     // `foldedName` must have gone through FoldCase already.
     bool matchesFolded(std::string_view foldedName) const;
 
+    // A pattern of one "*" between plain ASCII ("*.big", "__*.big"), which a
+    // name matches by its first and last bytes alone.
+    struct Plain {
+        std::string head, tail;
+    };
+
 private:
     bool everything_;
     std::vector<char32_t> pattern_;
+    std::optional<Plain> plain_;
 };
 
 }  // namespace tavrel

@@ -47,6 +47,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // Wildcards.
     Require(WildcardMatch("*", b), "\"*\" matches every name");
     Require(WildcardMatch(a, b) == WildcardMatch(folded, b), "letter case in a pattern never matters");
+    // "**" means what "*" means, and takes the general way where a single
+    // star between plain text takes the short one ("*.*" alone is special).
+    std::string doubled;
+    for (const char c : a) doubled += c == '*' ? std::string("**") : std::string(1, c);
+    Require(a == "*.*" || WildcardMatch(a, b) == WildcardMatch(doubled, b), "the short way matches as the general one");
     if (a.find_first_of("*?") == std::string::npos) {
         Require(WildcardMatch(a, a) && WildcardMatch(a, folded), "a plain name matches itself in any case");
     }

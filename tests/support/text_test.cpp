@@ -71,6 +71,11 @@ TEST(Wildcard, MatchesLikeAFolderListing) {
     EXPECT_TRUE(WildcardMatch("?.big", "\xFF.big"));          // or one stray byte
     EXPECT_FALSE(WildcardMatch("\xC3.big", "\xC3\xA9.big"));  // a stray byte is not the start of a letter
     EXPECT_FALSE(WildcardMatch("a*b*c", "aXXbYY"));
+    // One star between plain text: the head and the tail may not overlap.
+    EXPECT_TRUE(WildcardMatch("__*.big", "__.BIG"));
+    EXPECT_FALSE(WildcardMatch("__*.big", "_.big"));
+    EXPECT_FALSE(WildcardMatch("__*.big", "__big"));
+    EXPECT_TRUE(WildcardMatch("*.big", "\xC3.big"));  // a stray byte before the tail
 }
 
 }  // namespace
