@@ -87,7 +87,7 @@ Form1::Form1(SettingsStore& settings, EnvLookup env, QWidget* parent)
 Form1::~Form1() = default;
 
 void Form1::buildLayout() {
-    setWindowIcon(QIcon(QStringLiteral(":/tavrel.ico")));
+    setWindowIcon(ProgramIcon());
     const auto widgets = BuildForm(*this, Form1Layout());
     picGenerals_ = Widget<PictureBox>(widgets, "picGenerals");
     lblZeroHour_ = Widget<QLabel>(widgets, "lblZeroHour");

@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QIcon>
+#include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -13,6 +14,14 @@
 
 namespace tavrel {
 namespace {
+
+// One of the program's own PNGs. Read as PNG and nothing else: a reader left
+// to guess the format first asks every image plugin, loading each one.
+QPixmap ResourcePng(const QString& path) {
+    QImageReader reader(path, "png");
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
 
 QStringList Families(const std::string& face) {
     const QString named = QString::fromStdString(face);
@@ -38,8 +47,8 @@ void SetColours(QWidget* widget, const Control& control) {
 
 QPixmap PictureOf(Picture picture, const QSize& size) {
     switch (picture) {
-        case Picture::Banner: return QPixmap(QStringLiteral(":/banner.jpg"));
-        case Picture::Icon: return QIcon(QStringLiteral(":/tavrel.ico")).pixmap(size);
+        case Picture::Banner: return ResourcePng(QStringLiteral(":/banner.png"));
+        case Picture::Icon: return ProgramIcon().pixmap(size);
         case Picture::None: break;
     }
     return {};
@@ -65,7 +74,7 @@ QWidget* MakeWidget(const Control& c, QWidget* parent) {
         }
         case ControlKind::LabelButton: {
             auto* label = new ClickLabel(caption, parent);
-            label->setCursor(QCursor(QPixmap(QStringLiteral(":/pointer.png")), 12, 1));
+            label->setCursor(QCursor(ResourcePng(QStringLiteral(":/pointer.png")), 12, 1));
             return label;
         }
         case ControlKind::Label: break;
@@ -74,6 +83,14 @@ QWidget* MakeWidget(const Control& c, QWidget* parent) {
 }
 
 }  // namespace
+
+QIcon ProgramIcon() {
+    // PNGs, which Qt reads itself: an .ico or a JPEG would load an image
+    // plugin at start-up.
+    QIcon icon;
+    for (const int size : {16, 32, 48}) icon.addPixmap(ResourcePng(QStringLiteral(":/icon-%1.png").arg(size)));
+    return icon;
+}
 
 QRect PixelRect(const Control& c) {
     return {TwipsToPixels(c.left), TwipsToPixels(c.top), TwipsToPixels(c.width), TwipsToPixels(c.height)};

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QFont>
+#include <QIcon>
 #include <QRect>
 #include <QString>
 #include <QWidget>
@@ -19,6 +20,9 @@ QRect PixelRect(const Control& control);
 
 // The font, or the nearest installed family where the named one is missing.
 QFont QtFont(const FontSpec& font);
+
+// The program's icon at each size it is drawn in.
+QIcon ProgramIcon();
 
 // Sizes `form` (fixed), gives it the layout's font and caption, and makes
 // every control as a child named like it. Returns the widgets by name.

@@ -1,15 +1,17 @@
 #!/usr/bin/python3
 """Draws the program's own pictures into qt/resources/.
 
-The banner (342 x 112 JPEG), the window icon (16, 32 and 48 pixels, each in
-16 colours, 256 colours and 24-bit colour) and the label-button pointer
-(32 x 32, hot spot at 12, 1), and the same pointer as a Windows cursor for
-the Win32 front-end (win32/resources/pointer.cur), with the banner as a
-bitmap (win32/resources/banner.bmp), and the icon as PNGs of 16 to 256
-pixels for the desktop's icon theme (packaging/linux/icons/). Run by hand with Debian's python3-pil;
-the results are committed, so the build never needs this script.
-"make_art.py windows" only makes the Windows files from the committed
-pictures, leaving those as they are.
+The banner (342 x 112, drawn as JPEG and kept as PNG too, which the Qt
+front-end shows without an image-format plugin), the window icon (as PNGs
+of 16, 32 and 48 pixels for the Qt front-end, and as an .ico of those sizes,
+each in 16 colours, 256 colours and 24-bit colour) and the label-button
+pointer (32 x 32, hot spot at 12, 1); the same pointer as a Windows cursor
+for the Win32 front-end (win32/resources/pointer.cur), with the banner as a
+bitmap (win32/resources/banner.bmp); and the icon as PNGs of 16 to 256
+pixels for the desktop's icon theme (packaging/linux/icons/). Run by hand
+with Debian's python3-pil; the results are committed, so the build never
+needs this script. "make_art.py windows" only makes the Windows files from
+the committed pictures, leaving those as they are.
 """
 import math
 import os
@@ -23,6 +25,7 @@ OUT = os.path.join(ROOT, "qt", "resources")
 WIN32_OUT = os.path.join(ROOT, "win32", "resources")
 THEME_OUT = os.path.join(ROOT, "packaging", "linux", "icons")
 THEME_SIZES = (16, 32, 48, 64, 128, 256)
+QT_ICON_SIZES = (16, 32, 48)
 POINTER_HOT_SPOT = (12, 1)
 FONT_DIRS = ["/usr/share/fonts/truetype/liberation", "/usr/share/fonts/truetype/dejavu"]
 
@@ -210,6 +213,17 @@ def write_theme_icons(folder):
         badge(size).save(os.path.join(folder, "%d.png" % size), "PNG", optimize=True)
 
 
+def write_banner_png(jpeg_path, path):
+    """The banner as PNG, which Qt reads without an image-format plugin."""
+    Image.open(jpeg_path).convert("RGB").save(path, "PNG", optimize=True)
+
+
+def write_qt_icons(folder):
+    """The window icon as PNGs of 16, 32 and 48 pixels, for the same reason."""
+    for size in QT_ICON_SIZES:
+        badge(size).save(os.path.join(folder, "icon-%d.png" % size), "PNG", optimize=True)
+
+
 def write_banner_bitmap(jpeg_path, path):
     """The banner as a 24-bit bitmap, which Windows shows without a picture decoder."""
     Image.open(jpeg_path).convert("RGB").save(path, "BMP")
@@ -223,6 +237,8 @@ def main(args):
         write_banner(os.path.join(OUT, "banner.jpg"))
         write_pointer(os.path.join(OUT, "pointer.png"))
         write_theme_icons(THEME_OUT)
+        write_qt_icons(OUT)
+        write_banner_png(os.path.join(OUT, "banner.jpg"), os.path.join(OUT, "banner.png"))
     write_cursor(os.path.join(OUT, "pointer.png"), os.path.join(WIN32_OUT, "pointer.cur"), POINTER_HOT_SPOT)
     write_banner_bitmap(os.path.join(OUT, "banner.jpg"), os.path.join(WIN32_OUT, "banner.bmp"))
     return 0
