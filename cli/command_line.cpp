@@ -190,14 +190,14 @@ int RunCommandLine(const CommandLine& c, const ConsoleSystem& system, std::ostre
     if (c.install) {
         const std::string& source = *argument;
         const std::string entry = StripLastExtension(InstalledModName(FileGetName(source)));
-        store.InstallMod(source);
-        const std::string path = window.folderText();
-        const bool active = EqualsNoCase(window.activeMod(), entry) &&
-                            SameContent(source, JoinPath(path, ResolveFileName(path, entry, ".big")));
-        if (activateAfterInstall) {
-            if (!active) return Fail(err, "could not install and activate " + source);
-        } else if (!active && !SameContent(source, JoinPath(path, ResolveFileName(path, entry, ".bit")))) {
-            return Fail(err, "could not install " + source);
+        // The install says whether its copy landed; nothing is read back,
+        // which for a mod of gigabytes would take as long again.
+        if (!store.InstallMod(source)) return Fail(err, "could not install " + source);
+        // Activated, the new copy has left the list; a copy that stays in it
+        // beside an active mod of its name has not replaced that one.
+        if (activateAfterInstall &&
+            (!EqualsNoCase(window.activeMod(), entry) || FindEntry(window.listEntries(), entry) >= 0)) {
+            return Fail(err, "could not install and activate " + source);
         }
         return kExitOk;
     }

@@ -32,9 +32,9 @@ void ModStore::lblInstallMod_Click() {
     InstallMod(source);
 }
 
-void ModStore::InstallMod(const std::string& source) {
+bool ModStore::InstallMod(const std::string& source) {
     if (!w_.folderText().empty()) w_.setFolderText(FileCleanPath(w_.folderText()));
-    if (!goOnWhileGameRuns()) return;
+    if (!goOnWhileGameRuns()) return false;
 
     const std::string zh = ZeroHourPart(w_.zhMode());
     const std::string sourceName = FileGetName(source);
@@ -55,13 +55,13 @@ void ModStore::InstallMod(const std::string& source) {
             return !cancelled;
         });
     }
-    if (cancelled) return;  // the user's own choice; the folder is as it was
+    if (cancelled) return false;  // the user's own choice; the folder is as it was
     if (!copied.ok()) {
         w_.message("An error occurred while attempting to copy the new MOD to your Generals folder! Please ensure "
                    "that the MOD is a valid .big file that is not in use, and that the path to your Generals" + zh +
                        "folder is valid. (" + copied.text() + ")",
                    Buttons::Ok, Icon::Critical);
-        return;
+        return false;
     }
 
     UpdateList(false);
@@ -76,6 +76,7 @@ void ModStore::InstallMod(const std::string& source) {
                        "\r\n\r\nThis MOD is currently active.",
                    Buttons::Ok, Icon::Information);
     }
+    return true;
 }
 
 }  // namespace tavrel

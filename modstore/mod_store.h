@@ -52,8 +52,8 @@ public:
     void lblInstallMod_Click();
     // The same install with the archive already chosen (a dropped file, the
     // command line): the managed name, the copy with its progress, then the
-    // offer to activate.
-    void InstallMod(const std::string& source);
+    // offer to activate. True when the archive's copy is in the folder.
+    bool InstallMod(const std::string& source);
 
 private:
     std::string selectedEntry() const;  // empty when nothing is selected
