@@ -6,6 +6,7 @@
 
 #include "win32/copy_progress.h"
 #include "win32/dialogs.h"
+#include "win32/drop_target.h"
 #include "win32/form2.h"
 #include "win32/message_box.h"
 #include "win32/resources/resource_ids.h"
@@ -16,6 +17,8 @@
 
 namespace tavrel {
 namespace {
+
+constexpr UINT kFilesDropped = WM_APP + 1;  // files taken by a drop, to be installed
 
 // The files of a drop, from the shell's list, which is then released.
 // shell32 is loaded here, at the first drop, not at start-up.
@@ -41,9 +44,10 @@ Form1::Form1(HINSTANCE instance, SettingsStore& settings, EnvLookup env)
     pointer_ = ::LoadCursorW(instance, MAKEINTRESOURCEW(IDC_POINTER));
     createWindow(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, nullptr);
     if (!hwnd()) return;
-    // Files dropped anywhere on the window come as WM_DROPFILES (what
-    // DragAcceptFiles sets, without loading shell32 for it).
-    ::SetWindowLongPtrW(hwnd(), GWL_EXSTYLE, ::GetWindowLongPtrW(hwnd(), GWL_EXSTYLE) | WS_EX_ACCEPTFILES);
+    // Files dragged anywhere over the window: the cursor refuses what the
+    // window would not install.
+    AcceptFileDrops(hwnd(), kFilesDropped,
+                    [](const std::vector<std::string>& paths) { return DroppedArchive(paths).has_value(); });
     connectControls();
 }
 
@@ -90,8 +94,12 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (control == cmdBrowse_ && HIWORD(wParam) == BN_CLICKED) window_.logic().cmdBrowse_Click();
             return 0;
         }
+        case kFilesDropped:
+            window_.filesDropped(TakeDroppedFiles(hwnd()));
+            return 0;
         case WM_DROPFILES:
-            // The system's drop offers every file; only a .big is installed.
+            // Without OLE the system's drop offers every file; only a .big
+            // is installed.
             window_.filesDropped(DroppedFiles(reinterpret_cast<HDROP>(wParam)));
             return 0;
         case WM_CLOSE:
@@ -99,6 +107,7 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             destroyWindow();
             return 0;
         case WM_DESTROY:
+            StopFileDrops(hwnd());
             ::PostQuitMessage(0);
             return 0;
         default:

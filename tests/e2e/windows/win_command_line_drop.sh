@@ -35,10 +35,10 @@ start_tavrel
 main=$(wait_window '^Tavrel - Generals Mod Manager v1\.1\.1$')
 sleep 0.5
 
-# The system offers any file to the window: a text file is taken and ignored.
-"$X_DROP" "$main" "$WORK/downloads/notes.txt" >/dev/null || fail "no answer to the drag of a text file"
+# The drop cursor refuses a text file and takes a .big.
+[ "$("$X_DROP" "$main" "$WORK/downloads/notes.txt")" = refused ] || fail "a text file was taken"
 sleep 1
-[ "$(boxes)" = 0 ] || fail "a text file dropped showed a message"
+[ "$(boxes)" = 0 ] || fail "a text file dragged over showed a message"
 [ "$("$X_DROP" "$main" "$WORK/downloads/Storm.big")" = accepted ] || fail "the .big was refused"
 answer_box Escape  # "... Would you like to activate this MOD now?" No
 shot dropped
