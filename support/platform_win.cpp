@@ -14,28 +14,12 @@
 #include "support/platform.h"
 #include "support/platform_detail.h"
 #include "support/text.h"
+#include "support/wide_text_win.h"
 
 namespace tavrel {
 namespace {
 
 constexpr std::size_t kCopyBuffer = 8u << 20;  // bytes read and written between progress reports
-
-std::wstring Wide(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-    return out;
-}
-
-std::string Utf8(const wchar_t* wide) {
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
-    if (n <= 1) return {};
-    std::string out(static_cast<std::size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide, -1, out.data(), n, nullptr, nullptr);
-    out.pop_back();  // the terminating NUL
-    return out;
-}
 
 // The attributes of the entry itself: GetFileAttributesW does not follow a
 // link.

@@ -1,4 +1,4 @@
-// UTF-8 inside the program, UTF-16 towards the system.
+// Window texts and system messages, as UTF-8.
 #pragma once
 
 #include <windows.h>
@@ -6,12 +6,9 @@
 #include <string>
 #include <string_view>
 
-namespace tavrel {
+#include "support/wide_text_win.h"
 
-// Bytes that are not valid UTF-8 become U+FFFD.
-std::wstring Wide(std::string_view utf8);
-// Unpaired surrogates become U+FFFD.
-std::string Utf8(std::wstring_view wide);
+namespace tavrel {
 
 // A window's text, and setting it.
 std::string ControlText(HWND window);

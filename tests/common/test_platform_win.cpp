@@ -10,27 +10,11 @@
 #include <stdexcept>
 
 #include "support/status.h"
+#include "support/wide_text_win.h"
 #include "test_platform.h"
 
 namespace tavrel::test {
 namespace {
-
-std::wstring Wide(const std::string& utf8) {
-    if (utf8.empty()) return {};
-    const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
-    std::wstring out(static_cast<std::size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), n);
-    return out;
-}
-
-std::string Utf8(const std::wstring& wide) {
-    if (wide.empty()) return {};
-    const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                        nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), out.data(), n, nullptr, nullptr);
-    return out;
-}
 
 [[noreturn]] void Fail(const std::string& what) {
     throw std::runtime_error(what + ": error " + std::to_string(::GetLastError()));
