@@ -12,7 +12,7 @@
 namespace tavrel {
 namespace {
 
-constexpr OptionSpec kOptions[] = {
+constexpr CommandOption kOptions[] = {
     {"list", false},
     {"activate", false},
     {"deactivate", false},
@@ -71,7 +71,7 @@ std::optional<std::string> CheckArguments(const CommandLine& c, std::size_t want
 
 }  // namespace
 
-std::span<const OptionSpec> CommandLineOptions() { return kOptions; }
+std::span<const CommandOption> CommandLineOptions() { return kOptions; }
 
 void CommandLine::set(std::string_view name, const std::string& value) {
     if (name == "list") list = true;

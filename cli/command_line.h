@@ -22,7 +22,7 @@ namespace tavrel {
 enum ExitStatus : int { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
 
 // One option: its long name (without "--") and whether a value follows it.
-struct OptionSpec {
+struct CommandOption {
     std::string_view name;
     bool takesValue;
 };
@@ -30,7 +30,7 @@ struct OptionSpec {
 // Every option the program takes. "--activate", "--install" and "--delete"
 // are switches whose NAME or FILE is the one free argument, so that
 // "--install FILE --activate" reads as it is meant.
-std::span<const OptionSpec> CommandLineOptions();
+std::span<const CommandOption> CommandLineOptions();
 
 // The command line as parsed.
 struct CommandLine {

@@ -14,15 +14,15 @@ int RunCommandLine(int argc, char** argv) {
     QCommandLineParser parser;
     // Help and version are options like the others: their texts are the
     // program's own, the same on Windows.
-    for (const OptionSpec& spec : CommandLineOptions()) {
-        const QString name = QString::fromUtf8(spec.name.data(), static_cast<qsizetype>(spec.name.size()));
-        parser.addOption(QCommandLineOption(name, QString(), spec.takesValue ? QStringLiteral("value") : QString()));
+    for (const CommandOption& option : CommandLineOptions()) {
+        const QString name = QString::fromUtf8(option.name.data(), static_cast<qsizetype>(option.name.size()));
+        parser.addOption(QCommandLineOption(name, QString(), option.takesValue ? QStringLiteral("value") : QString()));
     }
     CommandLine commandLine;
     if (!parser.parse(QCoreApplication::arguments())) commandLine.parseError = parser.errorText().toStdString();
-    for (const OptionSpec& spec : CommandLineOptions()) {
-        const QString name = QString::fromUtf8(spec.name.data(), static_cast<qsizetype>(spec.name.size()));
-        if (parser.isSet(name)) commandLine.set(spec.name, spec.takesValue ? parser.value(name).toStdString() : "");
+    for (const CommandOption& option : CommandLineOptions()) {
+        const QString name = QString::fromUtf8(option.name.data(), static_cast<qsizetype>(option.name.size()));
+        if (parser.isSet(name)) commandLine.set(option.name, option.takesValue ? parser.value(name).toStdString() : "");
     }
     for (const QString& argument : parser.positionalArguments()) commandLine.arguments.push_back(argument.toStdString());
 

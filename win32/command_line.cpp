@@ -85,7 +85,7 @@ std::vector<std::string> Arguments() {
 CommandLine Parse(std::vector<std::string> arguments) {
     const auto options = CommandLineOptions();
     std::vector<std::string> names;
-    for (const OptionSpec& spec : options) names.emplace_back(spec.name);
+    for (const CommandOption& entry : options) names.emplace_back(entry.name);
     std::vector<option> table;
     for (std::size_t i = 0; i < options.size(); ++i) {
         table.push_back({names[i].c_str(), options[i].takesValue ? required_argument : no_argument, nullptr,

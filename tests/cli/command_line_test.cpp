@@ -192,10 +192,10 @@ CommandLine Parse(const std::vector<std::string>& args) {
     CommandLine c;
     for (std::size_t i = 0; i < args.size(); ++i) {
         bool option = false;
-        for (const OptionSpec& spec : CommandLineOptions()) {
-            if (args[i] != "--" + std::string(spec.name)) continue;
+        for (const CommandOption& known : CommandLineOptions()) {
+            if (args[i] != "--" + std::string(known.name)) continue;
             option = true;
-            c.set(spec.name, spec.takesValue ? args.at(++i) : std::string());
+            c.set(known.name, known.takesValue ? args.at(++i) : std::string());
         }
         if (!option) c.arguments.push_back(args[i]);
     }
@@ -241,9 +241,9 @@ TEST(CommandLine, HelpFollowsGnuConventions) {
     c.set("bogus-is-ignored");
     EXPECT_EQ(RunCommandLine(c, {}, out, err), kExitOk);
     EXPECT_EQ(out.str().rfind("Usage: tavrel [OPTION]... COMMAND\n", 0), 0u);
-    for (const OptionSpec& spec : CommandLineOptions()) {
-        EXPECT_NE(out.str().find("--" + std::string(spec.name) + (spec.takesValue ? " " : "")), std::string::npos)
-            << spec.name << " is not described";
+    for (const CommandOption& option : CommandLineOptions()) {
+        EXPECT_NE(out.str().find("--" + std::string(option.name) + (option.takesValue ? " " : "")), std::string::npos)
+            << option.name << " is not described";
     }
     EXPECT_EQ(err.str(), "");
 
