@@ -46,7 +46,7 @@ DWORD TextStyle(const Control& c) {
     return c.wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP;
 }
 
-HWND MakeControl(HINSTANCE instance, HWND parent, const Control& c, int id, int dpi) {
+HWND MakeControl(HINSTANCE instance, HWND parent, const Control& c, int id) {
     DWORD style = WS_CHILD | WS_CLIPSIBLINGS | (c.visible ? WS_VISIBLE : 0);
     if (c.tabIndex >= 0) style |= WS_TABSTOP | WS_GROUP;
     DWORD exStyle = 0;
@@ -67,16 +67,12 @@ HWND MakeControl(HINSTANCE instance, HWND parent, const Control& c, int id, int 
             exStyle |= WS_EX_CLIENTEDGE;
             break;
         case ControlKind::PictureBox:
+            return CreatePictureWindow(instance, parent, id, style, WS_EX_CLIENTEDGE);
         case ControlKind::Image:
-            windowClass = PictureWindowClass(instance);
-            if (c.kind == ControlKind::PictureBox) exStyle |= WS_EX_CLIENTEDGE;
-            break;
+            return CreatePictureWindow(instance, parent, id, style, 0);
     }
-    // Made in its place and size, so that nothing moves before it shows.
-    // Inside a container, places count from its inner (client) area.
-    return ::CreateWindowExW(exStyle, windowClass, Wide(c.caption).c_str(), style, TwipsToPixels(c.left, dpi),
-                             TwipsToPixels(c.top, dpi), TwipsToPixels(c.width, dpi), TwipsToPixels(c.height, dpi),
-                             parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    return ::CreateWindowExW(exStyle, windowClass, Wide(c.caption).c_str(), style, 0, 0, 0, 0, parent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
 }
 
 }  // namespace
@@ -179,7 +175,6 @@ FormControls::~FormControls() {
 
 void FormControls::create(HWND form) {
     if (!layout_.caption.empty()) SetControlText(form, layout_.caption);
-    dpi_ = WindowDpi(form);
     const auto& controls = layout_.controls;
     windows_.assign(controls.size(), nullptr);
     backgrounds_.clear();
@@ -187,9 +182,8 @@ void FormControls::create(HWND form) {
         const Control& c = controls[i];
         HWND parent = c.container.empty() ? form : windows_.at(IndexOf(layout_, c.container));
         if (!parent) throw std::logic_error(c.name + " comes before its container " + c.container);
-        windows_[i] = MakeControl(instance_, parent, c, kFirstControlId + static_cast<int>(i), dpi_);
+        windows_[i] = MakeControl(instance_, parent, c, kFirstControlId + static_cast<int>(i));
         backgrounds_.push_back(BackgroundOf(layout_, i));
-        dress(i, false);
     }
     std::vector<std::string> containers{""};
     for (const Control& c : controls) {
@@ -200,13 +194,11 @@ void FormControls::create(HWND form) {
     for (const std::string& container : containers) {
         HWND above = HWND_TOP;
         for (std::size_t i : StackingOrder(layout_, container)) {
-            // Moved only when it is not already in its place.
-            const bool inPlace = above == HWND_TOP ? ::GetWindow(windows_[i], GW_HWNDPREV) == nullptr
-                                                   : ::GetWindow(above, GW_HWNDNEXT) == windows_[i];
-            if (!inPlace) ::SetWindowPos(windows_[i], above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            ::SetWindowPos(windows_[i], above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
             above = windows_[i];
         }
     }
+    applyDpi(WindowDpi(form));
 }
 
 void FormControls::applyDpi(int dpi) {
@@ -216,28 +208,22 @@ void FormControls::applyDpi(int dpi) {
     const auto& controls = layout_.controls;
     for (std::size_t i = 0; i < controls.size(); ++i) {
         const Control& c = controls[i];
+        HWND window = windows_[i];
+        const int width = TwipsToPixels(c.width, dpi), height = TwipsToPixels(c.height, dpi);
         // Inside a container, places count from its inner (client) area.
-        ::SetWindowPos(windows_[i], nullptr, TwipsToPixels(c.left, dpi), TwipsToPixels(c.top, dpi),
-                       TwipsToPixels(c.width, dpi), TwipsToPixels(c.height, dpi), SWP_NOZORDER | SWP_NOACTIVATE);
-        dress(i, true);
+        ::SetWindowPos(window, nullptr, TwipsToPixels(c.left, dpi), TwipsToPixels(c.top, dpi), width, height,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+        ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font(c.font ? *c.font : layout_.font)), TRUE);
+        switch (c.picture) {
+            case Picture::Banner: SetPictureBitmap(window, LoadPicture(instance_, IDR_BANNER, dpi)); break;
+            case Picture::Icon:
+                SetPictureIcon(window, static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_TAVREL),
+                                                                      IMAGE_ICON, width, height, LR_DEFAULTCOLOR)));
+                break;
+            case Picture::None: break;
+        }
     }
     for (auto& [key, f] : old) ::DeleteObject(f);
-}
-
-void FormControls::dress(std::size_t index, bool redraw) {
-    const Control& c = layout_.controls[index];
-    HWND window = windows_[index];
-    ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font(c.font ? *c.font : layout_.font)), redraw);
-    switch (c.picture) {
-        case Picture::Banner: SetPictureBitmap(window, LoadPicture(instance_, IDR_BANNER, dpi_)); break;
-        case Picture::Icon: {
-            const int width = TwipsToPixels(c.width, dpi_), height = TwipsToPixels(c.height, dpi_);
-            SetPictureIcon(window, static_cast<HICON>(::LoadImageW(instance_, MAKEINTRESOURCEW(IDI_TAVREL), IMAGE_ICON,
-                                                                  width, height, LR_DEFAULTCOLOR)));
-            break;
-        }
-        case Picture::None: break;
-    }
 }
 
 SIZE FormControls::clientSize() const {

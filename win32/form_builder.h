@@ -47,9 +47,9 @@ public:
     FormControls(const FormControls&) = delete;
     FormControls& operator=(const FormControls&) = delete;
 
-    // Makes every control, in its place with its font and picture at the
-    // form's resolution, as a child of `form` (or of its container), and
-    // sets the form's caption when the layout has one.
+    // Makes every control as a child of `form` (or of its container) and
+    // sets the form's caption when the layout has one; then applyDpi with
+    // the form's resolution.
     void create(HWND form);
     // Places, sizes, fonts and pictures at `dpi`.
     void applyDpi(int dpi);
@@ -72,8 +72,6 @@ private:
     HFONT font(const FontSpec& wanted);
     HBRUSH brush(const Colour& colour);
     void freeFonts();
-    // Gives control `index` its font and picture at the current resolution.
-    void dress(std::size_t index, bool redraw);
 
     const FormLayout& layout_;
     HINSTANCE instance_;

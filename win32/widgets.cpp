@@ -194,9 +194,10 @@ struct MouseUpCheckBox {
 
 }  // namespace
 
-const wchar_t* PictureWindowClass(HINSTANCE instance) {
+HWND CreatePictureWindow(HINSTANCE instance, HWND parent, int id, DWORD style, DWORD exStyle) {
     RegisterPictureClass(instance);
-    return kPictureClass;
+    return ::CreateWindowExW(exStyle, kPictureClass, L"", style, 0, 0, 0, 0, parent,
+                             reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
 }
 
 void SetPictureBitmap(HWND picture, HBITMAP bitmap) {

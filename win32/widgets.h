@@ -14,10 +14,9 @@ namespace tavrel {
 // ShiftKeyCodes held.
 using MouseUpHandler = std::function<void(int button, int shift)>;
 
-// The window class of pictures, registered on first use. A picture draws
-// its bitmap at its natural size from the inner area's corner, or its icon
-// scaled to the inner area, on the dialog colour.
-const wchar_t* PictureWindowClass(HINSTANCE instance);
+// A picture window. It draws its bitmap at its natural size from the inner
+// area's corner, or its icon scaled to the inner area, on the dialog colour.
+HWND CreatePictureWindow(HINSTANCE instance, HWND parent, int id, DWORD style, DWORD exStyle);
 // Each takes the picture over and deletes the one it had.
 void SetPictureBitmap(HWND picture, HBITMAP bitmap);
 void SetPictureIcon(HWND picture, HICON icon);
