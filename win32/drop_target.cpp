@@ -13,9 +13,31 @@
 namespace tavrel {
 namespace {
 
-// The paths in a CF_HDROP block: a DROPFILES header, then names each ended
-// by a NUL and the list by another, read no further than the block goes.
-std::vector<std::string> PathsOf(HGLOBAL block) {
+// The names in a drop's list: each ended by a NUL and the list by another,
+// read no further than `length` characters.
+template <typename Char>
+std::vector<std::string> NamesIn(const Char* text, std::size_t length) {
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < length && text[i] != Char{};) {
+        std::size_t end = i;
+        while (end < length && text[end] != Char{}) ++end;
+        if constexpr (sizeof(Char) == sizeof(wchar_t)) {
+            names.push_back(Utf8(std::wstring_view(text + i, end - i)));
+        } else {
+            const int size = static_cast<int>(end - i);
+            const int wide = ::MultiByteToWideChar(CP_ACP, 0, text + i, size, nullptr, 0);
+            std::wstring name(static_cast<std::size_t>(wide), L'\0');
+            ::MultiByteToWideChar(CP_ACP, 0, text + i, size, name.data(), wide);
+            names.push_back(Utf8(name));
+        }
+        i = end + 1;
+    }
+    return names;
+}
+
+}  // namespace
+
+std::vector<std::string> DroppedPaths(HGLOBAL block) {
     std::vector<std::string> paths;
     const SIZE_T size = ::GlobalSize(block);
     const auto* bytes = static_cast<const char*>(::GlobalLock(block));
@@ -23,39 +45,23 @@ std::vector<std::string> PathsOf(HGLOBAL block) {
     DROPFILES header{};
     if (size >= sizeof header) {
         std::memcpy(&header, bytes, sizeof header);
-        if (header.fWide) {
-            const auto* text = reinterpret_cast<const wchar_t*>(bytes + header.pFiles);
-            const std::size_t length = header.pFiles < size ? (size - header.pFiles) / sizeof(wchar_t) : 0;
-            for (std::size_t i = 0; i < length && text[i] != L'\0';) {
-                std::size_t end = i;
-                while (end < length && text[end] != L'\0') ++end;
-                paths.push_back(Utf8(std::wstring(text + i, end - i)));
-                i = end + 1;
-            }
-        } else {
-            const char* text = bytes + header.pFiles;
-            const std::size_t length = header.pFiles < size ? size - header.pFiles : 0;
-            for (std::size_t i = 0; i < length && text[i] != '\0';) {
-                std::size_t end = i;
-                while (end < length && text[end] != '\0') ++end;
-                const int wide = ::MultiByteToWideChar(CP_ACP, 0, text + i, static_cast<int>(end - i), nullptr, 0);
-                std::wstring name(static_cast<std::size_t>(wide), L'\0');
-                ::MultiByteToWideChar(CP_ACP, 0, text + i, static_cast<int>(end - i), name.data(), wide);
-                paths.push_back(Utf8(name));
-                i = end + 1;
-            }
-        }
+        const std::size_t left = header.pFiles < size ? size - header.pFiles : 0;
+        paths = header.fWide
+                    ? NamesIn(reinterpret_cast<const wchar_t*>(bytes + header.pFiles), left / sizeof(wchar_t))
+                    : NamesIn(bytes + header.pFiles, left);
     }
     ::GlobalUnlock(block);
     return paths;
 }
+
+namespace {
 
 // The local files a drag carries; nothing for anything else.
 std::vector<std::string> DraggedFiles(IDataObject* data) {
     FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
     STGMEDIUM medium{};
     if (!data || FAILED(data->GetData(&format, &medium))) return {};
-    std::vector<std::string> paths = PathsOf(medium.hGlobal);
+    std::vector<std::string> paths = DroppedPaths(medium.hGlobal);
     if (const auto release = SystemFunction<decltype(::ReleaseStgMedium)>(L"ole32.dll", "ReleaseStgMedium")) {
         release(&medium);
     }

@@ -23,6 +23,9 @@ bool AcceptFileDrops(HWND window, UINT droppedMessage, DropFilter takes);
 // Ends what AcceptFileDrops began; before the window is destroyed.
 void StopFileDrops(HWND window);
 
+// The paths in a drop's file list (an HDROP, CF_HDROP's block).
+std::vector<std::string> DroppedPaths(HGLOBAL block);
+
 // The files of the last drop on `window`, once.
 std::vector<std::string> TakeDroppedFiles(HWND window);
 

@@ -20,20 +20,11 @@ namespace {
 
 constexpr UINT kFilesDropped = WM_APP + 1;  // files taken by a drop, to be installed
 
-// The files of a drop, from the shell's list, which is then released.
-// shell32 is loaded here, at the first drop, not at start-up.
+// The files of a drop, whose list is then released (by shell32, loaded
+// here at the first drop, not at start-up).
 std::vector<std::string> DroppedFiles(HDROP drop) {
-    std::vector<std::string> paths;
-    const auto query = SystemFunction<decltype(::DragQueryFileW)>(L"shell32.dll", "DragQueryFileW");
-    const auto finish = SystemFunction<decltype(::DragFinish)>(L"shell32.dll", "DragFinish");
-    if (!query || !finish) return paths;
-    const UINT count = query(drop, 0xFFFFFFFF, nullptr, 0);
-    for (UINT i = 0; i < count; ++i) {
-        std::wstring path(query(drop, i, nullptr, 0) + 1, L'\0');
-        path.resize(query(drop, i, path.data(), static_cast<UINT>(path.size())));
-        paths.push_back(Utf8(path));
-    }
-    finish(drop);
+    std::vector<std::string> paths = DroppedPaths(drop);
+    if (const auto finish = SystemFunction<decltype(::DragFinish)>(L"shell32.dll", "DragFinish")) finish(drop);
     return paths;
 }
 
