@@ -112,7 +112,13 @@ void Form1::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void Form1::dragEnterEvent(QDragEnterEvent* event) { AcceptOrRefuse(*event); }
+// The drag is taken in on its kind alone (files), and judged by its files
+// at each move: a window that refused at the start would hear no moves of
+// that drag, so files the source hands over late would be refused to the end.
+void Form1::dragEnterEvent(QDragEnterEvent* event) {
+    if (event->mimeData()->hasUrls()) event->acceptProposedAction();
+    else event->ignore();
+}
 
 void Form1::dragMoveEvent(QDragMoveEvent* event) { AcceptOrRefuse(*event); }
 

@@ -8,7 +8,7 @@
 // both) that reports the first moment its event loop waits with a window on
 // screen; takes the time from the start of the process until that report
 // and the peak resident memory the probe read then, and prints the medians
-// and their ratios. Needs a display (bench/run starts one with xvfb-run).
+// and their ratios. Needs a display (bench/run starts one with tests/with_x.sh).
 #include <poll.h>
 #include <spawn.h>
 #include <sys/wait.h>

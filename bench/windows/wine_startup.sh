@@ -16,7 +16,7 @@ set -euo pipefail
 # All of it in one virtual display: Wine's desktop belongs to the display of
 # the first program that makes a window in the prefix.
 if [ -z "${TAVREL_BENCH_DISPLAY:-}" ]; then
-  TAVREL_BENCH_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+  TAVREL_BENCH_DISPLAY=1 exec "$(dirname "$0")/../../tests/with_x.sh" "$0" "$@"
 fi
 cd "$(dirname "$0")/../.."
 build=$(realpath "${1:-build-windows}")

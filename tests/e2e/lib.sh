@@ -36,11 +36,22 @@ wait_window() {
     fail "no window named $1"
 }
 
-# Presses a key in the message box titled "Tavrel" that is open now.
+# Presses a key in the message box titled "Tavrel" that is open now, and
+# waits until that box has gone, so that the next one found is a new one.
 answer_box() {
-    wait_window '^Tavrel$' >/dev/null
+    local box
+    box=$(wait_window '^Tavrel$')
     xdotool key "$1"
-    sleep 0.3
+    wait_gone "$box"
+}
+
+# Waits until the window is no longer on the screen.
+wait_gone() {
+    for _ in $(seq 100); do
+        xdotool search --onlyvisible --name '' 2>/dev/null | grep -qx "$1" || return 0
+        sleep 0.1
+    done
+    fail "window $1 did not go"
 }
 
 close_and_wait() {

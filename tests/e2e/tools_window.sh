@@ -11,9 +11,12 @@ printf '[Settings]\nzhmode=0\n' >"$XDG_CONFIG_HOME/TVL/TVL.conf"
 start_tavrel
 main=$(wait_window '^Tavrel - Generals Mod Manager v1\.1\.1$')
 
-# A right click without Shift does nothing.
+# A right click without Shift does nothing. The window handles input in
+# order: once "Install A Mod", clicked next, has shown its introduction,
+# the right click has been handled.
 xdotool mousemove --window "$main" 100 40 click 3
-sleep 0.5
+xdotool mousemove --window "$main" 260 275 click 1   # "Install A Mod"
+answer_box Escape   # "Tavrel can automaticaly import a MOD ..." Cancel
 [ -z "$(xdotool search --onlyvisible --name '^Tools\.\.\.$' 2>/dev/null)" ] || fail "Tools opened without Shift"
 
 xdotool mousemove --window "$main" 100 40 keydown shift click 3 keyup shift
@@ -25,6 +28,6 @@ answer_box Return                                    # "Startup Items Have Been 
 [ -f "$GAME/Data/English/Movies/Intro.bik" ] || fail "another movie was touched"
 
 "$X_CLOSE" "$tools"
-sleep 0.3
+wait_gone "$tools"
 close_and_wait "$main"
 echo "PASS tools_window"

@@ -4,9 +4,14 @@
 //
 //   x_drop WINDOW PATH
 //
-// Prints "accepted" or "refused", the target's answer to the drag; drops
-// only what was accepted, and then waits until the target has finished.
-// Exit status 1 when the target does not answer within 10 seconds.
+// Prints "accepted" or "refused", the target's answer to the drag. Like a
+// pointer that keeps moving, the drag goes on with a new position after
+// each refusal until the answer is definite: an acceptance, a refusal given
+// after the target had fetched the drag's data, or refusals for 5 seconds.
+// A target that answers before it has looked at the data is asked again.
+// Drops only what was accepted, and then waits until the target has
+// finished. Exit status 1 when the target does not answer a position
+// within 10 seconds.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
@@ -19,6 +24,7 @@ namespace {
 
 Display* display;
 Window source;
+bool served = false;  // the drag's data was handed out
 Atom XdndAware, XdndSelection, XdndEnter, XdndPosition, XdndStatus, XdndLeave, XdndDrop, XdndFinished,
     XdndActionCopy, UriList;
 std::string uri;
@@ -52,6 +58,7 @@ void Serve(const XSelectionRequestEvent& request) {
         XChangeProperty(display, request.requestor, property, UriList, 8, PropModeReplace,
                         reinterpret_cast<const unsigned char*>(uri.data()), static_cast<int>(uri.size()));
         reply.xselection.property = property;
+        served = true;
     }
     XSendEvent(display, request.requestor, False, NoEventMask, &reply);
     XFlush(display);
@@ -108,24 +115,36 @@ int main(int argc, char** argv) {
     XTranslateCoordinates(display, target, root, attributes.width / 2, attributes.height / 2, &x, &y, &child);
 
     Send(target, XdndEnter, 5L << 24, static_cast<long>(UriList), None, None);
-    Send(target, XdndPosition, 0, (static_cast<long>(x) << 16) | y, CurrentTime, static_cast<long>(XdndActionCopy));
-    XClientMessageEvent status;
-    if (!WaitFor(XdndStatus, status)) {
-        std::fprintf(stderr, "x_drop: no XdndStatus from the window\n");
-        return 1;
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    bool accepted = false;
+    for (int step = 0;; ++step) {
+        // One pixel to and fro, as a hand holding the mouse does.
+        const long at = (static_cast<long>(x + step % 2) << 16) | y;
+        Send(target, XdndPosition, 0, at, CurrentTime, static_cast<long>(XdndActionCopy));
+        XClientMessageEvent status;
+        if (!WaitFor(XdndStatus, status)) {
+            std::fprintf(stderr, "x_drop: no XdndStatus from the window\n");
+            return 1;
+        }
+        accepted = (status.data.l[1] & 1) != 0;
+        if (accepted || served || std::chrono::steady_clock::now() > giveUp) break;
+        struct timespec pointerStep{0, 20'000'000};  // the pace of a pointer's motion
+        nanosleep(&pointerStep, nullptr);
     }
-    if ((status.data.l[1] & 1) == 0) {
+    if (accepted) {
+        Send(target, XdndDrop, 0, CurrentTime, 0, 0);
+        XClientMessageEvent finished;
+        if (!WaitFor(XdndFinished, finished)) {
+            std::fprintf(stderr, "x_drop: no XdndFinished from the window\n");
+            return 1;
+        }
+    } else {
         Send(target, XdndLeave, 0, 0, 0, 0);
-        std::puts("refused");
-        return 0;
     }
-    Send(target, XdndDrop, 0, CurrentTime, 0, 0);
-    XClientMessageEvent finished;
-    if (!WaitFor(XdndFinished, finished)) {
-        std::fprintf(stderr, "x_drop: no XdndFinished from the window\n");
-        return 1;
-    }
-    std::puts("accepted");
+    // The server may drop the requests of a client that has gone before it
+    // read them: a lost XdndLeave leaves the target inside this drag.
+    XSync(display, False);
     XCloseDisplay(display);
+    std::puts(accepted ? "accepted" : "refused");
     return 0;
 }

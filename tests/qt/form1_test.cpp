@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QListWidget>
 #include <QPushButton>
 #include <QSettings>
@@ -29,6 +30,27 @@ EnvLookup NoProgramFiles() {
 }
 
 void Touch(const QString& path) { std::ofstream(path.toStdString()) << "mod"; }
+
+// A drag's files as another program hands them over: the kind is known at
+// once, the files themselves only from the `late`-th time they are asked for.
+class LateFiles : public QMimeData {
+public:
+    LateFiles(QList<QUrl> urls, int late) : urls_(std::move(urls)), late_(late) {}
+    QStringList formats() const override { return {QStringLiteral("text/uri-list")}; }
+
+protected:
+    QVariant retrieveData(const QString&, QMetaType) const override {
+        if (++asked_ < late_) return {};
+        QVariantList out;
+        for (const QUrl& url : urls_) out << url;
+        return out;
+    }
+
+private:
+    QList<QUrl> urls_;
+    int late_;
+    mutable int asked_ = 0;
+};
 
 }  // namespace
 
@@ -172,6 +194,37 @@ private slots:
         QVERIFY(w_->answered());
         QCOMPARE(w_->boxes()[0].text, QStringLiteral("Are you sure you want to delete __Alpha mod?"));
         QVERIFY(QFile::exists(w_->path("game/__Alpha.bit")));
+    }
+
+    // The window answers each move of a drag by its files, whenever they
+    // come: files that come late are still taken, and only one .big is.
+    void dragsAreJudgedByTheirFilesAsTheyCome() {
+        Form1& form = w_->open(NoProgramFiles());
+        const QPoint middle = form.rect().center();
+        const auto drag = [&](const QMimeData& data, int moves) {
+            QDragEnterEvent enter(middle, Qt::CopyAction, &data, Qt::NoButton, Qt::NoModifier);
+            QApplication::sendEvent(&form, &enter);
+            QList<bool> answers{enter.isAccepted()};
+            for (int i = 0; i < moves; ++i) {
+                QDragMoveEvent move(middle, Qt::CopyAction, &data, Qt::NoButton, Qt::NoModifier);
+                QApplication::sendEvent(&form, &move);
+                answers << move.isAccepted();
+            }
+            QDragLeaveEvent leave;
+            QApplication::sendEvent(&form, &leave);
+            return answers;
+        };
+        const QUrl big = QUrl::fromLocalFile(w_->path("Storm.big"));
+        const QUrl text = QUrl::fromLocalFile(w_->path("notes.txt"));
+
+        // A drag of files is taken in on its kind; each move is answered by
+        // the files, so files handed over late are taken when they come.
+        QCOMPARE(drag(LateFiles({big}, 3), 3), (QList<bool>{true, false, false, true}));
+        QCOMPARE(drag(LateFiles({text}, 1), 2), (QList<bool>{true, false, false}));
+        QCOMPARE(drag(LateFiles({big, big}, 1), 1), (QList<bool>{true, false}));
+        QMimeData words;
+        words.setText(QStringLiteral("Storm.big"));
+        QCOMPARE(drag(words, 1), (QList<bool>{false, false}));
     }
 
     void messageBoxesMapTheirButtons() {
