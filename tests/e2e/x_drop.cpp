@@ -15,6 +15,9 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 
+#include <poll.h>
+
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -77,8 +80,11 @@ bool WaitFor(Atom type, XClientMessageEvent& answer) {
                 return true;
             }
         }
-        struct timespec pause{0, 10'000'000};
-        nanosleep(&pause, nullptr);
+        // Sleeps until the server sends something, or the time is up.
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        pollfd connection{ConnectionNumber(display), POLLIN, 0};
+        ::poll(&connection, 1, static_cast<int>(std::max<long>(0, left.count())) + 1);
     }
     return false;
 }

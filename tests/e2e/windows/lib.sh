@@ -9,7 +9,7 @@ trap 's=$?; shot end; [ -n "${PID:-}" ] && kill "$PID" 2>/dev/null || true; rm -
 SETTINGS='HKCU\Software\VB and VBA Program Settings\TVL\Settings'
 mkdir -p "$SHOTS"
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
+source "$(dirname "${BASH_SOURCE[0]}")/../x_helpers.sh"
 
 # The Windows path of a Linux one: Wine's drive Z: is the root.
 windows_path() { echo "Z:${1//\//\\}"; }
@@ -29,47 +29,21 @@ start_tavrel() {
     PID=$!
 }
 
-# Waits for a visible window whose title matches the regular expression and
-# prints its id.
-wait_window() {
-    local id
-    for _ in $(seq 300); do
-        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -n 1 || true)
-        if [ -n "$id" ]; then
-            echo "$id"
-            return 0
-        fi
-        kill -0 "$PID" 2>/dev/null || fail "tavrel.exe ended early: $(cat "$WORK/tavrel.log")"
-        sleep 0.1
-    done
-    fail "no window named $1"
-}
-
 # The number of visible message boxes ("Tavrel") open now.
 boxes() { xdotool search --onlyvisible --name '^Tavrel$' 2>/dev/null | wc -l; }
 
-# Presses a key in the message box that is open now, and waits for it to go.
-answer_box() {
-    local box
-    box=$(wait_window '^Tavrel$')
-    xdotool windowactivate --sync "$box" 2>/dev/null || xdotool windowfocus --sync "$box" 2>/dev/null || true
-    xdotool key --window "$box" "$1"
-    for _ in $(seq 50); do
-        xdotool getwindowname "$box" >/dev/null 2>&1 || break
-        [ -z "$(xdotool search --onlyvisible --name '^Tavrel$' 2>/dev/null | grep -x "$box")" ] && break
-        sleep 0.1
-    done
-    sleep 0.3
+# Presses a key in a window: Wine takes it sent to the window itself.
+press_in() {
+    xdotool windowactivate --sync "$1" 2>/dev/null || xdotool windowfocus --sync "$1" 2>/dev/null || true
+    xdotool key --window "$1" "$2"
 }
 
-# Clicks at a place of a window's inside, in pixels.
-click() { xdotool mousemove --window "$1" "$2" "$3" click "${4:-1}"; sleep 0.3; }
+# Clicks at a place of a window's inside, in pixels. The program takes its
+# input in order, so the next step needs no pause.
+click() { xdotool mousemove --window "$1" "$2" "$3" click "${4:-1}"; }
 
 close_and_wait() {
     "$X_CLOSE" "$1"
-    for _ in $(seq 100); do
-        kill -0 "$PID" 2>/dev/null || { wait "$PID" || true; return 0; }
-        sleep 0.1
-    done
-    fail "tavrel.exe did not end after its window was closed"
+    wait_ended
+    wait "$PID" || true
 }

@@ -33,13 +33,14 @@ store path "$(windows_path "$game")"
 store zhmode 0
 start_tavrel
 main=$(wait_window '^Tavrel - Generals Mod Manager v1\.1\.1$')
-sleep 0.5
 
-# The drop cursor refuses a text file and takes a .big.
+# The drop cursor refuses a text file and takes a .big. A message about the
+# text file would come before the .big's question, and its box would make
+# the window refuse the .big.
 [ "$("$X_DROP" "$main" "$WORK/downloads/notes.txt")" = refused ] || fail "a text file was taken"
-sleep 1
-[ "$(boxes)" = 0 ] || fail "a text file dragged over showed a message"
 [ "$("$X_DROP" "$main" "$WORK/downloads/Storm.big")" = accepted ] || fail "the .big was refused"
+wait_window '^Tavrel$' >/dev/null
+[ "$(boxes)" = 1 ] || fail "a text file dragged over showed a message"
 answer_box Escape  # "... Would you like to activate this MOD now?" No
 shot dropped
 [ "$(cat "$game/__Storm.bit")" = storm ] || fail "the dropped mod was not installed: $(ls "$game")"

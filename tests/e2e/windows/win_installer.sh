@@ -34,7 +34,6 @@ store zhmode 0
 start_tavrel
 answer_box Return  # "More then one MOD has been found! ..." OK
 main=$(wait_window '^Tavrel - Generals Mod Manager v1\.1\.1$')
-sleep 0.5
 shot installed
 [ "$(cat "$game/__Bravo.bit")" = two ] || fail "the installed program did not scan the game folder"
 close_and_wait "$main"

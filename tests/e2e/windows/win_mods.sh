@@ -13,7 +13,6 @@ store zhmode 0
 
 start_tavrel
 main=$(wait_window '^Tavrel - Generals Mod Manager v1\.1\.1$')
-sleep 0.5
 
 # Activate Selected: the list's first entry, then the label-button.
 click "$main" 30 206
@@ -37,7 +36,6 @@ shot deactivated
 click "$main" 260 275
 answer_box Return  # the introduction: OK
 dialog=$(wait_window '^Select Generals MOD\.\.\.\.$')
-sleep 0.5
 shot file-dialog
 # The name box has the keyboard once the dialog has it.
 xdotool windowfocus --sync "$dialog" 2>/dev/null || true

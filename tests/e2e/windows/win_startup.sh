@@ -15,8 +15,8 @@ store zhmode 0
 
 start_tavrel
 answer_box Return  # "More then one MOD has been found! ..." OK
+# The window shows once its load, and every message of the start, is over.
 main=$(wait_window '^Tavrel - Generals Mod Manager v1\.1\.1$')
-sleep 0.5
 shot started
 [ "$(boxes)" = 0 ] || fail "more than one message at start-up"
 

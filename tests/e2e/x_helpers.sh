@@ -1,0 +1,49 @@
+# What the end-to-end tests of both programs share: windows found by their
+# titles, and waits for them to come and go. Each wait polls for the event
+# itself and gives up after 30 seconds. PID is the program's process and
+# $WORK/tavrel.log its output.
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Waits for a visible window whose title matches the regular expression and
+# prints its id.
+wait_window() {
+    local id
+    for _ in $(seq 300); do
+        id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | tail -n 1 || true)
+        if [ -n "$id" ]; then
+            echo "$id"
+            return 0
+        fi
+        kill -0 "$PID" 2>/dev/null || fail "the program ended early: $(cat "$WORK/tavrel.log")"
+        sleep 0.1
+    done
+    fail "no window named $1"
+}
+
+# Waits until the window is no longer on the screen.
+wait_gone() {
+    for _ in $(seq 300); do
+        xdotool search --onlyvisible --name '' 2>/dev/null | grep -qx "$1" || return 0
+        sleep 0.1
+    done
+    fail "window $1 did not go"
+}
+
+# Presses a key in the message box titled "Tavrel" that is open now, and
+# waits until that box has gone, so that the next box found is a new one.
+answer_box() {
+    local box
+    box=$(wait_window '^Tavrel$')
+    press_in "$box" "$1"
+    wait_gone "$box"
+}
+
+# Waits until the program has ended after its main window was closed.
+wait_ended() {
+    for _ in $(seq 300); do
+        kill -0 "$PID" 2>/dev/null || return 0
+        sleep 0.1
+    done
+    fail "the program did not end after its window was closed"
+}
