@@ -13,6 +13,7 @@ packages=(
   clang-14 libclang-rt-14-dev
   dpkg-dev fakeroot file lintian desktop-file-utils appstream nsis
   python3-pil
+  ntfs-3g exfat-fuse exfatprogs fusefat dosfstools fuse3 stress
 )
 
 missing=()

@@ -135,7 +135,19 @@ Status FolderNames::renameNoReplace(const std::string& from, const std::string& 
     for (const std::string& other : sameInAnyCase(toName)) {
         if (!here || other != FileGetName(from)) return FailureStatus(Failure::FileExists);
     }
-    const Status renamed = detail::RenameExactNoReplace(from, JoinPath(folder_, toName));
+    const std::string to = JoinPath(folder_, toName);
+    Status renamed = detail::RenameExactNoReplace(from, to);
+    // Where the volume ignores letter case (FAT and exFAT, NTFS mounted with
+    // ignore_case, a case-folded folder), the system finds the source itself
+    // under its new spelling and refuses. A change of letter case alone is
+    // then made by a plain rename, once the folder, read again, shows no
+    // other name that it could replace.
+    const std::string fromName = FileGetName(from);
+    if (!renamed.ok() && here && toName != fromName && FoldCase(toName) == FoldCase(fromName) &&
+        renamed.text() == FailureStatus(Failure::FileExists).text()) {
+        const std::vector<std::string> now = FolderNames(folder_).sameInAnyCase(toName);
+        if (now.size() == 1 && now.front() == fromName) renamed = detail::RenameExactReplacing(from, to);
+    }
     if (renamed.ok()) {
         if (ParentFolder(from) == folder_) remove(FileGetName(from));
         names_.emplace(FoldCase(toName), toName);
@@ -152,6 +164,16 @@ void FolderNames::remove(const std::string& name) {
         }
     }
 }
+
+namespace detail {
+
+Status CheckRoom(const std::string& folder, std::uint64_t bytes) {
+    const std::optional<std::uint64_t> free = FreeSpace(folder);
+    if (free && bytes > *free) return FailureStatus(Failure::NoSpace);
+    return Status::Ok();
+}
+
+}  // namespace detail
 
 Status RenameNoReplace(const std::string& from, const std::string& to) {
     return FolderNames(ParentFolder(to)).renameNoReplace(from, FileGetName(to));

@@ -2,6 +2,8 @@
 // renames that know nothing of letter case.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "support/status.h"
@@ -17,5 +19,14 @@ Status RenameExactNoReplace(const std::string& from, const std::string& to);
 
 // Renames over an existing entry in one step (read-only included).
 Status RenameExactReplacing(const std::string& from, const std::string& to);
+
+// The bytes this user may still write on the volume that holds `folder`;
+// nothing when the system does not tell.
+std::optional<std::uint64_t> FreeSpace(const std::string& folder);
+
+// Refused with the system's "disk full" text when `bytes` more would not fit
+// on the volume that holds `folder`, so that a copy that cannot end never
+// starts. A volume that does not tell its room is let try.
+Status CheckRoom(const std::string& folder, std::uint64_t bytes);
 
 }  // namespace tavrel::detail

@@ -5,6 +5,7 @@
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -67,6 +68,21 @@ Status RenameFallback(const std::string& from, const std::string& to) {
     return Status::Ok();
 }
 
+// The bytes this user may still write on a volume: root may use the blocks
+// kept back for it.
+std::uint64_t Room(const struct statvfs& v) {
+    return static_cast<std::uint64_t>(::geteuid() == 0 ? v.f_bfree : v.f_bavail) * v.f_frsize;
+}
+
+// Why writing `left` more bytes to `out` failed with `error`. A full FAT
+// volume answers "Operation not permitted" through FUSE; when the volume is
+// indeed full, the user reads that it is.
+Status WriteFailure(int out, int error, std::uint64_t left) {
+    struct statvfs v{};
+    if (error == EPERM && ::fstatvfs(out, &v) == 0 && Room(v) < left) return FailureStatus(Failure::NoSpace);
+    return Status::FromError(error);
+}
+
 // Copies the bytes of `in` to `out`: a reflink where the file system has
 // one, else copy_file_range in steps, else plain reads and writes.
 Status CopyBytes(int in, int out, std::uint64_t total, const CopyProgress& progress) {
@@ -95,14 +111,14 @@ Status CopyBytes(int in, int out, std::uint64_t total, const CopyProgress& progr
                 const ssize_t w = ::write(out, buffer.data() + off, static_cast<std::size_t>(n - off));
                 if (w < 0) {
                     if (errno == EINTR) continue;
-                    return Status::FromError(errno);
+                    return WriteFailure(out, errno, total - std::min(total, done + static_cast<std::uint64_t>(off)));
                 }
                 off += w;
             }
         }
         if (n < 0) {
             if (errno == EINTR) continue;
-            return Status::FromError(errno);
+            return kernelCopy ? WriteFailure(out, errno, total - std::min(total, done)) : Status::FromError(errno);
         }
         if (n == 0) break;
         done += static_cast<std::uint64_t>(n);
@@ -257,12 +273,19 @@ Status FailureStatus(Failure failure) {
         case Failure::FileExists: return Status::FromError(EEXIST);
         case Failure::NoSuchFile: return Status::FromError(ENOENT);
         case Failure::IsAFolder: return Status::FromError(EISDIR);
+        case Failure::NoSpace: return Status::FromError(ENOSPC);
         case Failure::NotRegularFile: break;
     }
     return Status::FromError(EOPNOTSUPP);
 }
 
 namespace detail {
+
+std::optional<std::uint64_t> FreeSpace(const std::string& folder) {
+    struct statvfs v{};
+    if (::statvfs(folder.c_str(), &v) != 0) return std::nullopt;
+    return Room(v);
+}
 
 Status EntryStatus(const std::string& path) {
     struct stat st{};
@@ -414,6 +437,7 @@ Status CopyFileSafely(const std::string& source, const std::string& destination,
 
     const std::string folder = ParentFolder(destination);
     RemoveStaleCopies(folder);
+    if (Status room = detail::CheckRoom(folder, static_cast<std::uint64_t>(src.st_size)); !room.ok()) return room;
     TemporaryFile temp(folder);
     if (Status opened = temp.open(); !opened.ok()) return opened;
     if (Status copied = CopyBytes(in.get(), temp.fd(), static_cast<std::uint64_t>(src.st_size), progress);

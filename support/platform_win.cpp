@@ -135,12 +135,19 @@ Status FailureStatus(Failure failure) {
         // ("The directory name is invalid") is the opposite case, a file
         // where a folder was expected.
         case Failure::IsAFolder: return Status::FromError(ERROR_ACCESS_DENIED);
+        case Failure::NoSpace: return Status::FromError(ERROR_DISK_FULL);
         case Failure::NotRegularFile: break;
     }
     return Status::FromError(ERROR_NOT_SUPPORTED);
 }
 
 namespace detail {
+
+std::optional<std::uint64_t> FreeSpace(const std::string& folder) {
+    ULARGE_INTEGER available;  // this user's share: quotas count
+    if (!::GetDiskFreeSpaceExW(Wide(folder).c_str(), &available, nullptr, nullptr)) return std::nullopt;
+    return available.QuadPart;
+}
 
 Status EntryStatus(const std::string& path) {
     return Attributes(path) != INVALID_FILE_ATTRIBUTES ? Status::Ok() : LastError();
@@ -305,6 +312,7 @@ Status CopyFileSafely(const std::string& source, const std::string& destination,
     // the destination's name.
     const std::string folder = ParentFolder(destination);
     RemoveStaleCopies(folder);
+    if (Status room = detail::CheckRoom(folder, total); !room.ok()) return room;
     static std::atomic<unsigned> counter = 0;
     std::string temp;
     HANDLE created = INVALID_HANDLE_VALUE;

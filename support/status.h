@@ -34,6 +34,7 @@ enum class Failure {
     NoSuchFile,      // a name is missing
     IsAFolder,       // a file was expected
     NotRegularFile,  // a pipe, device or socket where a file was expected
+    NoSpace,         // the volume has too little room left
 };
 
 // The failure with the system's own text for it.

@@ -36,11 +36,13 @@ struct Shown {
     Icon icon;
 };
 
-// Records a copy's progress; answers Cancel from `cancelAt` updates on.
+// Records a copy's progress; answers Cancel from `cancelAt` updates on, and
+// tells `onUpdate` the number of each update (from 1).
 struct ProgressLog {
     std::vector<std::string> texts;
     std::vector<std::pair<std::uint64_t, std::uint64_t>> updates;
     int cancelAt = -1;
+    std::function<void(int)> onUpdate;
 };
 
 class FakeProgress : public CopyProgressView {
@@ -48,7 +50,9 @@ public:
     explicit FakeProgress(ProgressLog& log) : log_(log) {}
     bool update(std::uint64_t done, std::uint64_t total) override {
         log_.updates.emplace_back(done, total);
-        return log_.cancelAt < 0 || static_cast<int>(log_.updates.size()) < log_.cancelAt;
+        const int number = static_cast<int>(log_.updates.size());
+        if (log_.onUpdate) log_.onUpdate(number);
+        return log_.cancelAt < 0 || number < log_.cancelAt;
     }
 private:
     ProgressLog& log_;

@@ -62,6 +62,7 @@ enum class Reason {
     AccessDenied,  // refused by the rights: a read-only file removed, a folder not listed
     Cancelled,     // a copy the user cancelled
     WriteAFolder,  // a file written where a folder of that name is
+    DiskFull,      // a volume without room for what is written
 };
 std::string ReasonText(Reason reason);
 

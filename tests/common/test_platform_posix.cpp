@@ -71,6 +71,7 @@ std::string ReasonText(Reason reason) {
         case Reason::AccessDenied: return "Permission denied";
         case Reason::Cancelled: return "Operation canceled";
         case Reason::WriteAFolder: return "Is a directory";
+        case Reason::DiskFull: return "No space left on device";
     }
     throw std::logic_error("unknown reason");
 }

@@ -148,6 +148,7 @@ std::string ReasonText(Reason reason) {
         // CreateFile on a folder: the kernel's "is a directory" reaches
         // programs as access denied.
         case Reason::WriteAFolder: return ErrorText(ERROR_ACCESS_DENIED);
+        case Reason::DiskFull: return ErrorText(ERROR_DISK_FULL);
     }
     throw std::logic_error("unknown reason");
 }

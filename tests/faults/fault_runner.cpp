@@ -23,6 +23,7 @@
 #include "ui/main_window_logic.h"
 #include "fake_window.h"
 #include "support/platform.h"
+#include "support/text.h"
 #include "ui/movie_switch.h"
 
 namespace fs = std::filesystem;
@@ -31,6 +32,7 @@ namespace tavrel::test {
 namespace {
 
 constexpr uid_t kNobody = 65534;
+constexpr int kSmallVolumeKiB = 32 << 10;  // as tests/faults/volumes.sh makes the small volumes
 
 // Thrown in the child when the case cannot run on this machine.
 struct Skip {
@@ -155,6 +157,25 @@ void MountTmpfs(const std::string& folder, int kib) {
     if (::mount("tmpfs", folder.c_str(), "tmpfs", 0, options.c_str()) != 0) throw Skip{Errno("tmpfs")};
 }
 
+// The folder `from` (on a volume) in the place of `folder`.
+void BindTo(const std::string& from, const std::string& folder) {
+    PrivateMounts();
+    fs::create_directories(folder);
+    if (::mount(from.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) != 0) throw Skip{Errno("bind mount")};
+}
+
+// Another program writes until the volume is full.
+void FillVolume(const std::string& folder) {
+    const int fd = ::open((folder + "/.filler").c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) throw std::runtime_error(Errno("filler"));
+    const std::string block(1u << 20, 'f');
+    for (;;) {
+        const ssize_t n = ::write(fd, block.data(), block.size());
+        if (n <= 0 && errno != EINTR) break;
+    }
+    ::close(fd);
+}
+
 void BindReadOnly(const std::string& folder) {
     PrivateMounts();
     if (::mount(folder.c_str(), folder.c_str(), nullptr, MS_BIND, nullptr) != 0 ||
@@ -258,18 +279,21 @@ void KilledCopy(const std::string& source, const std::string& destination, bool 
     if (!WIFSIGNALED(status) || WTERMSIG(status) != SIGKILL) throw std::runtime_error("the copy was not killed");
 }
 
-void SetUp(const Case& c, const std::string& root) {
+// `onVolume`: the case's folder on its volume, which becomes the game
+// folder; empty for the native file system.
+void SetUp(const Case& c, const std::string& root, const std::string& onVolume) {
     const std::string game = root + "/" + c.game;
     fs::create_directories(game);
     fs::create_directories(root + "/outside");
     bool immutable = false;
     for (const Step& s : c.setup) immutable = immutable || s.kind == Step::Immutable;
-    if (c.tmpfsKiB > 0 || immutable) MountTmpfs(game, c.tmpfsKiB > 0 ? c.tmpfsKiB : 65536);
+    if (!onVolume.empty()) BindTo(onVolume, game);
+    else if (c.smallVolume || immutable) MountTmpfs(game, c.smallVolume ? kSmallVolumeKiB : 65536);
     for (const Step& s : c.setup) {
         const std::string path = root + "/" + s.path;
         if (s.kind != Step::GameProcess) fs::create_directories(fs::path(path).parent_path());
         switch (s.kind) {
-            case Step::File: WriteFile(path, s.text); break;
+            case Step::File: WriteFile(path, BytesOf(s.text)); break;
             case Step::Folder: fs::create_directories(path); break;
             case Step::Link: fs::create_symlink(s.text, path); break;
             case Step::HardLink: fs::create_hard_link(root + "/" + s.text, path); break;
@@ -312,9 +336,15 @@ void Act(const Case& c, const std::string& root, FakeWindow& w, ModStore& store,
     w.folder = game;
     store.UpdateList(true);
     for (const std::string& path : c.vanish) fs::remove(root + "/" + path);
+    // The entry as spelled, else in another letter case (a volume that
+    // gives names back in lower case).
     const auto select = [&] {
-        for (std::size_t i = 0; i < w.list.size(); ++i) {
-            if (w.list[i] == c.argument) w.selected = static_cast<int>(i);
+        for (const bool exact : {true, false}) {
+            for (std::size_t i = 0; i < w.list.size() && w.selected < 0; ++i) {
+                if (exact ? w.list[i] == c.argument : FoldCase(w.list[i]) == FoldCase(c.argument)) {
+                    w.selected = static_cast<int>(i);
+                }
+            }
         }
     };
     switch (c.action) {
@@ -337,15 +367,19 @@ void Act(const Case& c, const std::string& root, FakeWindow& w, ModStore& store,
     }
 }
 
-Outcome CarryOut(const Case& c, const std::string& root) {
+Outcome CarryOut(const Case& c, const std::string& root, const std::string& onVolume) {
     Outcome o;
     o.root = root;
     try {
-        SetUp(c, root);
+        SetUp(c, root, onVolume);
         o.before = Snapshot(root);
         FakeWindow w;
         w.answers.assign(c.answers.begin(), c.answers.end());
         w.progress.cancelAt = c.cancelAtUpdate;
+        const std::string game = root + "/" + c.game;
+        w.progress.onUpdate = [&](int update) {
+            if (update == c.fillAtUpdate) FillVolume(game);
+        };
         ModStore store(w);
         MainWindowLogic logic(w, store, FakeEnv({}));
         w.onFolderChange = [&](bool typed) { logic.txtGeneralsFolder_Change(typed); };
@@ -363,6 +397,7 @@ Outcome CarryOut(const Case& c, const std::string& root) {
         Act(c, root, w, store, logic);
         o.counts = gShimCounts;
         gShim = {};
+        if (c.fillAtUpdate >= 0) fs::remove(game + "/.filler");  // the other program is done
         for (const Shown& s : w.shown) o.messages.push_back(s.text);
         if (!w.answers.empty()) o.messages.push_back("<" + std::to_string(w.answers.size()) + " answers left over>");
 
@@ -386,6 +421,16 @@ Outcome CarryOut(const Case& c, const std::string& root) {
 
 }  // namespace
 
+std::string Mod(std::size_t size) { return "<mod of " + std::to_string(size) + " bytes>"; }
+
+std::string BytesOf(const std::string& text) {
+    std::size_t size = 0;
+    if (std::sscanf(text.c_str(), "<mod of %zu bytes>", &size) != 1 || text != Mod(size)) return text;
+    std::string out(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) out[i] = static_cast<char>((i * 7 + i / 4093) % 251);
+    return out;
+}
+
 std::string Describe(const std::string& bytes) {
     if (bytes.size() <= 48) return "=" + bytes;
     std::uint64_t hash = 14695981039346656037ull;  // FNV-1a
@@ -393,14 +438,79 @@ std::string Describe(const std::string& bytes) {
     return "#" + std::to_string(hash) + ":" + std::to_string(bytes.size());
 }
 
-Outcome RunCase(const Case& c, const std::string& root, unsigned seconds) {
+const std::vector<Volume>& Volumes() {
+    constexpr unsigned kFuse = kModes | kImmutable | kTmpfile | kAnyName | kOneFileSystem;
+    constexpr unsigned kFat = kFuse | kLinks | kHardLinks | kCaseSensitive;
+    static const std::vector<Volume> volumes = {
+        {"native"},
+        {"ntfs-3g", kFuse},
+        {"lowntfs-3g", kFuse | kCaseSensitive, true},  // -o ignore_case
+        {"exfat", kFat},
+        {"fat", kFat},
+    };
+    return volumes;
+}
+
+std::string CannotHold(const Volume& volume, unsigned needs) {
+    static const std::pair<Need, const char*> kWhat[] = {
+        {kLinks, "symbolic links"},
+        {kHardLinks, "hard links"},
+        {kCaseSensitive, "two names that differ only by letter case"},
+        {kModes, "a file's write bit"},
+        {kImmutable, "files that cannot be renamed (chattr +i)"},
+        {kTmpfile, "files without a name (O_TMPFILE)"},
+        {kAnyName, "names that Windows forbids or that are not UTF-8"},
+        {kOneFileSystem, "the game folder and the folder beside it on one file system"},
+    };
+    std::string missing;
+    for (const auto& [need, what] : kWhat) {
+        if (needs & volume.lacks & need) missing += (missing.empty() ? "" : ", ") + std::string(what);
+    }
+    return missing.empty() ? "" : volume.name + " has no " + missing;
+}
+
+Outcome RunCase(const Case& c, const Volume& volume, const std::string& root, unsigned seconds) {
+    Outcome failed;
+    failed.root = root;
+    if (std::string why = CannotHold(volume, c.needs); !why.empty()) {
+        failed.skipped = why;
+        return failed;
+    }
+    // The case's own folder on its volume, and the small volume for this
+    // case alone while it runs.
+    std::string onVolume;
+    int smallLock = -1;  // closed at the end, which lets the next case have the volume
+    if (volume.name != "native") {
+        const char* volumes = std::getenv("TAVREL_FAULT_VOLUMES");
+        if (!volumes) {
+            failed.skipped = "no volumes: ctest mounts them (tests/faults/volumes.sh)";
+            return failed;
+        }
+        const std::string name = volume.name + (c.smallVolume ? "-small" : "");
+        const std::string mount = std::string(volumes) + "/" + name;
+        std::ifstream skip(std::string(volumes) + "/" + volume.name + ".skip");
+        if (std::getline(skip, failed.skipped)) return failed;
+        struct stat here{}, above{};
+        if (::stat(mount.c_str(), &here) != 0 || ::stat((mount + "/..").c_str(), &above) != 0 ||
+            here.st_dev == above.st_dev) {
+            failed.skipped = mount + " is not mounted";
+            return failed;
+        }
+        if (c.smallVolume) {
+            smallLock = ::open((mount + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+            if (smallLock < 0 || ::flock(smallLock, LOCK_EX) != 0) throw std::runtime_error(Errno(mount));
+        }
+        onVolume = mount + "/case-XXXXXX";
+        if (!::mkdtemp(onVolume.data())) throw std::runtime_error(Errno("mkdtemp on " + mount));
+    }
+
     int channel[2];
     if (::pipe(channel) != 0) throw std::runtime_error(Errno("pipe"));
     const pid_t pid = ::fork();
     if (pid == 0) {
         ::close(channel[0]);
         ::alarm(seconds);
-        const std::string report = Encode(CarryOut(c, root));
+        const std::string report = Encode(CarryOut(c, root, onVolume));
         for (std::size_t done = 0; done < report.size();) {
             const ssize_t n = ::write(channel[1], report.data() + done, report.size() - done);
             if (n <= 0) ::_exit(2);
@@ -419,6 +529,11 @@ Outcome RunCase(const Case& c, const std::string& root, unsigned seconds) {
     ::close(channel[0]);
     int status = 0;
     ::waitpid(pid, &status, 0);
+    if (!onVolume.empty()) {
+        std::error_code ignored;
+        fs::remove_all(onVolume, ignored);
+    }
+    if (smallLock >= 0) ::close(smallLock);
     Outcome o = Decode(report);
     o.root = root;
     if (WIFSIGNALED(status)) {

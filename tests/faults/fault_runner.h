@@ -1,9 +1,11 @@
 // The fault suite's cases are data: what the folders hold, how the case is
 // run (as which user, on which mount, with which system calls refused), the
-// action and the user's answers, and what must come out. One runner carries
-// every case out in a child process of its own, so that mounts, users and
-// killed processes never touch the test program, and reports back what the
-// user was told and every file's bytes before and after.
+// action and the user's answers, and what must come out. Each case runs on
+// every file system the game may lie on: the volume is a column of the
+// table. One runner carries every case out in a child process of its own,
+// so that mounts, users and killed processes never touch the test program,
+// and reports back what the user was told and every file's bytes before and
+// after.
 #pragma once
 
 #include <map>
@@ -40,12 +42,41 @@ struct Step {
 inline Step F(std::string path, std::string text) { return {Step::File, std::move(path), std::move(text)}; }
 inline Step L(std::string path, std::string target) { return {Step::Link, std::move(path), std::move(target)}; }
 
+// What a case needs of the file system under the game folder, where not
+// every one has it.
+enum Need : unsigned {
+    kLinks = 1,             // symbolic links
+    kHardLinks = 2,         // hard links
+    kCaseSensitive = 4,     // two names that differ only by letter case
+    kModes = 8,             // a file's write bit
+    kImmutable = 16,        // files that cannot be renamed (chattr +i)
+    kTmpfile = 32,          // files without a name (O_TMPFILE)
+    kAnyName = 64,          // names Windows forbids, bytes that are not UTF-8
+    kOneFileSystem = 128,   // the game folder and the outside folder on one file system
+};
+
+// The file system the game folder lies on: the temporary folder's own, or a
+// FUSE volume of a loop image that tests/faults/volumes.sh mounts once a
+// run under $TAVREL_FAULT_VOLUMES/NAME (with a small one, NAME-small, for
+// the cases that fill it, and NAME.skip telling why where it could not).
+struct Volume {
+    std::string name;             // "native", or the volume's folder
+    unsigned lacks = 0;           // the Needs it cannot meet
+    bool listsLowerCase = false;  // every name comes back in lower case
+};
+const std::vector<Volume>& Volumes();
+
+// Why `volume` cannot hold a case that needs `needs`; empty when it can.
+std::string CannotHold(const Volume& volume, unsigned needs);
+
 struct Case {
     std::string name{};
     std::vector<Step> setup{};
     std::string game = "game";        // the game folder, relative to the root
+    unsigned needs = 0;               // Needs of the file system
     // How it runs.
-    int tmpfsKiB = 0;                 // the game folder on a tmpfs of this size
+    bool smallVolume = false;         // the game folder on a volume of 32 MiB of its own
+    int fillAtUpdate = -1;            // another program fills that volume at this update of the copy
     bool readOnlyBind = false;        // the game folder through a read-only bind mount
     bool asNobody = false;            // the action runs as the user nobody
     long fileSizeLimit = 0;           // RLIMIT_FSIZE for the action, in bytes
@@ -71,6 +102,12 @@ struct Case {
 // for long ones, "->target" for a link, "<fifo>" for a pipe. A file without
 // its owner's write bit has kReadOnlyMark after that.
 std::string Describe(const std::string& bytes);
+
+// A mod of `size` bytes that are not all alike, so that a copy put together
+// wrongly shows. The table holds it as a short token (every case is copied
+// once for each volume), made into bytes only by the case that uses it.
+std::string Mod(std::size_t size);
+std::string BytesOf(const std::string& text);  // a Mod's bytes, or the text itself
 inline constexpr const char* kReadOnlyMark = " [read-only]";
 
 struct Outcome {
@@ -82,8 +119,8 @@ struct Outcome {
     std::string root;
 };
 
-// Runs the case in a child process; a case that hangs is killed after
-// `seconds` and reported as frozen.
-Outcome RunCase(const Case& c, const std::string& root, unsigned seconds = 30);
+// Runs the case in a child process with its game folder on `volume`; a case
+// that hangs is killed after `seconds` and reported as frozen.
+Outcome RunCase(const Case& c, const Volume& volume, const std::string& root, unsigned seconds = 30);
 
 }  // namespace tavrel::test

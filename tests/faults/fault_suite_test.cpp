@@ -9,9 +9,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <tuple>
 
 #include "fault_runner.h"
 #include "support/platform.h"
+#include "support/text.h"
 #include "temp_folder.h"
 
 namespace tavrel::test {
@@ -69,13 +71,6 @@ const std::string kMoviesChanged = "Startup Items Have Been Changed Successfully
 
 const Answer Yes = Answer::Yes, No = Answer::No, Ok = Answer::Ok;
 
-// Bytes that are not all alike, so that a copy put together wrongly shows.
-std::string Mod(std::size_t size) {
-    std::string out(size, '\0');
-    for (std::size_t i = 0; i < size; ++i) out[i] = static_cast<char>((i * 7 + i / 4093) % 251);
-    return out;
-}
-
 Step Immutable(std::string path) { return {Step::Immutable, std::move(path), ""}; }
 Step Game(std::string commandLine, std::string prefix = "") {
     return {Step::GameProcess, std::move(prefix), std::move(commandLine)};
@@ -92,6 +87,7 @@ std::vector<Case> Cases() {
     add({.name = "AgreedOverwriteOfAnImmutableBit",
          .setup = {F("game/__A.big", "A"), F("game/__X.big", "old X"), F("game/__X.bit", "new X"),
                    Immutable("game/__X.bit")},
+         .needs = kImmutable,
          .action = Case::Activate, .argument = "__X",
          .answers = {Ok, Yes, Yes, Ok, Ok},
          .messages = {Several("__A"), ActivateQ("__X"), Overwrite("__X"), Deactivated("__A"),
@@ -101,6 +97,7 @@ std::vector<Case> Cases() {
     add({.name = "AgreedOverwriteBesideTheSameNameInOtherCase",
          .setup = {F("game/__A.big", "A"), F("game/__X.big", "old X"), F("game/__X.bit", "new X"),
                    F("game/__x.BIG", "other x")},
+         .needs = kCaseSensitive,
          .action = Case::Activate, .argument = "__X",
          .answers = {Ok, Yes, Yes, Ok, Ok, Ok},
          .messages = {Several("__A"), ActivateQ("__X"), Overwrite("__X"), Deactivated("__A"),
@@ -120,6 +117,7 @@ std::vector<Case> Cases() {
     // 2. Links are names: no file goes because another name leads to it.
     add({.name = "ABigThatLinksToItsOwnBit",
          .setup = {F("game/__S.bit", "S"), L("game/__S.big", "__S.bit")},
+         .needs = kLinks,
          .action = Case::DeactivateAll,
          .answers = {Yes, Ok},
          .messages = {kDeactivateAllQ, Deactivated("__S")},
@@ -127,6 +125,7 @@ std::vector<Case> Cases() {
          .list = {"__S"}, .label = ""});
     add({.name = "ABitThatLinksToItsOwnBig",
          .setup = {F("game/__S.big", "S"), L("game/__S.bit", "__S.big")},
+         .needs = kLinks,
          .action = Case::DeactivateAll,
          .answers = {Yes, Ok},
          .messages = {kDeactivateAllQ, Deactivated("__S")},
@@ -134,6 +133,7 @@ std::vector<Case> Cases() {
          .list = {"__S"}, .label = ""});
     add({.name = "HardLinkedBigAndBit",
          .setup = {F("game/__S.big", "S"), {Step::HardLink, "game/__S.bit", "game/__S.big"}},
+         .needs = kHardLinks,
          .action = Case::DeactivateAll,
          .answers = {Yes, Ok},
          .messages = {kDeactivateAllQ, Deactivated("__S")},
@@ -141,12 +141,14 @@ std::vector<Case> Cases() {
          .list = {"__S"}, .label = ""});
     add({.name = "OverwriteWithALinkToTheTargetIsRefused",
          .setup = {F("game/__X.big", "X"), L("game/__X.bit", "__X.big")},
+         .needs = kLinks,
          .action = Case::Activate, .argument = "__X",
          .answers = {Yes, Yes, Ok},
          .messages = {ActivateQ("__X"), Overwrite("__X"), ActivateError("__X", "File exists")},
          .list = {"__X"}, .label = "__X"});
     add({.name = "DeletingALinkedModRemovesTheLinkOnly",
          .setup = {F("outside/mods/Far.big", "far away"), L("game/__Far.bit", "../outside/mods/Far.big")},
+         .needs = kLinks,
          .action = Case::Delete, .argument = "__Far",
          .answers = {Yes, Ok},
          .messages = {DeleteQ("__Far"), Deleted("__Far")},
@@ -175,6 +177,7 @@ std::vector<Case> Cases() {
          .setup = {F("outside/videos/clip.bik", "clip"), F("outside/videos/EA_LOGO_trailer.bik", "trailer"),
                    L("game/Data/EA_LOGO", "../../outside/videos"),
                    F("game/Data/English/Movies/EA_LOGO.BIK", "logo")},
+         .needs = kLinks,
          .action = Case::DisableMovies,
          .answers = {Ok},
          .messages = {kMoviesChanged},
@@ -185,6 +188,7 @@ std::vector<Case> Cases() {
          .setup = {F("game/Data/Movies/sizzle_review.bik", "s"), L("game/Data/Movies/loop", ".."),
                    L("game/Data/up", "../.."), F("outside/sizzle_review.bik", "not the game's"),
                    L("game/__L.big", "__L.bit"), L("game/__L.bit", "__L.big")},
+         .needs = kLinks,
          .action = Case::DisableMovies,
          .answers = {Ok},
          .messages = {kMoviesChanged},
@@ -196,6 +200,7 @@ std::vector<Case> Cases() {
     add({.name = "AKilledCopyLeavesNothing",
          .setup = {F("game/__Old.bit", "old"), F("outside/Storm.big", kStorm),
                    {Step::KilledCopy, "game/__Storm.bit", "outside/Storm.big"}},
+         .needs = kTmpfile,
          .action = Case::Start,
          .list = {"__Old"}, .label = ""});
     add({.name = "AKilledCopyWithoutTmpfileGoesAtTheNextStart",
@@ -207,17 +212,21 @@ std::vector<Case> Cases() {
     add({.name = "TheCleanupRemovesOnlyStaleCopies",
          .setup = {{Step::StaleCopy, "game/.tavrel-999999-1.part", "stale"},
                    {Step::HeldCopy, "game/.tavrel-1-2.part", "running"}, F("game/keep.part", "keep"),
-                   F("game/.tavrel-x.part", "x"), F("game/.tavrel-5-5.part.bak", "bak"),
-                   F("outside/t", "target"), L("game/.tavrel-7-7.part", "../outside/t")},
+                   F("game/.tavrel-x.part", "x"), F("game/.tavrel-5-5.part.bak", "bak")},
          .action = Case::Start,
          .files = Files{{"game/.tavrel-1-2.part", "running"}, {"game/keep.part", "keep"},
-                        {"game/.tavrel-x.part", "x"}, {"game/.tavrel-5-5.part.bak", "bak"},
-                        {"outside/t", "target"}, {"game/.tavrel-7-7.part", "->../outside/t"}},
+                        {"game/.tavrel-x.part", "x"}, {"game/.tavrel-5-5.part.bak", "bak"}},
+         .list = {}, .label = "", .leftoverBefore = true});
+    add({.name = "TheCleanupLeavesALinkNamedLikeACopy",
+         .setup = {F("outside/t", "target"), L("game/.tavrel-7-7.part", "../outside/t")},
+         .needs = kLinks,
+         .action = Case::Start,
          .list = {}, .label = "", .leftoverBefore = true});
 
     // 6. Letter case in every script; names that differ only by case.
     add({.name = "DeactivateBesideTheSameNameInTurkishCase",
          .setup = {F("game/__\u011E.big", "g big"), F("game/__\u011F.bit", "g bit")},
+         .needs = kCaseSensitive,
          .action = Case::DeactivateAll,
          .answers = {Yes, Ok},
          .messages = {kDeactivateAllQ, Deactivated("__\u011E")},
@@ -225,6 +234,7 @@ std::vector<Case> Cases() {
          .list = {"__\u011E (2)", "__\u011E"}, .label = ""});
     add({.name = "NamesThatDifferOnlyByCase",
          .setup = {F("game/__Mod.bit", "m1"), F("game/__MOD.bit", "m2")},
+         .needs = kCaseSensitive,
          .action = Case::Activate, .argument = "__Mod",
          .answers = {Yes, Ok},
          .messages = {ActivateQ("__Mod"), Activated("__Mod")},
@@ -250,6 +260,7 @@ std::vector<Case> Cases() {
     add({.name = "RenameBesideAHardLinkInOtherCase",
          .setup = {F("game/Data/Movies/EA_LOGO.bik", "logo"),
                    {Step::HardLink, "game/Data/Movies/__ea_logo.BIK", "game/Data/Movies/EA_LOGO.bik"}},
+         .needs = kHardLinks,
          .action = Case::DisableMovies,
          .answers = {Ok},
          .messages = {NotRenamed("game/Data/Movies/EA_LOGO.bik", "File exists")}});
@@ -292,9 +303,16 @@ std::vector<Case> Cases() {
 
     // 8. Copies that fail, or are cancelled, leave the folder as it was and
     // say why.
+    add({.name = "NoSpaceForTheMod",
+         .setup = {F("game/__Storm.bit", "version 1"), F("outside/Storm.big", Mod(40u << 20))},
+         .smallVolume = true,
+         .action = Case::Install, .argument = "outside/Storm.big",
+         .answers = {Ok, Ok},
+         .messages = {kIntro, CopyError("No space left on device")},
+         .list = {"__Storm"}, .label = ""});
     add({.name = "NoSpaceLeftDuringAnInstall",
-         .setup = {F("game/__Storm.bit", "version 1"), F("outside/Storm.big", Mod(2u << 20))},
-         .tmpfsKiB = 1024,
+         .setup = {F("game/__Storm.bit", "version 1"), F("outside/Storm.big", Mod(12u << 20))},
+         .smallVolume = true, .fillAtUpdate = 2,
          .action = Case::Install, .argument = "outside/Storm.big",
          .answers = {Ok, Ok},
          .messages = {kIntro, CopyError("No space left on device")},
@@ -317,6 +335,7 @@ std::vector<Case> Cases() {
     add({.name = "InstallOverAReadOnlyInactiveMod",
          .setup = {F("game/__Storm.bit", "version 1"), {Step::ReadOnly, "game/__Storm.bit", ""},
                    F("outside/Storm.big", "version 2")},
+         .needs = kModes,
          .action = Case::Install, .argument = "outside/Storm.big",
          .answers = {Ok, Ok},
          .messages = {kIntro, CopyError("Permission denied")},
@@ -324,6 +343,7 @@ std::vector<Case> Cases() {
     add({.name = "AnInactiveCopyThatCannotGiveWayIsReported",
          .setup = {F("game/__Foo.big", "new"), F("game/__Foo.bit", "old"), Immutable("game/__Foo.bit"),
                    F("game/__B.bit", "B")},
+         .needs = kImmutable,
          .action = Case::Activate, .argument = "__B",
          .answers = {Yes, Ok, Ok, Ok},
          .messages = {ActivateQ("__B"), DeactivateError("__Foo", "Operation not permitted"), Activated("__B"),
@@ -333,6 +353,7 @@ std::vector<Case> Cases() {
     add({.name = "DeleteAStaleCopyBesideAReadOnlyHardLinkOutside",
          .setup = {F("outside/keep.big", "same"), {Step::ReadOnly, "outside/keep.big", ""},
                    {Step::HardLink, "game/__Foo.bit", "outside/keep.big"}, F("game/__Foo.big", "same")},
+         .needs = kOneFileSystem | kHardLinks | kModes,
          .action = Case::DeactivateAll,
          .answers = {Yes, Ok},
          .messages = {kDeactivateAllQ, Deactivated("__Foo")},
@@ -396,6 +417,7 @@ std::vector<Case> Cases() {
          .setup = {F("game/-rf.bit", "dash"), F("game/a*b?.bit", "wild"), F("game/semi;colon [x].bit", "semi"),
                    F("game/\xff\xfe.bit", "bytes"), F("game/" + kLong + ".bit", "long"),
                    F("game/__ spaced .big", "spaced")},
+         .needs = kAnyName,
          .action = Case::Activate, .argument = kLong,
          .answers = {Yes, Ok, Ok},
          .messages = {ActivateQ(kLong), Deactivated("__ spaced "), Activated(kLong)},
@@ -487,12 +509,14 @@ std::vector<Case> Cases() {
     return cases;
 }
 
-class Faults : public ::testing::TestWithParam<Case> {};
+using Row = std::tuple<Case, Volume>;
+class Faults : public ::testing::TestWithParam<Row> {};
 
 }  // namespace
 
 // Cases are named by their name alone in test output.
 void PrintTo(const Case& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const Volume& v, std::ostream* os) { *os << v.name; }
 
 namespace {
 
@@ -506,15 +530,28 @@ std::string WithRoot(std::string text, const std::string& root) {
 bool IsLeftover(const std::string& path) { return IsCopyTemporaryName(path.substr(path.rfind('/') + 1)); }
 
 TEST_P(Faults, LoseNothingAndTellTheTruth) {
-    const Case& c = GetParam();
+    const auto& [c, volume] = GetParam();
     TempFolder root;
     ::chmod(root.path().c_str(), 0755);  // for the cases run as nobody
-    const Outcome o = RunCase(c, root.path());
+    const Outcome o = RunCase(c, volume, root.path());
     if (!o.skipped.empty()) GTEST_SKIP() << o.skipped;
+
+    // A volume that gives every name back in lower case is held to the names
+    // without regard to case; the bytes stay exact.
+    const auto names = [&](std::string text) { return volume.listsLowerCase ? FoldCase(text) : text; };
+    const auto allNames = [&](Strings texts) {
+        for (std::string& t : texts) t = names(t);
+        return texts;
+    };
+    const auto pathsOf = [&](const std::map<std::string, std::string>& files) {
+        std::map<std::string, std::string> out;
+        for (const auto& [path, what] : files) out[names(path)] = what;
+        return out;
+    };
 
     Strings told;
     for (const std::string& m : c.messages) told.push_back(WithRoot(m, root.path()));
-    EXPECT_EQ(o.messages, told) << "what the user was told";
+    EXPECT_EQ(allNames(o.messages), allNames(told)) << "what the user was told";
 
     std::map<std::string, std::string> expected;
     if (c.files) {
@@ -522,13 +559,13 @@ TEST_P(Faults, LoseNothingAndTellTheTruth) {
             const std::string mark = kReadOnlyMark;
             const bool readOnly = bytes.size() >= mark.size() && bytes.ends_with(mark);
             const std::string content = readOnly ? bytes.substr(0, bytes.size() - mark.size()) : bytes;
-            expected[path] = content.starts_with("->") || content == "<fifo>" ? content : Describe(content);
+            expected[path] = content.starts_with("->") || content == "<fifo>" ? content : Describe(BytesOf(content));
             if (readOnly) expected[path] += mark;
         }
     } else {
         expected = o.before;
     }
-    EXPECT_EQ(o.after, expected) << "the files afterwards";
+    EXPECT_EQ(pathsOf(o.after), pathsOf(expected)) << "the files afterwards";
 
     // Whatever the expectation says: every file's bytes are still somewhere,
     // unless the user agreed to lose them or the case took the file away.
@@ -538,21 +575,22 @@ TEST_P(Faults, LoseNothingAndTellTheTruth) {
     };
     for (const auto& [path, what] : o.before) {
         const bool bytes = what[0] == '=' || what[0] == '#';
-        const bool vanished = std::find(c.vanish.begin(), c.vanish.end(), path) != c.vanish.end();
+        const bool vanished = std::any_of(c.vanish.begin(), c.vanish.end(),
+                                          [&](const std::string& v) { return names(v) == names(path); });
         if (!bytes || vanished || IsLeftover(path)) continue;
         const bool kept = std::any_of(o.after.begin(), o.after.end(),
                                       [&](const auto& a) { return bytesOf(a.second) == bytesOf(what); });
         const bool agreed = std::any_of(c.agreedLoss.begin(), c.agreedLoss.end(),
-                                        [&](const std::string& loss) { return Describe(loss) == bytesOf(what); });
+                                        [&](const std::string& loss) { return Describe(BytesOf(loss)) == bytesOf(what); });
         EXPECT_TRUE(kept || agreed) << path << " lost its bytes";
     }
     EXPECT_EQ(std::any_of(o.before.begin(), o.before.end(), [](const auto& b) { return IsLeftover(b.first); }),
               c.leftoverBefore)
         << "a copy's temporary file before the action";
 
-    EXPECT_EQ(o.rescanMessages, c.rescanMessages) << "a rescan afterwards";
-    EXPECT_EQ(o.list, c.list) << "the list after a rescan";
-    EXPECT_EQ(o.label, c.label) << "the active mod after a rescan";
+    EXPECT_EQ(allNames(o.rescanMessages), allNames(c.rescanMessages)) << "a rescan afterwards";
+    EXPECT_EQ(allNames(o.list), allNames(c.list)) << "the list after a rescan";
+    EXPECT_EQ(names(o.label), names(c.label)) << "the active mod after a rescan";
 
     // A refusal that never happened would prove nothing.
     EXPECT_EQ(o.counts.noReplace > 0, c.shim.refuseNoReplace);
@@ -561,9 +599,31 @@ TEST_P(Faults, LoseNothingAndTellTheTruth) {
     EXPECT_EQ(o.counts.tmpfile > 0, c.shim.refuseTmpfile);
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, Faults, ::testing::ValuesIn(Cases()), [](const auto& info) {
-    return info.param.name;
-});
+// Each case on the native file system, then on each volume ("Volumes/",
+// left out of the sanitizer build): NameOnNtfs3g and so on.
+std::string RowName(const ::testing::TestParamInfo<Row>& info) {
+    const auto& [c, volume] = info.param;
+    if (volume.name == "native") return c.name;
+    std::string suffix;
+    bool upper = true;
+    for (const char ch : volume.name) {
+        if (!std::isalnum(static_cast<unsigned char>(ch))) {
+            upper = true;
+            continue;
+        }
+        suffix += upper ? static_cast<char>(std::toupper(static_cast<unsigned char>(ch))) : ch;
+        upper = false;
+    }
+    return c.name + "On" + suffix;
+}
+
+INSTANTIATE_TEST_SUITE_P(Native, Faults, ::testing::Combine(::testing::ValuesIn(Cases()),
+                                                            ::testing::Values(Volumes().front())),
+                         RowName);
+INSTANTIATE_TEST_SUITE_P(Volumes, Faults, ::testing::Combine(::testing::ValuesIn(Cases()),
+                                                             ::testing::ValuesIn(Volumes().begin() + 1,
+                                                                                 Volumes().end())),
+                         RowName);
 
 }  // namespace
 }  // namespace tavrel::test

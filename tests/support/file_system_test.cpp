@@ -1,6 +1,8 @@
 // The file helpers and the platform layer on real temporary folders.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
 #include "support/file_system.h"
@@ -102,6 +104,32 @@ TEST(CopyFileSafely, KeepsTheOldCopyUntilTheNewOneIsComplete) {
     }).ok());
     EXPECT_EQ(last, big.size());
     EXPECT_EQ(ReadAll(dest), big);
+}
+
+TEST(CopyFileSafely, AFileThatCannotFitIsRefusedBeforeAByteIsWritten) {
+    TempFolder t;
+    const std::string dest = t.file("game/__mod.bit", "the old inactive copy");
+    // A sparse source bigger than the room on the volume: it takes none.
+    const std::string source = t / "huge.big";
+    std::error_code error;
+    const auto room = std::filesystem::space(t.path(), error);
+    ASSERT_FALSE(error) << error.message();
+    {
+        std::ofstream out(source, std::ios::binary);
+        out.seekp(static_cast<std::streamoff>(room.free + (1ull << 30)));
+        out.put('\0');
+        if (!out) GTEST_SKIP() << "no sparse file bigger than the free space here";
+    }
+
+    bool began = false;
+    const Status copied = CopyFileSafely(source, dest, [&](std::uint64_t, std::uint64_t) {
+        began = true;
+        return false;
+    });
+    EXPECT_FALSE(began);
+    EXPECT_EQ(copied.text(), ReasonText(Reason::DiskFull));
+    EXPECT_EQ(ReadAll(dest), "the old inactive copy");
+    EXPECT_EQ(t.names("game"), std::vector<std::string>{"__mod.bit"});
 }
 
 TEST(CopyFileSafely, OntoItselfLeavesTheFileWhole) {
