@@ -153,6 +153,47 @@ Status WriteFileBytes(const std::string& path, std::string_view bytes);
 // answering false cancels the copy.
 using CopyProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
 
+// A regular file open to read, for a reader that moves about in it (an
+// archive keeps its index at the end). Opening refuses at once, without
+// waiting on it, what is not a regular file: a folder, a pipe, a device.
+class InputFile {
+public:
+    InputFile() = default;
+    InputFile(const InputFile&) = delete;
+    InputFile& operator=(const InputFile&) = delete;
+    ~InputFile();
+
+    Status open(const std::string& path);
+    // The bytes read into `buffer`: 0 at the end, -1 on a failure (error()).
+    std::int64_t read(char* buffer, std::size_t size);
+    // Moves to `offset` from the start, the current place or the end
+    // (SEEK_SET, SEEK_CUR, SEEK_END); the new place, -1 on a failure.
+    std::int64_t seek(std::int64_t offset, int whence);
+    std::uint64_t size() const { return size_; }
+    FileId id() const { return id_; }
+    const Status& error() const { return error_; }
+    std::intptr_t native() const { return handle_; }  // the descriptor, or the Windows handle
+
+private:
+    std::intptr_t handle_ = -1;
+    std::uint64_t size_ = 0;
+    FileId id_;
+    Status error_ = Status::Ok();
+};
+
+// What a producer hands its bytes to, in order; a failure (the disk is full,
+// the user cancelled) ends the producing.
+using ByteSink = std::function<Status(std::string_view bytes)>;
+using ByteProducer = std::function<Status(const ByteSink& sink)>;
+
+// Puts the `total` bytes that `produce` hands to its sink into `destination`,
+// with every promise of CopyFileSafely: nothing is written under any name
+// but the temporary file's until the bytes are complete, a failure or
+// Cancel (from `progress`, after each chunk) leaves the destination as it
+// was, and bytes that would not fit are refused before the first one.
+Status WriteFileSafely(const std::string& destination, std::uint64_t total, const ByteProducer& produce,
+                       const CopyProgress& progress = {});
+
 // Copies `source` to `destination`, replacing it (but not a read-only one,
 // as on Windows), such that `destination` is either left as it was or holds
 // the complete copy: the bytes go into a temporary file beside the

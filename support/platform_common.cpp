@@ -165,6 +165,22 @@ void FolderNames::remove(const std::string& name) {
     }
 }
 
+Status WriteFileSafely(const std::string& destination, std::uint64_t total, const ByteProducer& produce,
+                       const CopyProgress& progress) {
+    std::unique_ptr<detail::PendingFile> file;
+    if (Status opened = detail::OpenPendingFile(destination, total, file); !opened.ok()) return opened;
+    if (progress && !progress(0, total)) return FailureStatus(Failure::Cancelled);
+    std::uint64_t done = 0;
+    const Status produced = produce([&](std::string_view bytes) {
+        if (Status written = file->write(bytes); !written.ok()) return written;
+        done += bytes.size();
+        if (progress && !progress(std::min(done, total), total)) return FailureStatus(Failure::Cancelled);
+        return Status::Ok();
+    });
+    if (!produced.ok()) return produced;
+    return file->commit();
+}
+
 namespace detail {
 
 Status CheckRoom(const std::string& folder, std::uint64_t bytes) {

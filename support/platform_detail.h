@@ -3,8 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "support/status.h"
 
@@ -19,6 +21,23 @@ Status RenameExactNoReplace(const std::string& from, const std::string& to);
 
 // Renames over an existing entry in one step (read-only included).
 Status RenameExactReplacing(const std::string& from, const std::string& to);
+
+// Where the bytes of a safe copy wait for the destination's name: the
+// system's own kind of temporary file beside it (see CopyFileSafely),
+// removed unless committed.
+class PendingFile {
+public:
+    virtual ~PendingFile() = default;
+    virtual Status write(std::string_view bytes) = 0;
+    // Flushes the bytes to disk and puts the file in the destination's place
+    // in one step.
+    virtual Status commit() = 0;
+};
+
+// Refuses a destination that is a folder or a read-only file (as Windows
+// does), clears the folder of stale copies, makes sure that `total` bytes
+// fit and opens the pending file.
+Status OpenPendingFile(const std::string& destination, std::uint64_t total, std::unique_ptr<PendingFile>& out);
 
 // The bytes this user may still write on the volume that holds `folder`;
 // nothing when the system does not tell.

@@ -137,12 +137,13 @@ FileId IdOf(const struct stat& st) {
 // without a name where the file system allows (O_TMPFILE), else a hidden
 // named one. Either is locked while the copy runs, so that RemoveStaleCopies
 // can tell a running copy from one that was killed.
-class TemporaryFile {
+class TemporaryFile : public detail::PendingFile {
 public:
-    explicit TemporaryFile(const std::string& folder) : folder_(folder) {}
+    TemporaryFile(std::string destination, std::uint64_t total)
+        : destination_(std::move(destination)), folder_(ParentFolder(destination_)), total_(total) {}
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
-    ~TemporaryFile() {
+    ~TemporaryFile() override {
         if (fd_ >= 0) ::close(fd_);
         if (!name_.empty()) ::unlink(name_.c_str());
     }
@@ -170,9 +171,20 @@ public:
 
     int fd() const { return fd_; }
 
-    // Flushes the bytes to disk and puts them in the place of `destination`
-    // in one step.
-    Status commit(const std::string& destination) {
+    Status write(std::string_view bytes) override {
+        for (std::size_t off = 0; off < bytes.size();) {
+            const ssize_t n = ::write(fd_, bytes.data() + off, bytes.size() - off);
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                return WriteFailure(fd_, errno, total_ - std::min(total_, written_));
+            }
+            off += static_cast<std::size_t>(n);
+            written_ += static_cast<std::uint64_t>(n);
+        }
+        return Status::Ok();
+    }
+
+    Status commit() override {
         if (::fsync(fd_) != 0) return Status::FromError(errno);
         if (name_.empty()) {
             // Named only now, still locked, and only for the moment before
@@ -188,7 +200,7 @@ public:
             }
             if (name_.empty()) return Status::FromError(EEXIST);
         }
-        if (::rename(name_.c_str(), destination.c_str()) != 0) return Status::FromError(errno);
+        if (::rename(name_.c_str(), destination_.c_str()) != 0) return Status::FromError(errno);
         name_.clear();
         if (::close(fd_) != 0) {
             fd_ = -1;
@@ -204,10 +216,27 @@ private:
         return folder_ + kSep + ".tavrel-" + std::to_string(::getpid()) + "-" + std::to_string(++counter) + ".part";
     }
 
-    std::string folder_;
+    std::string destination_, folder_;
+    std::uint64_t total_, written_ = 0;
     std::string name_;  // empty while the file has no name
     int fd_ = -1;
 };
+
+Status OpenTemporary(const std::string& destination, std::uint64_t total, std::unique_ptr<TemporaryFile>& out) {
+    struct stat dst{};
+    if (::stat(destination.c_str(), &dst) == 0) {
+        if (S_ISDIR(dst.st_mode)) return FailureStatus(Failure::IsAFolder);
+        // A read-only file is not replaced, as on Windows.
+        if (S_ISREG(dst.st_mode) && (dst.st_mode & S_IWUSR) == 0) return Status::FromError(EACCES);
+    }
+    const std::string folder = ParentFolder(destination);
+    RemoveStaleCopies(folder);
+    if (Status room = detail::CheckRoom(folder, total); !room.ok()) return room;
+    auto file = std::make_unique<TemporaryFile>(destination, total);
+    if (Status opened = file->open(); !opened.ok()) return opened;
+    out = std::move(file);
+    return Status::Ok();
+}
 
 std::string ReadLink(const std::string& path) {
     std::string buffer(PATH_MAX, '\0');
@@ -274,12 +303,20 @@ Status FailureStatus(Failure failure) {
         case Failure::NoSuchFile: return Status::FromError(ENOENT);
         case Failure::IsAFolder: return Status::FromError(EISDIR);
         case Failure::NoSpace: return Status::FromError(ENOSPC);
+        case Failure::Cancelled: return Status::FromError(ECANCELED);
         case Failure::NotRegularFile: break;
     }
     return Status::FromError(EOPNOTSUPP);
 }
 
 namespace detail {
+
+Status OpenPendingFile(const std::string& destination, std::uint64_t total, std::unique_ptr<PendingFile>& out) {
+    std::unique_ptr<TemporaryFile> file;
+    if (Status opened = OpenTemporary(destination, total, file); !opened.ok()) return opened;
+    out = std::move(file);
+    return Status::Ok();
+}
 
 std::optional<std::uint64_t> FreeSpace(const std::string& folder) {
     struct statvfs v{};
@@ -415,36 +452,54 @@ Status WriteFileBytes(const std::string& path, std::string_view bytes) {
     return Status::Ok();
 }
 
-Status CopyFileSafely(const std::string& source, const std::string& destination,
-                      const CopyProgress& progress) {
+InputFile::~InputFile() {
+    if (handle_ >= 0) ::close(static_cast<int>(handle_));
+}
+
+Status InputFile::open(const std::string& path) {
     // The kind of file is checked before it is opened: opening a pipe or a
     // device to read may wait for ever.
-    struct stat src{};
-    if (::stat(source.c_str(), &src) != 0) return Status::FromError(errno);
-    if (S_ISDIR(src.st_mode)) return FailureStatus(Failure::IsAFolder);
-    if (!S_ISREG(src.st_mode)) return FailureStatus(Failure::NotRegularFile);
-    Fd in(::open(source.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
-    if (in.get() < 0) return Status::FromError(errno);
-    if (::fstat(in.get(), &src) != 0) return Status::FromError(errno);
-    if (!S_ISREG(src.st_mode)) return FailureStatus(Failure::NotRegularFile);  // swapped meanwhile
-    struct stat dst{};
-    if (::stat(destination.c_str(), &dst) == 0) {
-        if (dst.st_dev == src.st_dev && dst.st_ino == src.st_ino) return Status::Ok();  // already there
-        if (S_ISDIR(dst.st_mode)) return FailureStatus(Failure::IsAFolder);
-        // A read-only file is not replaced, as on Windows.
-        if (S_ISREG(dst.st_mode) && (dst.st_mode & S_IWUSR) == 0) return Status::FromError(EACCES);
-    }
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0) return error_ = Status::FromError(errno);
+    if (S_ISDIR(st.st_mode)) return error_ = FailureStatus(Failure::IsAFolder);
+    if (!S_ISREG(st.st_mode)) return error_ = FailureStatus(Failure::NotRegularFile);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    if (fd < 0) return error_ = Status::FromError(errno);
+    handle_ = fd;
+    if (::fstat(fd, &st) != 0) return error_ = Status::FromError(errno);
+    if (!S_ISREG(st.st_mode)) return error_ = FailureStatus(Failure::NotRegularFile);  // swapped meanwhile
+    size_ = static_cast<std::uint64_t>(st.st_size);
+    id_ = IdOf(st);
+    return error_ = Status::Ok();
+}
 
-    const std::string folder = ParentFolder(destination);
-    RemoveStaleCopies(folder);
-    if (Status room = detail::CheckRoom(folder, static_cast<std::uint64_t>(src.st_size)); !room.ok()) return room;
-    TemporaryFile temp(folder);
-    if (Status opened = temp.open(); !opened.ok()) return opened;
-    if (Status copied = CopyBytes(in.get(), temp.fd(), static_cast<std::uint64_t>(src.st_size), progress);
-        !copied.ok()) {
+std::int64_t InputFile::read(char* buffer, std::size_t size) {
+    for (;;) {
+        const ssize_t n = ::read(static_cast<int>(handle_), buffer, size);
+        if (n >= 0) return n;
+        if (errno == EINTR) continue;
+        error_ = Status::FromError(errno);
+        return -1;
+    }
+}
+
+std::int64_t InputFile::seek(std::int64_t offset, int whence) {
+    const off_t at = ::lseek(static_cast<int>(handle_), static_cast<off_t>(offset), whence);
+    if (at < 0) error_ = Status::FromError(errno);
+    return at;
+}
+
+Status CopyFileSafely(const std::string& source, const std::string& destination,
+                      const CopyProgress& progress) {
+    InputFile in;
+    if (Status opened = in.open(source); !opened.ok()) return opened;
+    if (IdentifyFile(destination, true) == in.id()) return Status::Ok();  // already there
+    std::unique_ptr<TemporaryFile> temp;
+    if (Status opened = OpenTemporary(destination, in.size(), temp); !opened.ok()) return opened;
+    if (Status copied = CopyBytes(static_cast<int>(in.native()), temp->fd(), in.size(), progress); !copied.ok()) {
         return copied;
     }
-    return temp.commit(destination);
+    return temp->commit();
 }
 
 void RemoveStaleCopies(const std::string& folder) {

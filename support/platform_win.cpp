@@ -136,12 +136,84 @@ Status FailureStatus(Failure failure) {
         // where a folder was expected.
         case Failure::IsAFolder: return Status::FromError(ERROR_ACCESS_DENIED);
         case Failure::NoSpace: return Status::FromError(ERROR_DISK_FULL);
+        case Failure::Cancelled: return Status::FromError(ERROR_CANCELLED);
         case Failure::NotRegularFile: break;
     }
     return Status::FromError(ERROR_NOT_SUPPORTED);
 }
 
 namespace detail {
+
+namespace {
+
+// The temporary file is held without sharing while the copy runs: no other
+// process can open or delete it, which is how RemoveStaleCopies tells a
+// running copy from a killed one. It stays hidden until it takes the
+// destination's name.
+class HiddenCopy : public PendingFile {
+public:
+    HiddenCopy(std::string destination, std::string temp, HANDLE h)
+        : destination_(std::move(destination)), temp_(std::move(temp)), h_(h) {}
+    ~HiddenCopy() override {
+        if (h_ != INVALID_HANDLE_VALUE) ::CloseHandle(h_);
+        if (!temp_.empty()) ::DeleteFileW(Wide(temp_).c_str());
+    }
+
+    Status write(std::string_view bytes) override {
+        for (std::size_t done = 0; done < bytes.size();) {
+            DWORD written = 0;
+            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, 1u << 30));
+            if (!::WriteFile(h_, bytes.data() + done, chunk, &written, nullptr)) return LastError();
+            done += written;
+        }
+        return Status::Ok();
+    }
+
+    Status commit() override {
+        if (!::FlushFileBuffers(h_)) return LastError();
+        // The rename keeps the file's attributes: the copy must not arrive
+        // hidden.
+        if (!SetHandleAttributes(h_, FILE_ATTRIBUTE_NORMAL)) return LastError();
+        ::CloseHandle(h_);
+        h_ = INVALID_HANDLE_VALUE;
+        const Status moved = MoveReplacing(temp_, destination_, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        if (moved.ok()) temp_.clear();
+        return moved;
+    }
+
+private:
+    std::string destination_, temp_;
+    HANDLE h_;
+};
+
+}  // namespace
+
+Status OpenPendingFile(const std::string& destination, std::uint64_t total, std::unique_ptr<PendingFile>& out) {
+    BY_HANDLE_FILE_INFORMATION dst;
+    if (Identify(destination, true, dst)) {
+        if (dst.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return FailureStatus(Failure::IsAFolder);
+        // A read-only file is not replaced (Wine's MoveFileEx would do it).
+        if (dst.dwFileAttributes & FILE_ATTRIBUTE_READONLY) return Status::FromError(ERROR_ACCESS_DENIED);
+    }
+    const std::string folder = ParentFolder(destination);
+    RemoveStaleCopies(folder);
+    if (Status room = CheckRoom(folder, total); !room.ok()) return room;
+    static std::atomic<unsigned> counter = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string temp = folder + "\\.tavrel-" + std::to_string(::GetCurrentProcessId()) + "-" +
+                           std::to_string(++counter) + ".part";
+        const HANDLE h = ::CreateFileW(Wide(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                       FILE_ATTRIBUTE_HIDDEN, nullptr);
+        if (h != INVALID_HANDLE_VALUE) {
+            out = std::make_unique<HiddenCopy>(destination, std::move(temp), h);
+            return Status::Ok();
+        }
+        const DWORD err = ::GetLastError();
+        // Another process's file by that name is none of ours to delete.
+        if (err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS) return Status::FromError(static_cast<int>(err));
+    }
+    return FailureStatus(Failure::FileExists);
+}
 
 std::optional<std::uint64_t> FreeSpace(const std::string& folder) {
     ULARGE_INTEGER available;  // this user's share: quotas count
@@ -286,86 +358,61 @@ Status WriteFileBytes(const std::string& path, std::string_view bytes) {
     return Status::Ok();
 }
 
-Status CopyFileSafely(const std::string& source, const std::string& destination, const CopyProgress& progress) {
-    BY_HANDLE_FILE_INFORMATION src, dst;
-    if (Status kind = CheckCopySource(source, src); !kind.ok()) return kind;
-    if (Identify(destination, true, dst)) {
-        if (IdOf(dst) == IdOf(src)) return Status::Ok();  // already there
-        if (dst.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return FailureStatus(Failure::IsAFolder);
-        // A read-only file is not replaced (Wine's MoveFileEx would do it).
-        if (dst.dwFileAttributes & FILE_ATTRIBUTE_READONLY) return Status::FromError(ERROR_ACCESS_DENIED);
-    }
+InputFile::~InputFile() {
+    if (handle_ != -1) ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
 
-    Handle in(::CreateFileW(Wide(source).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                            FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!in.valid()) return LastError();
-    if (::GetFileType(in.get()) != FILE_TYPE_DISK) {
-        return FailureStatus(Failure::NotRegularFile);  // swapped meanwhile
-    }
+Status InputFile::open(const std::string& path) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (Status kind = CheckCopySource(path, info); !kind.ok()) return error_ = kind;
+    const HANDLE h = ::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return error_ = LastError();
+    handle_ = reinterpret_cast<std::intptr_t>(h);
+    if (::GetFileType(h) != FILE_TYPE_DISK) return error_ = FailureStatus(Failure::NotRegularFile);  // swapped
     LARGE_INTEGER size;
-    if (!::GetFileSizeEx(in.get(), &size)) return LastError();
-    const auto total = static_cast<std::uint64_t>(size.QuadPart);
+    if (!::GetFileSizeEx(h, &size) || !::GetFileInformationByHandle(h, &info)) return error_ = LastError();
+    size_ = static_cast<std::uint64_t>(size.QuadPart);
+    id_ = IdOf(info);
+    return error_ = Status::Ok();
+}
 
-    // The temporary file is held without sharing while the copy runs: no
-    // other process can open or delete it, which is how RemoveStaleCopies
-    // tells a running copy from a killed one. It stays hidden until it takes
-    // the destination's name.
-    const std::string folder = ParentFolder(destination);
-    RemoveStaleCopies(folder);
-    if (Status room = detail::CheckRoom(folder, total); !room.ok()) return room;
-    static std::atomic<unsigned> counter = 0;
-    std::string temp;
-    HANDLE created = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; attempt < 100 && created == INVALID_HANDLE_VALUE; ++attempt) {
-        temp = folder + "\\.tavrel-" + std::to_string(::GetCurrentProcessId()) + "-" + std::to_string(++counter) +
-               ".part";
-        created = ::CreateFileW(Wide(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_HIDDEN,
-                                nullptr);
-        if (created == INVALID_HANDLE_VALUE) {
-            const DWORD err = ::GetLastError();
-            // Another process's file by that name is none of ours to delete.
-            if (err != ERROR_FILE_EXISTS && err != ERROR_ALREADY_EXISTS) {
-                return Status::FromError(static_cast<int>(err));
-            }
-        }
+std::int64_t InputFile::read(char* buffer, std::size_t size) {
+    DWORD got = 0;
+    const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+    if (!::ReadFile(reinterpret_cast<HANDLE>(handle_), buffer, chunk, &got, nullptr)) {
+        error_ = LastError();
+        return -1;
     }
-    if (created == INVALID_HANDLE_VALUE) return FailureStatus(Failure::FileExists);
+    return got;
+}
 
-    Status status = Status::Ok();
-    {
-        Handle out(created);
-        // Our own steps rather than CopyFileEx: the progress and Cancel work
-        // the same everywhere, Wine included.
+std::int64_t InputFile::seek(std::int64_t offset, int whence) {
+    LARGE_INTEGER move, at;
+    move.QuadPart = offset;
+    const DWORD method = whence == SEEK_SET ? FILE_BEGIN : whence == SEEK_CUR ? FILE_CURRENT : FILE_END;
+    if (!::SetFilePointerEx(reinterpret_cast<HANDLE>(handle_), move, &at, method)) {
+        error_ = LastError();
+        return -1;
+    }
+    return at.QuadPart;
+}
+
+Status CopyFileSafely(const std::string& source, const std::string& destination, const CopyProgress& progress) {
+    InputFile in;
+    if (Status opened = in.open(source); !opened.ok()) return opened;
+    if (IdentifyFile(destination, true) == in.id()) return Status::Ok();  // already there
+    // Our own steps rather than CopyFileEx: the progress and Cancel work the
+    // same everywhere, Wine included.
+    return WriteFileSafely(destination, in.size(), [&](const ByteSink& sink) {
         std::vector<char> buffer(kCopyBuffer);
-        std::uint64_t done = 0;
-        if (progress && !progress(0, total)) status = Status::FromError(ERROR_CANCELLED);
-        while (status.ok()) {
-            DWORD got = 0;
-            if (!::ReadFile(in.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr)) {
-                status = LastError();
-                break;
-            }
-            if (got == 0) break;
-            for (DWORD off = 0; off < got && status.ok();) {
-                DWORD written = 0;
-                if (!::WriteFile(out.get(), buffer.data() + off, got - off, &written, nullptr)) status = LastError();
-                off += written;
-            }
-            done += got;
-            if (status.ok() && progress && !progress(std::min(done, total), total)) {
-                status = Status::FromError(ERROR_CANCELLED);
-            }
+        for (;;) {
+            const std::int64_t got = in.read(buffer.data(), buffer.size());
+            if (got < 0) return in.error();
+            if (got == 0) return Status::Ok();
+            if (Status taken = sink({buffer.data(), static_cast<std::size_t>(got)}); !taken.ok()) return taken;
         }
-        if (status.ok() && !::FlushFileBuffers(out.get())) status = LastError();
-        // The rename keeps the file's attributes: the copy must not arrive
-        // hidden.
-        if (status.ok() && !SetHandleAttributes(out.get(), FILE_ATTRIBUTE_NORMAL)) status = LastError();
-    }
-    if (status.ok()) {
-        status = MoveReplacing(temp, destination, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-    }
-    if (!status.ok()) ::DeleteFileW(Wide(temp).c_str());
-    return status;
+    }, progress);
 }
 
 void RemoveStaleCopies(const std::string& folder) {

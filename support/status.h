@@ -35,6 +35,7 @@ enum class Failure {
     IsAFolder,       // a file was expected
     NotRegularFile,  // a pipe, device or socket where a file was expected
     NoSpace,         // the volume has too little room left
+    Cancelled,       // the user asked to stop
 };
 
 // The failure with the system's own text for it.
