@@ -1,0 +1,58 @@
+// Mods as players download them: a .big inside a .zip, .7z or .rar archive,
+// read with libarchive.
+//
+// Nothing in an archive is trusted. Only regular files whose name ends in
+// ".big" count as mods; folders, links (symbolic or hard), devices and
+// anything else are never written anywhere. Of a member's path only its
+// base name is used: what follows the last "/" or "\", without a drive
+// letter, with the characters Windows forbids in a file name made "_".
+// Names that are not UTF-8 (old zips and rars without the flag that says
+// so) are read as code page 437, as the DOS and Windows tools that made
+// them wrote them, so they come out readable on both systems.
+//
+// A member is unpacked the way CopyFileSafely copies a file: straight into
+// the temporary file beside the destination, which takes the destination's
+// name in one step once every byte is there and checked; it must hold
+// exactly the size the archive gives, and the room for it is checked before
+// the first byte is written.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "support/platform.h"
+
+namespace tavrel {
+
+struct ArchiveMember {
+    std::string name;         // the base name, safe as a file name (see above)
+    std::string path;         // the whole path in the archive, as UTF-8
+    std::uint64_t size = 0;   // unpacked
+    std::size_t entry = 0;    // its place among all of the archive's entries
+};
+
+// True for a file name ending in ".zip", ".7z" or ".rar", in any letter case.
+bool IsArchiveName(std::string_view fileName);
+
+// The regular files in `archive`, in the archive's order. A file that is
+// not an archive, a damaged or truncated one and one whose names are
+// protected by a password fail with a reason a player understands.
+Status ListArchiveFiles(const std::string& archive, std::vector<ArchiveMember>& out);
+
+// The mods among them: the files whose base name ends in ".big".
+Status ListModMembers(const std::string& archive, std::vector<ArchiveMember>& out);
+
+// Unpacks `member` (as listed above) into `destination`, with the copy's
+// progress and Cancel. A member protected by a password fails at once.
+Status UnpackMember(const std::string& archive, const ArchiveMember& member, const std::string& destination,
+                    const CopyProgress& progress = {});
+
+// The base name that a member's path gives (see above).
+std::string MemberBaseName(std::string_view path);
+
+// Why an archive gives no mod: Tavrel's own words, for the install's error.
+inline constexpr const char* kArchiveHoldsNoMod = "the archive holds no .big file";
+
+}  // namespace tavrel
