@@ -40,6 +40,10 @@ public:
         };
         return std::make_unique<Quiet>();
     }
+    std::optional<std::size_t> chooseArchiveMember(const std::string&,
+                                                   const std::vector<tavrel::ArchiveMember>&) override {
+        return 0;
+    }
     std::optional<std::string> runFileDialog(const tavrel::FileDialogRequest&) override { return source; }
     std::optional<std::string> runFolderBrowser(const tavrel::FolderBrowserRequest&) override { return std::nullopt; }
 };

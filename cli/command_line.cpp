@@ -4,6 +4,7 @@
 
 #include "cli/console_window.h"
 #include "modstore/mod_store.h"
+#include "support/archive.h"
 #include "support/file_system.h"
 #include "support/text.h"
 #include "tavrel_version.h"
@@ -19,6 +20,7 @@ constexpr CommandOption kOptions[] = {
     {"install", false},
     {"delete", false},
     {"folder", true},
+    {"member", true},
     {"zero-hour", false},
     {"generals", false},
     {"yes", false},
@@ -46,6 +48,13 @@ int FindEntry(const std::vector<std::string>& entries, const std::string& name) 
         if (EqualsNoCase(entries[i], name)) return static_cast<int>(i);
     }
     return -1;
+}
+
+// The mods' names in an archive, to look a --member up among.
+std::vector<std::string> MemberNames(const std::vector<ArchiveMember>& members) {
+    std::vector<std::string> names;
+    for (const ArchiveMember& m : members) names.push_back(m.name);
+    return names;
 }
 
 bool Listed(const std::vector<std::string>& entries, const std::string& entry) {
@@ -80,6 +89,7 @@ void CommandLine::set(std::string_view name, const std::string& value) {
     else if (name == "install") install = true;
     else if (name == "delete") remove = true;
     else if (name == "folder") folder = value;
+    else if (name == "member") member = value;
     else if (name == "zero-hour") zeroHour = true;
     else if (name == "generals") generals = true;
     else if (name == "yes") yes = true;
@@ -102,9 +112,14 @@ std::string UsageText() {
            "                              when none is) and the inactive mods, one a line\n"
            "      --activate NAME       activate the inactive mod NAME\n"
            "      --deactivate          deactivate the active mod\n"
-           "      --install FILE        install the mod archive FILE (a .big file)\n"
+           "      --install FILE        install the mod FILE: a .big file, or the .big in a\n"
+           "                              .zip, .7z or .rar archive\n"
            "      --install FILE --activate\n"
            "                            install FILE, then activate it\n"
+           "      --install ARCHIVE --member NAME\n"
+           "                            install the .big named NAME out of ARCHIVE; without\n"
+           "                              it an archive with several is refused, and\n"
+           "                              their names are printed, one a line\n"
            "      --delete NAME         delete the inactive mod NAME\n"
            "\n"
            "Options:\n"
@@ -138,6 +153,7 @@ int RunCommandLine(const CommandLine& c, const ConsoleSystem& system, std::ostre
         return kExitOk;
     }
     if (c.zeroHour && c.generals) return UsageError(err, "--zero-hour and --generals exclude each other");
+    if (c.member && !c.install) return UsageError(err, "--member goes with --install");
 
     // One command; "--install FILE --activate" counts as one.
     const bool activateAfterInstall = c.install && c.activate;
@@ -164,7 +180,7 @@ int RunCommandLine(const CommandLine& c, const ConsoleSystem& system, std::ostre
     std::map<std::string, std::string> settings{{"zhmode", std::to_string(*mode)}};
     if (c.folder) settings["path"] = *c.folder;
     else if (auto path = stored("path")) settings["path"] = *path;
-    ConsoleWindow window(err, std::move(settings), c.yes, activateAfterInstall);
+    ConsoleWindow window(err, std::move(settings), c.yes, activateAfterInstall, c.member.value_or(""));
     ModStore store(window, system.gameRuns);
     MainWindowLogic logic(window, store, system.env);
     logic.Form_Load();
@@ -189,7 +205,22 @@ int RunCommandLine(const CommandLine& c, const ConsoleSystem& system, std::ostre
 
     if (c.install) {
         const std::string& source = *argument;
-        const std::string entry = StripLastExtension(InstalledModName(FileGetName(source)));
+        std::string modName = FileGetName(source);
+        if (!IsArchiveName(modName) && c.member) return UsageError(err, "--member goes with an archive");
+        // Out of an archive, the mod named by --member, or its only one; an
+        // archive that cannot be read is the install's to report.
+        std::vector<ArchiveMember> members;
+        if (IsArchiveName(modName) && ListModMembers(source, members).ok() && !members.empty()) {
+            const std::vector<std::string> names = MemberNames(members);
+            const int at = c.member ? FindEntry(names, *c.member) : members.size() == 1 ? 0 : -1;
+            if (at < 0) {
+                for (const std::string& name : names) out << name << '\n';
+                return Fail(err, c.member ? "no MOD named '" + *c.member + "' in " + source
+                                          : source + " holds several MODs: choose one with --member NAME");
+            }
+            modName = names[static_cast<std::size_t>(at)];
+        }
+        const std::string entry = StripLastExtension(InstalledModName(modName));
         // The install says whether its copy landed; nothing is read back,
         // which for a mod of gigabytes would take as long again.
         if (!store.InstallMod(source)) return Fail(err, "could not install " + source);

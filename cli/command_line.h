@@ -39,6 +39,7 @@ struct CommandLine {
     bool list = false, activate = false, deactivate = false, install = false, remove = false;
     bool yes = false, zeroHour = false, generals = false;
     std::optional<std::string> folder;
+    std::optional<std::string> member;  // the mod to install out of an archive
     std::vector<std::string> arguments;  // the free arguments, in order
 
     // Records the option `name` of CommandLineOptions() found with `value`.

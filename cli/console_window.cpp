@@ -1,5 +1,7 @@
 #include "cli/console_window.h"
 
+#include "support/text.h"
+
 namespace tavrel {
 namespace {
 
@@ -45,6 +47,16 @@ Answer ConsoleWindow::message(const std::string& text, Buttons buttons, Icon) {
 Answer ConsoleWindow::offerActivation(const std::string& text) {
     // Whether to activate what was installed is what --activate says, not --yes.
     return ask(text, Buttons::YesNo, activateInstalled_ ? Answer::Yes : Answer::No);
+}
+
+std::optional<std::size_t> ConsoleWindow::chooseArchiveMember(const std::string&,
+                                                              const std::vector<ArchiveMember>& members) {
+    for (const bool exact : {true, false}) {
+        for (std::size_t i = 0; i < members.size(); ++i) {
+            if (exact ? members[i].name == member_ : EqualsNoCase(members[i].name, member_)) return i;
+        }
+    }
+    return std::nullopt;
 }
 
 std::unique_ptr<CopyProgressView> ConsoleWindow::showCopyProgress(const std::string& text) {

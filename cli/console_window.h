@@ -18,10 +18,11 @@ namespace tavrel {
 class ConsoleWindow : public MainWindowPort {
 public:
     // `settings` are what readSetting answers; saveSetting stores nothing.
+    // `member`: the name of the mod to pick when an archive holds several.
     ConsoleWindow(std::ostream& messages, std::map<std::string, std::string> settings, bool answerYes,
-                  bool activateInstalled)
+                  bool activateInstalled, std::string member = {})
         : out_(messages), settings_(std::move(settings)), answerYes_(answerYes),
-          activateInstalled_(activateInstalled) {}
+          activateInstalled_(activateInstalled), member_(std::move(member)) {}
 
     // Selects the list entry at `index` (-1 for none), as a click would.
     void select(int index) { selected_ = index; }
@@ -40,6 +41,10 @@ public:
     void showWindow() override {}
     Answer message(const std::string& text, Buttons buttons, Icon icon) override;
     Answer offerActivation(const std::string& text) override;
+    // The member named as told, spelled so or else in any letter case;
+    // nothing when none is.
+    std::optional<std::size_t> chooseArchiveMember(const std::string& archiveName,
+                                                   const std::vector<ArchiveMember>& members) override;
     std::unique_ptr<CopyProgressView> showCopyProgress(const std::string& text) override;
     // No dialog on a terminal: each is cancelled.
     std::optional<std::string> runFileDialog(const FileDialogRequest&) override { return std::nullopt; }
@@ -62,6 +67,7 @@ private:
     std::map<std::string, std::string> settings_;
     bool answerYes_;
     bool activateInstalled_;
+    std::string member_;
     std::string folder_;
     std::vector<std::string> list_;
     int selected_ = -1;

@@ -47,12 +47,14 @@ public:
     void lblDeactivate_Click();
     void lblDelete_Click();
 
-    // "Install A Mod": copies a picked archive into the game folder as an
-    // inactive mod under the managed name and offers to activate it.
+    // "Install A Mod": copies a picked .big, or unpacks the .big in a picked
+    // .zip, .7z or .rar, into the game folder as an inactive mod under the
+    // managed name and offers to activate it.
     void lblInstallMod_Click();
-    // The same install with the archive already chosen (a dropped file, the
-    // command line): the managed name, the copy with its progress, then the
-    // offer to activate. True when the archive's copy is in the folder.
+    // The same install with the file already chosen (a dropped file, the
+    // command line): the mod picked out of an archive, the managed name, the
+    // copy with its progress, then the offer to activate. True when the
+    // mod's copy is in the folder.
     bool InstallMod(const std::string& source);
 
 private:

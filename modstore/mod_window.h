@@ -6,9 +6,11 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "support/archive.h"
 #include "support/common_dialogs.h"
 #include "support/messages.h"
 
@@ -50,6 +52,12 @@ public:
     // Progress of a copy that may take a while; the window stays painted
     // and offers Cancel.
     virtual std::unique_ptr<CopyProgressView> showCopyProgress(const std::string& text) = 0;
+
+    // An archive that holds several mods: the user picks one of `members`
+    // from a list that shows each one's name and size. The one picked, or
+    // nothing when the user cancels.
+    virtual std::optional<std::size_t> chooseArchiveMember(const std::string& archiveName,
+                                                           const std::vector<ArchiveMember>& members) = 0;
 
     // The offer to activate a mod just installed: a Yes/No question like any
     // other in a window; a front-end without a user answers it from what it

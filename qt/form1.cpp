@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "qt/chooser.h"
 #include "qt/copy_progress.h"
 #include "qt/file_dialogs.h"
 #include "qt/message_box.h"
@@ -175,6 +176,10 @@ void Form1::setModeBoxTicked(bool ticked) { chkZHMode_->setChecked(ticked); }
 
 Answer Form1::showMessage(const std::string& text, Buttons buttons, Icon icon) {
     return ShowMessage(this, text, buttons, icon);
+}
+
+std::optional<std::size_t> Form1::showChooser(const std::vector<std::string>& rows) {
+    return ShowChooser(this, rows);
 }
 
 std::unique_ptr<CopyProgressView> Form1::showCopyProgress(const std::string& text) {

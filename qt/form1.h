@@ -54,6 +54,7 @@ public:
     bool modeBoxTicked() const override;
     void setModeBoxTicked(bool ticked) override;
     Answer showMessage(const std::string& text, Buttons buttons, Icon icon) override;
+    std::optional<std::size_t> showChooser(const std::vector<std::string>& rows) override;
     std::unique_ptr<CopyProgressView> showCopyProgress(const std::string& text) override;
     std::string programFolder() const override;
     std::string userDataFolder() const override;

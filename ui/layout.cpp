@@ -124,7 +124,28 @@ FormLayout MakeForm2() {
     return form;
 }
 
+// Modal, owned by the main window, in its font; the list takes the focus
+// with the first mod selected, and Enter and Escape answer as in a dialog.
+FormLayout MakeChooser() {
+    FormLayout form{"frmChooseMod", "Select Generals MOD....", 5400, 3300, Font("MS Sans Serif", 8.25), {}};
+    std::vector<Control>& c = form.controls;
+    Control prompt = Label("lblChoose",
+                           "This archive holds more than one MOD. Please select the MOD you want to import:", 120,
+                           120, 5160, 390);
+    prompt.wordWrap = true;
+    c.push_back(prompt);
+    c.push_back(Make(ControlKind::ListBox, "lstArchiveMods", "", 120, 600, 5160, 2010, 0));
+    c.push_back(Make(ControlKind::Button, "cmdOK", "OK", 2760, 2790, 1215, 375, 1));
+    c.push_back(Make(ControlKind::Button, "cmdCancel", "Cancel", 4065, 2790, 1215, 375, 2));
+    return form;
+}
+
 }  // namespace
+
+const FormLayout& ChooserLayout() {
+    static const FormLayout form = MakeChooser();
+    return form;
+}
 
 const FormLayout& Form1Layout() {
     static const FormLayout form = MakeForm1();

@@ -64,6 +64,8 @@ struct FormLayout {
 
 const FormLayout& Form1Layout();
 const FormLayout& Form2Layout();
+// The window that asks which mod of an archive to install.
+const FormLayout& ChooserLayout();
 
 // The control named `name`; it must exist.
 const Control& FindControl(const FormLayout& form, std::string_view name);

@@ -1,7 +1,9 @@
 #include "ui/main_window.h"
 
+#include "support/archive.h"
 #include "support/path_rules.h"
 #include "support/text.h"
+#include "ui/archive_chooser.h"
 
 namespace tavrel {
 
@@ -9,10 +11,9 @@ std::optional<std::string> DroppedArchive(const std::vector<std::string>& paths)
     if (paths.size() != 1) return std::nullopt;
     const std::string name = FileGetName(paths.front());
     constexpr std::string_view kExtension = ".big";
-    if (name.size() <= kExtension.size() ||
-        !EqualsNoCase(std::string_view(name).substr(name.size() - kExtension.size()), kExtension)) {
-        return std::nullopt;
-    }
+    const bool mod = name.size() > kExtension.size() &&
+                     EqualsNoCase(std::string_view(name).substr(name.size() - kExtension.size()), kExtension);
+    if (!mod && !IsArchiveName(name)) return std::nullopt;
     return paths.front();
 }
 
@@ -73,6 +74,11 @@ void MainWindow::showWindow() { view_.showWindow(); }
 
 Answer MainWindow::message(const std::string& text, Buttons buttons, Icon icon) {
     return view_.showMessage(text, buttons, icon);
+}
+
+std::optional<std::size_t> MainWindow::chooseArchiveMember(const std::string&,
+                                                           const std::vector<ArchiveMember>& members) {
+    return view_.showChooser(ChooserRows(members));
 }
 
 std::unique_ptr<CopyProgressView> MainWindow::showCopyProgress(const std::string& text) {

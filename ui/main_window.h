@@ -43,6 +43,10 @@ public:
 
     // A modal message box titled "Tavrel", owned by the window.
     virtual Answer showMessage(const std::string& text, Buttons buttons, Icon icon) = 0;
+    // The modal window of ChooserLayout() with `rows` in its list, the first
+    // selected: the row chosen (OK, Enter, a double click), or nothing
+    // (Cancel, Escape, closed).
+    virtual std::optional<std::size_t> showChooser(const std::vector<std::string>& rows) = 0;
     virtual std::unique_ptr<CopyProgressView> showCopyProgress(const std::string& text) = 0;
 
     virtual std::string programFolder() const = 0;
@@ -65,8 +69,9 @@ public:
 };
 
 // What a drop of `paths` on the main window installs: the one file dropped
-// when its name ends in ".big" (in any letter case); nothing for anything
-// else, which the drop cursor refuses.
+// when it is a mod or an archive, by its name: ".big", ".zip", ".7z" or
+// ".rar" in any letter case; nothing for anything else, which the drop
+// cursor refuses.
 std::optional<std::string> DroppedArchive(const std::vector<std::string>& paths);
 
 class MainWindow : public MainWindowPort {
@@ -97,6 +102,8 @@ public:
     void setZeroHourLabelVisible(bool visible) override;
     void showWindow() override;
     Answer message(const std::string& text, Buttons buttons, Icon icon) override;
+    std::optional<std::size_t> chooseArchiveMember(const std::string& archiveName,
+                                                   const std::vector<ArchiveMember>& members) override;
     std::unique_ptr<CopyProgressView> showCopyProgress(const std::string& text) override;
     std::optional<std::string> runFileDialog(const FileDialogRequest& request) override;
     std::optional<std::string> runFolderBrowser(const FolderBrowserRequest& request) override;

@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include <vector>
-
 #include "ui/layout.h"
 #include "win32/dpi.h"
 #include "win32/form_builder.h"
@@ -24,12 +22,8 @@ constexpr RECT kCancelRect{kWidth - kMargin - 76, 72, kWidth - kMargin, 96};
 
 class Win32CopyProgress : public CopyProgressView {
 public:
-    Win32CopyProgress(HINSTANCE instance, HWND owner, const std::string& text) : owner_(owner) {
-        // The owner and its other windows wait; the focus comes back afterwards.
-        focus_ = ::GetFocus();
-        ::EnumThreadWindows(::GetCurrentThreadId(), CollectBlocked, reinterpret_cast<LPARAM>(this));
-        for (HWND w : blocked_) ::EnableWindow(w, FALSE);
-
+    // The owner and its other windows wait; the focus comes back afterwards.
+    Win32CopyProgress(HINSTANCE instance, HWND owner, const std::string& text) : blocked_(owner) {
         registerClass(instance);
         const int dpi = WindowDpi(owner);
         const DWORD style = WS_POPUP | WS_CAPTION | WS_SYSMENU, exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
@@ -58,12 +52,8 @@ public:
     }
 
     ~Win32CopyProgress() override {
-        // Enabled first, so that the owner is the window that comes back.
-        for (auto w = blocked_.rbegin(); w != blocked_.rend(); ++w) ::EnableWindow(*w, TRUE);
+        blocked_.release();
         if (window_) ::DestroyWindow(window_);
-        if (focus_ && ::IsWindow(focus_) && !::GetFocus() && ::GetActiveWindow() == ::GetAncestor(focus_, GA_ROOT)) {
-            ::SetFocus(focus_);
-        }
         if (font_) ::DeleteObject(font_);
     }
 
@@ -80,15 +70,6 @@ public:
     }
 
 private:
-    static BOOL CALLBACK CollectBlocked(HWND window, LPARAM self) {
-        auto* progress = reinterpret_cast<Win32CopyProgress*>(self);
-        const HWND owner = progress->owner_;
-        if ((window == owner || ::GetWindow(window, GW_OWNER) == owner) && ::IsWindowEnabled(window)) {
-            progress->blocked_.push_back(window);
-        }
-        return TRUE;
-    }
-
     static void registerClass(HINSTANCE instance) {
         WNDCLASSEXW wc{};
         if (::GetClassInfoExW(instance, kProgressClass, &wc)) return;
@@ -125,9 +106,7 @@ private:
         return ::DefWindowProcW(window, message, wParam, lParam);
     }
 
-    HWND owner_;
-    HWND focus_ = nullptr;
-    std::vector<HWND> blocked_;
+    OwnerBlocked blocked_;
     HWND window_ = nullptr;
     HWND bar_ = nullptr;
     HFONT font_ = nullptr;

@@ -4,6 +4,7 @@
 
 #include "win32/system_library.h"
 
+#include "win32/chooser.h"
 #include "win32/copy_progress.h"
 #include "win32/dialogs.h"
 #include "win32/drop_target.h"
@@ -158,6 +159,10 @@ void Form1::setModeBoxTicked(bool ticked) {
 
 Answer Form1::showMessage(const std::string& text, Buttons buttons, Icon icon) {
     return ShowMessage(hwnd(), text, buttons, icon);
+}
+
+std::optional<std::size_t> Form1::showChooser(const std::vector<std::string>& rows) {
+    return ArchiveChooser(instance(), hwnd(), rows).run();
 }
 
 std::unique_ptr<CopyProgressView> Form1::showCopyProgress(const std::string& text) {

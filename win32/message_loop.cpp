@@ -36,4 +36,43 @@ bool PumpPendingMessages() {
     return true;
 }
 
+void RunModalLoop(const bool& done) {
+    MSG msg;
+    while (!done) {
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
+        if (got == -1) return;
+        if (got == 0) {
+            ::PostQuitMessage(static_cast<int>(msg.wParam));
+            return;
+        }
+        Dispatch(msg);
+    }
+}
+
+OwnerBlocked::OwnerBlocked(HWND owner) : owner_(owner), focus_(::GetFocus()) {
+    ::EnumThreadWindows(::GetCurrentThreadId(), Collect, reinterpret_cast<LPARAM>(this));
+    for (HWND w : blocked_) ::EnableWindow(w, FALSE);
+}
+
+void OwnerBlocked::release() {
+    for (auto w = blocked_.rbegin(); w != blocked_.rend(); ++w) ::EnableWindow(*w, TRUE);
+    blocked_.clear();
+}
+
+OwnerBlocked::~OwnerBlocked() {
+    release();
+    if (focus_ && ::IsWindow(focus_) && !::GetFocus() && ::GetActiveWindow() == ::GetAncestor(focus_, GA_ROOT)) {
+        ::SetFocus(focus_);
+    }
+}
+
+BOOL CALLBACK OwnerBlocked::Collect(HWND window, LPARAM self) {
+    auto* blocked = reinterpret_cast<OwnerBlocked*>(self);
+    const HWND owner = blocked->owner_;
+    if ((window == owner || ::GetWindow(window, GW_OWNER) == owner) && ::IsWindowEnabled(window)) {
+        blocked->blocked_.push_back(window);
+    }
+    return TRUE;
+}
+
 }  // namespace tavrel
