@@ -4,6 +4,7 @@
 // file's bytes afterwards.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <sstream>
 
@@ -21,13 +22,13 @@ using Files = std::map<std::string, std::string>;
 struct Case {
     const char* name = "";
     Files before = {};                        // the game folder's files
-    std::vector<std::string> args = {};       // "{folder}" and "{outside}" stand for the folders
+    std::vector<std::string> args = {};       // "{folder}", "{outside}" and "{archives}" stand for the folders
     Files stored = {{"zhmode", "0"}, {"path", "{folder}"}};  // the window's settings
     bool gameRuns = false;
     int status = kExitOk;
     std::string out = {};
     std::string err = {};                     // all of standard error, or a part of it when errPart
-    Files after = {};                         // the files afterwards; `before` when empty
+    Files after = {};                         // the files afterwards; `before` when empty; "{archives}/..." a made file's bytes
     bool errPart = false;
 };
 
@@ -36,6 +37,10 @@ const std::string kMyModOffer =
     "MOD (My Mod.big) has been successfully installed. Tavrel has renamed the MOD to __My Mod.bit\r\n\r\n"
     "Would you like to activate this MOD now? [Yes/No] ";
 const std::string kTryHelp = "\nTry 'tavrel --help' for more information.\n";
+std::string Offer(const std::string& mod, const std::string& name) {
+    return "MOD (" + mod + ") has been successfully installed. Tavrel has renamed the MOD to " + name +
+           "\r\n\r\nWould you like to activate this MOD now? [Yes/No] ";
+}
 
 const Case kCases[] = {
     // --list
@@ -134,6 +139,35 @@ const Case kCases[] = {
      .err = "This MOD is currently active.\ntavrel: could not install and activate {outside}/My Mod.big\n",
      .after = {{"__My Mod.big", "old"}, {"__My Mod.bit", "mine"}},
      .errPart = true},
+    // --install out of an archive (tests/archives/)
+    {.name = "InstallTheOneModOfAnArchive",
+     .before = {},
+     .args = {"--install", "{archives}/stored-utf8.zip"},
+     .err = "Installing Stürm.big...\n" + Offer("Stürm.big", "__Stürm.bit") + "No\n",
+     .after = {{"__Stürm.bit", "{archives}/expected/Stürm.big"}}},
+    {.name = "SeveralModsWithoutMemberAreListedAndNothingChanges",
+     .before = kTwoMods,
+     .args = {"--install", "{archives}/lzma2.7z", "--yes"},
+     .status = kExitFailed,
+     .out = "Blue.big\nStorm.big\n",
+     .err = "tavrel: {archives}/lzma2.7z holds several MODs: choose one with --member NAME\n"},
+    {.name = "InstallAndActivateTheMemberNamed",
+     .before = kTwoMods,
+     .args = {"--install", "{archives}/lzma2.7z", "--member", "STORM.big", "--activate"},
+     .err = "Installing Storm.big...\n" + Offer("Storm.big", "__Storm.bit") + "Yes\nMod __Alpha Has Been "
+            "De-activated...\nMOD __Storm activated...\n",
+     .after = {{"__Alpha.bit", "alpha"}, {"__Bravo.bit", "bravo"}, {"INI.big", "game"},
+               {"__Storm.big", "{archives}/expected/Stürm.big"}}},
+    {.name = "AMemberThatIsNotThere",
+     .before = kTwoMods,
+     .args = {"--install", "{archives}/lzma2.7z", "--member", "Nope.big"},
+     .status = kExitFailed,
+     .out = "Blue.big\nStorm.big\n",
+     .err = "tavrel: no MOD named 'Nope.big' in {archives}/lzma2.7z\n"},
+    {.name = "AMemberOfABigFile", .before = kTwoMods, .args = {"--install", "{outside}/My Mod.big", "--member", "x"},
+     .status = kExitUsage, .err = "tavrel: --member goes with an archive" + kTryHelp},
+    {.name = "AMemberWithoutInstall", .before = kTwoMods, .args = {"--list", "--member", "x"},
+     .status = kExitUsage, .err = "tavrel: --member goes with --install" + kTryHelp},
     {.name = "InstallAMissingFileFails",
      .before = kTwoMods,
      .args = {"--install", "{outside}/Missing.big"},
@@ -176,9 +210,10 @@ const Case kCases[] = {
 };
 
 std::string Expand(std::string text, const std::string& folder, const std::string& outside) {
+    const std::string archives = test::TestArchives();
     const std::pair<std::string, std::string> marks[] = {
         {"{folder}/", folder + test::NativeSeparator()}, {"{outside}/", outside + test::NativeSeparator()},
-        {"{folder}", folder}, {"{outside}", outside}};
+        {"{archives}/", archives + test::NativeSeparator()}, {"{folder}", folder}, {"{outside}", outside}};
     for (const auto& [mark, path] : marks) {
         for (std::size_t at; (at = text.find(mark)) != std::string::npos;) text.replace(at, mark.size(), path);
     }
@@ -205,6 +240,13 @@ CommandLine Parse(const std::vector<std::string>& args) {
 TEST(CommandLine, Cases) {
     for (const Case& k : kCases) {
         SCOPED_TRACE(k.name);
+        const bool withArchives = std::any_of(k.args.begin(), k.args.end(), [](const std::string& arg) {
+            return arg.starts_with("{archives}");
+        });
+        if (withArchives && test::TestArchives().empty()) {
+            ADD_FAILURE() << "no test archives: ctest makes them";
+            continue;
+        }
         TempFolder game, outside;
         for (const auto& [name, bytes] : k.before) game.file(name, bytes);
         outside.file("My Mod.big", "mine");
@@ -228,9 +270,12 @@ TEST(CommandLine, Cases) {
         if (k.errPart) EXPECT_NE(err.str().find(expand(k.err)), std::string::npos) << err.str();
         else EXPECT_EQ(err.str(), expand(k.err));
 
-        Files after;
+        Files after, expected = k.after.empty() ? k.before : k.after;
         for (const std::string& name : game.names()) after[name] = ReadAll(game / name);
-        EXPECT_EQ(after, k.after.empty() ? k.before : k.after);
+        for (auto& [name, bytes] : expected) {
+            if (bytes.starts_with("{archives}/")) bytes = ReadAll(test::Native(expand(bytes)));
+        }
+        EXPECT_EQ(after, expected);
     }
 }
 

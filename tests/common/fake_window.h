@@ -128,6 +128,23 @@ public:
         progress.texts.push_back(text);
         return std::make_unique<FakeProgress>(progress);
     }
+    // The user's picks in the archive chooser, in turn (nothing: Cancel);
+    // the names it showed each time.
+    std::deque<std::optional<std::size_t>> memberChoices;
+    std::vector<std::vector<std::string>> membersShown;
+    std::optional<std::size_t> chooseArchiveMember(const std::string&,
+                                                   const std::vector<ArchiveMember>& members) override {
+        std::vector<std::string> names;
+        for (const ArchiveMember& m : members) names.push_back(m.name);
+        membersShown.push_back(names);
+        if (memberChoices.empty()) {
+            ADD_FAILURE() << "unexpected archive chooser";
+            return std::nullopt;
+        }
+        const auto choice = memberChoices.front();
+        memberChoices.pop_front();
+        return choice;
+    }
     std::optional<std::string> runFileDialog(const FileDialogRequest& request) override {
         return nextChoice(fileRequests, fileChoices, request, request.title);
     }

@@ -1,6 +1,7 @@
 #include "temp_folder.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -9,6 +10,13 @@
 namespace fs = std::filesystem;
 
 namespace tavrel::test {
+
+std::string TestArchives() {
+    const std::string folder = HostPath(TAVREL_TEST_ARCHIVES);
+    std::error_code ec;
+    return fs::is_directory(fs::path(std::u8string(folder.begin(), folder.end())), ec) ? folder : std::string();
+}
+
 namespace {
 
 // Paths are UTF-8 on every system, as in the program.

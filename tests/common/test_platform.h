@@ -23,6 +23,14 @@ char NativeSeparator();
 std::string Native(std::string path);
 std::vector<std::string> NativePaths(std::vector<std::string> paths);
 
+// A path of the Linux machine that runs the tests as this system's program
+// sees it: under Wine on drive Z:, with backslashes.
+std::string HostPath(const std::string& linuxPath);
+
+// The folder of the archives the tests install from, made at test time
+// (tests/archives/make_archives.py, a fixture of ctest); empty until made.
+std::string TestArchives();
+
 // Creates a new, empty folder in the system's temporary folder and answers
 // its full path (long names, native separators, no trailing separator).
 std::string MakeTempFolder();

@@ -21,6 +21,8 @@ std::string Native(std::string path) { return path; }
 
 std::vector<std::string> NativePaths(std::vector<std::string> paths) { return paths; }
 
+std::string HostPath(const std::string& linuxPath) { return linuxPath; }
+
 std::string MakeTempFolder() {
     std::string pattern = (fs::temp_directory_path() / "tavrel-test-XXXXXX").string();
     if (!::mkdtemp(pattern.data())) throw std::runtime_error(std::string("mkdtemp: ") + std::strerror(errno));

@@ -65,6 +65,8 @@ std::string Native(std::string path) {
     return path;
 }
 
+std::string HostPath(const std::string& linuxPath) { return "Z:" + Native(linuxPath); }
+
 std::vector<std::string> NativePaths(std::vector<std::string> paths) {
     for (std::string& p : paths) p = Native(std::move(p));
     return paths;

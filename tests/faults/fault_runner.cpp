@@ -22,6 +22,7 @@
 
 #include "ui/main_window_logic.h"
 #include "fake_window.h"
+#include "support/archive.h"
 #include "support/platform.h"
 #include "support/text.h"
 #include "ui/movie_switch.h"
@@ -281,6 +282,32 @@ void KilledCopy(const std::string& source, const std::string& destination, bool 
 
 // `onVolume`: the case's folder on its volume, which becomes the game
 // folder; empty for the native file system.
+// The mod of a made archive unpacked, and killed with SIGKILL once it has
+// written bytes, before it could finish.
+void KilledUnpack(const std::string& archive, const std::string& destination) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        gShim.refuseTmpfile = true;
+        std::vector<ArchiveMember> mods;
+        if (!ListModMembers(archive, mods).ok() || mods.empty()) ::_exit(1);
+        UnpackMember(archive, mods.front(), destination, [](std::uint64_t done, std::uint64_t) {
+            if (done > 0) ::raise(SIGKILL);
+            return true;
+        });
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (!WIFSIGNALED(status) || WTERMSIG(status) != SIGKILL) throw std::runtime_error("the unpack was not killed");
+}
+
+// The folder of the made archives.
+std::string MadeArchives() {
+    std::string folder = TestArchives();
+    if (folder.empty()) throw Skip{"no test archives: ctest makes them (tests/archives/)"};
+    return folder;
+}
+
 void SetUp(const Case& c, const std::string& root, const std::string& onVolume) {
     const std::string game = root + "/" + c.game;
     fs::create_directories(game);
@@ -311,6 +338,8 @@ void SetUp(const Case& c, const std::string& root, const std::string& onVolume) 
             case Step::KilledCopyNamed:
                 KilledCopy(root + "/" + s.text, path, s.kind == Step::KilledCopyNamed);
                 break;
+            case Step::Archive: fs::copy_file(MadeArchives() + "/" + s.text, path); break;
+            case Step::KilledUnpack: KilledUnpack(root + "/" + s.text, path); break;
             case Step::GameProcess: {
                 std::string commandLine = s.text;
                 if (const auto at = commandLine.find("{root}"); at != std::string::npos) {
@@ -423,7 +452,13 @@ Outcome CarryOut(const Case& c, const std::string& root, const std::string& onVo
 
 std::string Mod(std::size_t size) { return "<mod of " + std::to_string(size) + " bytes>"; }
 
+std::string Made(const std::string& name) { return "<made " + name + ">"; }
+
 std::string BytesOf(const std::string& text) {
+    if (text.starts_with("<made ") && text.ends_with(">")) {
+        std::ifstream in(MadeArchives() + "/" + text.substr(6, text.size() - 7), std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
     std::size_t size = 0;
     if (std::sscanf(text.c_str(), "<mod of %zu bytes>", &size) != 1 || text != Mod(size)) return text;
     std::string out(size, '\0');

@@ -33,6 +33,8 @@ struct Step {
         HeldCopy,      // a copy's temporary file that a live process holds locked
         KilledCopy,    // a copy of `text` to `path`, killed with SIGKILL half-way
         KilledCopyNamed,  // the same where the file system has no O_TMPFILE
+        Archive,       // `path` a copy of the made archive `text` (tests/archives/)
+        KilledUnpack,  // the mod of the archive `text` unpacked to `path`, killed half-way, without O_TMPFILE
         GameProcess,   // a process whose command line is `text` (`path`: its WINEPREFIX)
     } kind;
     std::string path;
@@ -107,7 +109,10 @@ std::string Describe(const std::string& bytes);
 // wrongly shows. The table holds it as a short token (every case is copied
 // once for each volume), made into bytes only by the case that uses it.
 std::string Mod(std::size_t size);
-std::string BytesOf(const std::string& text);  // a Mod's bytes, or the text itself
+// The bytes of a made file (tests/archives/): "expected/Escape.big" is what
+// a mod must come out as, "many.zip" an archive.
+std::string Made(const std::string& name);
+std::string BytesOf(const std::string& text);  // a Mod's or Made's bytes, or the text itself
 inline constexpr const char* kReadOnlyMark = " [read-only]";
 
 struct Outcome {

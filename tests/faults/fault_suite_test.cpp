@@ -72,6 +72,10 @@ const std::string kMoviesChanged = "Startup Items Have Been Changed Successfully
 const Answer Yes = Answer::Yes, No = Answer::No, Ok = Answer::Ok;
 
 Step Immutable(std::string path) { return {Step::Immutable, std::move(path), ""}; }
+// The user's download: one of the made archives (tests/archives/).
+Step Download(std::string made) { return {Step::Archive, "outside/Pack" + made.substr(made.rfind('.')), made}; }
+const std::string kDamaged = "the archive is damaged or incomplete";
+const std::string kPassword = "the archive is protected by a password";
 Step Game(std::string commandLine, std::string prefix = "") {
     return {Step::GameProcess, std::move(prefix), std::move(commandLine)};
 }
@@ -432,6 +436,65 @@ std::vector<Case> Cases() {
          .messages = {kIntro, Installed("--help.big", "__--help.bit")},
          .files = Files{{"outside/--help.big", "help"}, {"game/__--help.bit", "help"}},
          .list = {"__--help"}, .label = ""});
+
+    // Archives as players download them: nothing in them is trusted, and a
+    // bad one changes nothing and says why.
+    const auto archive = [&](std::string name, std::string made, std::string why) {
+        add({.name = std::move(name),
+             .setup = {F("game/__Old.bit", "old"), Download(made)},
+             .action = Case::Install, .argument = "outside/Pack" + made.substr(made.rfind('.')),
+             .answers = {Ok, Ok},
+             .messages = {kIntro, CopyError(why)},
+             .list = {"__Old"}, .label = ""});
+    };
+    archive("ADamagedArchive", "truncated.zip", kDamaged);
+    archive("AnArchiveWithABadChecksum", "badcrc.zip", kDamaged);
+    archive("AModLongerThanItsArchiveSays", "longer.zip", kDamaged);
+    archive("AWebPageNamedLikeAnArchive", "html.zip", "the file is not a .zip, .7z or .rar archive");
+    archive("AModProtectedByAPassword", "encrypted.zip", kPassword);
+    archive("AnArchiveWithProtectedNames", "encrypted-names.7z", kPassword);
+    archive("ALinkADeviceAndAFolderNamedLikeMods", "links.zip", "the archive holds no .big file");
+    add({.name = "AModBiggerThanTheRoomLeft",
+         .setup = {F("game/__Huge.bit", "version 1"), Download("huge.zip")},
+         .smallVolume = true,
+         .action = Case::Install, .argument = "outside/Pack.zip",
+         .answers = {Ok, Ok},
+         .messages = {kIntro, CopyError("No space left on device")},
+         .list = {"__Huge"}, .label = ""});
+    add({.name = "TheDiskFillsWhileAModIsUnpacked",
+         .setup = {F("game/__Big.bit", "version 1"), Download("big12.zip")},
+         .smallVolume = true, .fillAtUpdate = 2,
+         .action = Case::Install, .argument = "outside/Pack.zip",
+         .answers = {Ok, Ok},
+         .messages = {kIntro, CopyError("No space left on device")},
+         .list = {"__Big"}, .label = ""});
+    add({.name = "CancelWhileAModIsUnpacked",
+         .setup = {F("game/__Big.bit", "version 1"), Download("big12.zip")},
+         .cancelAtUpdate = 2,
+         .action = Case::Install, .argument = "outside/Pack.zip",
+         .answers = {Ok},
+         .messages = {kIntro},
+         .list = {"__Big"}, .label = ""});
+    add({.name = "AKilledUnpackGoesAtTheNextStart",
+         .setup = {F("game/__Old.bit", "old"), Download("big12.zip"),
+                   {Step::KilledUnpack, "game/__Big.bit", "outside/Pack.zip"}},
+         .action = Case::Start,
+         .files = Files{{"game/__Old.bit", "old"}, {"outside/Pack.zip", Made("big12.zip")}},
+         .list = {"__Old"}, .label = "", .leftoverBefore = true});
+    add({.name = "OneModAmongTenThousandEntries",
+         .setup = {Download("many.zip")},
+         .action = Case::Install, .argument = "outside/Pack.zip",
+         .answers = {Ok, No},
+         .messages = {kIntro, Installed("Escape.big", "__Escape.bit")},
+         .files = Files{{"outside/Pack.zip", Made("many.zip")}, {"game/__Escape.bit", Made("expected/Escape.big")}},
+         .list = {"__Escape"}, .label = ""});
+    add({.name = "AModWhosePathLeadsOutOfTheFolder",
+         .setup = {Download("paths.zip")},
+         .action = Case::Install, .argument = "outside/Pack.zip",
+         .answers = {Ok, No},
+         .messages = {kIntro, Installed("Escape.big", "__Escape.bit")},
+         .files = Files{{"outside/Pack.zip", Made("paths.zip")}, {"game/__Escape.bit", Made("expected/Escape.big")}},
+         .list = {"__Escape"}, .label = ""});
 
     // Files that vanish between the scan and the action.
     add({.name = "ActivateAfterTheBitVanished",

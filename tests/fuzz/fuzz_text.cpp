@@ -1,14 +1,22 @@
-// libFuzzer target for the text and path rules: case folding, wildcard
+// libFuzzer target for the text and path rules (case folding, wildcard
 // matching, pattern lists, dialog filters and the path helpers with either
-// separator. Besides crashes and sanitizer reports it checks the rules'
-// own promises, so that a wrong answer stops the run too.
+// separator) and for the reader of mods in archives. Besides crashes and
+// sanitizer reports it checks the rules' own promises, so that a wrong
+// answer stops the run too.
 //
-// The input is split at its first NUL into two texts.
+// For the rules, the input is split at its first NUL into two texts; for
+// the archive reader, the whole input is an archive.
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
+#include "support/archive.h"
 #include "support/common_dialogs.h"
 #include "support/path_rules.h"
 #include "support/text.h"
@@ -24,6 +32,48 @@ void Require(bool holds, const char* what) {
 
 bool EndsWith(const std::string& text, const std::string& end) {
     return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// A folder of this run's own that holds the archive and the one file an
+// unpack may make.
+const std::string& Sandbox() {
+    static const std::string folder = [] {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tavrel-fuzz-XXXXXX").string();
+        if (!::mkdtemp(pattern.data())) std::abort();
+        std::filesystem::create_directory(pattern + "/game");
+        return pattern;
+    }();
+    return folder;
+}
+
+// Whatever the archive holds, a mod's name is a safe base name, an unpack
+// writes nothing but its destination, and what it writes is the size given.
+void CheckArchive(const std::string& input) {
+    using namespace tavrel;
+    namespace fs = std::filesystem;
+    const std::string archive = Sandbox() + "/download.zip";
+    const std::string destination = Sandbox() + "/game/__Mod.bit";
+    std::ofstream(archive, std::ios::binary | std::ios::trunc) << input;
+    std::vector<ArchiveMember> files;
+    const Status listed = ListArchiveFiles(archive, files);
+    Require(listed.ok() || files.empty(), "a failed listing lists nothing");
+    int unpacked = 0;
+    for (const ArchiveMember& member : files) {
+        Require(!member.name.empty() && member.name.find_first_of("/\\<>:\"|?*") == std::string::npos,
+                "a member's name is a safe base name");
+        if (member.size > (1u << 20) || ++unpacked > 4) continue;  // a bomb would only take time
+        const Status done = UnpackMember(archive, member, destination);
+        std::size_t found = 0;
+        for (const auto& entry : fs::recursive_directory_iterator(Sandbox())) {
+            const std::string path = entry.path().string();
+            Require(path == archive || path == Sandbox() + "/game" || (done.ok() && path == destination),
+                    "an unpack writes its destination only");
+            found += path == destination ? 1 : 0;
+        }
+        Require(found == (done.ok() ? 1u : 0u), "a done unpack leaves its destination");
+        if (done.ok()) Require(fs::file_size(destination) == member.size, "an unpack writes the size given");
+        fs::remove(destination);
+    }
 }
 
 }  // namespace
@@ -75,5 +125,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Require(EndsWith(FileChangeExt(a, ".bit", sep), ".bit"), "a changed extension is the new one");
         Require(FileGetFolder(a, sep).size() <= a.size(), "a folder is part of its path");
     }
+
+    CheckArchive(input);
     return 0;
 }

@@ -1,4 +1,5 @@
 // "Install A Mod" on real folders with a scripted window.
+#include <deque>
 #include <filesystem>
 
 #include "store_fixture.h"
@@ -58,9 +59,12 @@ TEST_F(Install, CancelInTheDialogOnlyCleansTheFolderText) {
     EXPECT_EQ(r.title, "Select Generals MOD....");
     EXPECT_EQ(r.defaultExt, "big");
     EXPECT_EQ(r.initialDir, t.path());
-    ASSERT_EQ(r.filters.size(), 1u);
-    EXPECT_EQ(r.filters[0].description, "Generals MOD Files (*.big)");
-    EXPECT_EQ(r.filters[0].pattern, "*.big");
+    // Mods as they come and as they are downloaded in the first filter, so
+    // that none has to be switched; the .big-only filter is still there.
+    ASSERT_EQ(r.filters.size(), 2u);
+    EXPECT_EQ(r.filters[0].pattern, "*.big;*.zip;*.7z;*.rar");
+    EXPECT_EQ(r.filters[1].description, "Generals MOD Files (*.big)");
+    EXPECT_EQ(r.filters[1].pattern, "*.big");
     EXPECT_TRUE(t.names().empty());
     EXPECT_EQ(w.shown.size(), 1u);
 }
@@ -176,6 +180,62 @@ TEST_F(Install, ACancelledCopyLeavesTheFolderAsItWas) {
     EXPECT_EQ(t.names(), Strings{"__Storm.bit"});
     EXPECT_EQ(ReadAll(t / "__Storm.bit"), "version 1");
 }
+
+// Installs out of archives made at test time (tests/archives/): the mod is a
+// .big member under its own name; several ask the user which.
+struct FromArchive {
+    std::string archive;                                   // one of the made archives
+    std::string pickedAs;                                  // the name the user's copy has
+    std::deque<std::optional<std::size_t>> picks{};        // the chooser's answers
+    Strings chooserShowed{};                               // what it offered
+    std::string told{};                                    // the message after the introduction
+    std::vector<std::pair<std::string, std::string>> files{};  // the game folder: name, made archives' expected/ file
+};
+
+class InstallFromArchive : public Install, public ::testing::WithParamInterface<FromArchive> {};
+
+std::string Installed(const std::string& member, const std::string& name) {
+    return "MOD (" + member + ") has been successfully installed. Tavrel has renamed the MOD to " + name +
+           "\r\n\r\nWould you like to activate this MOD now?";
+}
+
+TEST_P(InstallFromArchive, PicksTheModOutOfIt) {
+    const FromArchive& c = GetParam();
+    const std::string made = test::TestArchives();
+    if (made.empty()) GTEST_SKIP() << "no test archives: ctest makes them";
+    // Picked under a name of its own: the letter case of the extension does not matter.
+    const std::string bytes = ReadAll(made + Native("/" + c.archive));
+    const std::string source = downloads.file(c.pickedAs, bytes);
+    w.answers = {Answer::Ok, c.told.starts_with("MOD (") ? Answer::No : Answer::Ok};
+    w.fileChoices = {source};
+    w.memberChoices = c.picks;
+    store.lblInstallMod_Click();
+    if (c.told.empty()) {
+        EXPECT_EQ(w.texts(), Strings{kIntro});
+        w.answers.clear();
+    } else {
+        EXPECT_EQ(w.texts(), (Strings{kIntro, c.told}));
+    }
+    EXPECT_EQ(w.membersShown, c.chooserShowed.empty() ? std::vector<Strings>{} : std::vector<Strings>{c.chooserShowed});
+    Strings names;
+    for (const auto& [name, content] : c.files) {
+        names.push_back(name);
+        EXPECT_EQ(ReadAll(t / name), ReadAll(made + Native("/expected/" + content))) << name;
+    }
+    EXPECT_EQ(t.names(), names);
+    EXPECT_EQ(ReadAll(source), bytes);  // the archive is left as it was
+}
+
+INSTANTIATE_TEST_SUITE_P(Made, InstallFromArchive, ::testing::Values(
+    FromArchive{"stored-utf8.zip", "Stürm 2.0.ZIP", {}, {}, Installed("Stürm.big", "__Stürm.bit"),
+                {{"__Stürm.bit", "Stürm.big"}}},
+    FromArchive{"lzma2.7z", "Pack.7z", {1}, {"Blue.big", "Storm.big"}, Installed("Storm.big", "__Storm.bit"),
+                {{"__Storm.bit", "Stürm.big"}}},
+    FromArchive{"lzma2.7z", "Pack.7z", {std::nullopt}, {"Blue.big", "Storm.big"}},
+    FromArchive{"none.zip", "Pack.zip", {}, {}, CopyError("the archive holds no .big file")},
+    FromArchive{"html.zip", "Pack.zip", {}, {}, CopyError("the file is not a .zip, .7z or .rar archive")},
+    FromArchive{"encrypted.7z", "Pack.7z", {}, {}, CopyError("the archive is protected by a password")}),
+    [](const auto& info) { return "Row" + std::to_string(info.index); });
 
 }  // namespace
 }  // namespace tavrel

@@ -5,12 +5,15 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
+#include <QListWidget>
+#include <QPushButton>
 #include <QProgressDialog>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <fstream>
 
+#include "qt/chooser.h"
 #include "qt/form1.h"
 #include "window_test.h"
 
@@ -137,6 +140,45 @@ private slots:
         QVERIFY(copy.open(QIODevice::ReadOnly));
         QCOMPARE(copy.readAll(), QByteArray("storm bytes"));
         QCOMPARE(form_->window().listEntries(), std::vector<std::string>{"__Storm"});
+    }
+
+    // The chooser of an archive's mods: built from its layout, modal over the
+    // main window, the first row selected; OK, Enter and a double click take
+    // the row, Escape and Cancel none.
+    void archiveChooserTakesTheRowPicked() {
+        const std::vector<std::string> rows = {"Blue.big (50.0 KB)", "Storm.big (100 KB)"};
+        const auto run = [&](std::function<void(QDialog&, QListWidget&)> act) {
+            SetChooserHook([&](QDialog& d) {
+                auto* list = d.findChild<QListWidget*>(QStringLiteral("lstArchiveMods"));
+                QVERIFY(list);
+                QCOMPARE(d.windowTitle(), QStringLiteral("Select Generals MOD...."));
+                QCOMPARE(list->count(), 2);
+                QCOMPARE(list->currentRow(), 0);
+                QCOMPARE(list->item(1)->text(), QStringLiteral("Storm.big (100 KB)"));
+                d.show();
+                act(d, *list);
+            });
+            const auto chosen = form_->showChooser(rows);
+            SetChooserHook({});
+            return chosen;
+        };
+        QCOMPARE(run([](QDialog& d, QListWidget&) { QTest::keyClick(&d, Qt::Key_Return); }), std::optional<std::size_t>(0));
+        QCOMPARE(run([](QDialog& d, QListWidget& list) {
+                     list.setCurrentRow(1);
+                     QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
+                 }),
+                 std::optional<std::size_t>(1));
+        QCOMPARE(run([](QDialog&, QListWidget& list) {
+                     const QPoint second = list.visualItemRect(list.item(1)).center();
+                     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, second);  // a double click's first press
+                     QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, second);
+                 }),
+                 std::optional<std::size_t>(1));
+        QCOMPARE(run([](QDialog& d, QListWidget&) { QTest::keyClick(&d, Qt::Key_Escape); }), std::nullopt);
+        QCOMPARE(run([](QDialog& d, QListWidget&) {
+                     QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("cmdCancel")), Qt::LeftButton);
+                 }),
+                 std::nullopt);
     }
 
     void longCopiesShowProgressWithCancel() {

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "temp_folder.h"
+#include "ui/archive_chooser.h"
 #include "ui/main_window.h"
 
 namespace tavrel {
@@ -82,7 +83,19 @@ public:
         answers.pop_front();
         return a;
     }
-    std::unique_ptr<CopyProgressView> showCopyProgress(const std::string&) override { return nullptr; }
+    std::unique_ptr<CopyProgressView> showCopyProgress(const std::string&) override {
+        struct Steady : CopyProgressView {
+            bool update(std::uint64_t, std::uint64_t) override { return true; }
+        };
+        return std::make_unique<Steady>();
+    }
+    // The archive chooser: the rows it showed, and the user's pick.
+    std::vector<std::string> chooserRows;
+    std::optional<std::size_t> chooserPick;
+    std::optional<std::size_t> showChooser(const std::vector<std::string>& rows) override {
+        chooserRows = rows;
+        return chooserPick;
+    }
     std::string programFolder() const override { return "/nowhere"; }
     std::string userDataFolder() const override { return "/nowhere"; }
     void startTextEditor(const std::string&, std::function<void(const std::string&)> onFailure) override {
@@ -118,9 +131,9 @@ protected:
     MainWindow window{view, [](const std::string&) { return std::optional<std::string>(); }};
 };
 
-// A drop installs one archive; the drag of anything else is refused and a
-// drop of it does nothing.
-TEST_F(MainWindowTest, ADropTakesOneBigFileOnly) {
+// A drop installs one mod, as a .big or as an archive; the drag of anything
+// else is refused and a drop of it does nothing.
+TEST_F(MainWindowTest, ADropTakesOneModOrArchiveOnly) {
     const std::string storm = t / "Storm.big";
     const struct {
         Strings paths;
@@ -128,6 +141,10 @@ TEST_F(MainWindowTest, ADropTakesOneBigFileOnly) {
     } rows[] = {
         {{storm}, true},
         {{t / "Storm.v2.BiG"}, true},
+        {{t / "Storm.zip"}, true},
+        {{t / "Storm.7Z"}, true},
+        {{t / "Storm.Rar"}, true},
+        {{t / "Storm.tar"}, false},
         {{t / "notes.txt"}, false},
         {{t / "Storm.big.txt"}, false},
         {{t / ".big"}, false},
@@ -145,6 +162,32 @@ TEST_F(MainWindowTest, ADropTakesOneBigFileOnly) {
             window.filesDropped(row.paths);
             EXPECT_TRUE(view.shownMessages.empty());
         }
+    }
+}
+
+// The chooser of an archive's mods: each row a name and its size as
+// Explorer shows it, the folder added where two names are alike; the row
+// the user picks is the mod installed, and Cancel installs nothing.
+TEST_F(MainWindowTest, TheArchiveChooserOffersEachModWithItsSize) {
+    EXPECT_EQ(SizeText(0), "0 bytes");
+    EXPECT_EQ(SizeText(1), "1 byte");
+    EXPECT_EQ(SizeText(1023), "1023 bytes");
+    EXPECT_EQ(SizeText(1536), "1.5 KB");
+    EXPECT_EQ(SizeText(12'900'000), "12.3 MB");
+    EXPECT_EQ(SizeText(150ull << 20), "150 MB");
+    EXPECT_EQ(SizeText(2254857830ull), "2.1 GB");
+    EXPECT_EQ(ChooserRows({{"Storm.big", "v1/Storm.big", 2048}, {"Blue.big", "Blue.big", 10}, {"storm.BIG", "v2/storm.BIG", 4096}}),
+              (Strings{"Storm.big (2.0 KB) in v1/Storm.big", "Blue.big (10 bytes)", "storm.BIG (4.0 KB) in v2/storm.BIG"}));
+
+    const std::string made = test::TestArchives();
+    if (made.empty()) GTEST_SKIP() << "no test archives: ctest makes them";
+    view.box = t.path();
+    for (const std::optional<std::size_t> pick : {std::optional<std::size_t>(), std::optional<std::size_t>(0)}) {
+        view.chooserPick = pick;
+        view.answers = {Answer::No};  // not activated now
+        window.filesDropped({made + test::Native("/lzma2.7z")});
+        EXPECT_EQ(view.chooserRows, (Strings{"Blue.big (50.0 KB)", "Storm.big (100 KB)"}));
+        EXPECT_EQ(t.names(), pick ? Strings{"__Blue.bit"} : Strings{});
     }
 }
 

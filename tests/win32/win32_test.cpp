@@ -9,9 +9,12 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <optional>
 #include <string>
 
 #include "ui/main_window_logic.h"
+#include "win32/chooser.h"
 #include "win32/copy_progress.h"
 #include "win32/dialogs.h"
 #include "win32/dpi.h"
@@ -288,6 +291,43 @@ TEST(CopyProgress, BlocksTheOwnerAndCancels) {
     progress.reset();
     EXPECT_TRUE(::IsWindowEnabled(owner));
     EXPECT_FALSE(::IsWindow(window));
+    ::DestroyWindow(owner);
+}
+
+// The chooser of an archive's mods, modal over its owner: the first row
+// selected; OK (or Enter) and a double click take the row, Cancel (or
+// Escape) and the close box none, and the owner takes input again.
+TEST(ArchiveChooser, AnswersWithTheRowPicked) {
+    HWND owner = MakeOwner();
+    if (!owner) GTEST_SKIP() << "no windows here";
+    const FormLayout& layout = ChooserLayout();
+    const auto post = [](HWND window, int id, int code = 0) {
+        ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, code), 0);
+    };
+    const struct {
+        int row;  // selected before the answer
+        std::function<void(HWND)> answer;
+        std::optional<std::size_t> chosen;
+    } rows[] = {
+        // Each window takes Wine two seconds to go without a window manager.
+        {-1, [&](HWND w) { post(w, IDOK); }, 0},
+        {1, [&](HWND w) { post(w, ControlId(layout, "lstArchiveMods"), LBN_DBLCLK); }, 1},
+        {1, [&](HWND w) { post(w, ControlId(layout, "cmdCancel")); }, std::nullopt},
+        {0, [&](HWND w) { ::PostMessageW(w, WM_CLOSE, 0, 0); }, std::nullopt},
+    };
+    for (const auto& r : rows) {
+        ArchiveChooser chooser(::GetModuleHandleW(nullptr), owner, {"Blue.big (50.0 KB)", "Storm.big (100 KB)"});
+        ASSERT_NE(chooser.hwnd(), nullptr);
+        EXPECT_FALSE(::IsWindowEnabled(owner));
+        EXPECT_EQ(ControlText(chooser.hwnd()), "Select Generals MOD....");
+        HWND list = ::GetDlgItem(chooser.hwnd(), ControlId(layout, "lstArchiveMods"));
+        EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 2);
+        EXPECT_EQ(::SendMessageW(list, LB_GETCURSEL, 0, 0), 0);
+        if (r.row >= 0) ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(r.row), 0);
+        r.answer(chooser.hwnd());
+        EXPECT_EQ(chooser.run(), r.chosen);
+    }
+    EXPECT_TRUE(::IsWindowEnabled(owner));
     ::DestroyWindow(owner);
 }
 
