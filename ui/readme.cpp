@@ -49,7 +49,9 @@ Using it
   Delete Selected     deletes the picked inactive mod's archive for good.
   Install A Mod       copies a .big file from anywhere into the game folder
                       as an inactive mod named __Name.bit, and offers to
-                      activate it at once.
+                      activate it at once. It takes the .zip, .7z or .rar
+                      a mod was downloaded in as well, and installs the
+                      .big in it; where there are several, you pick one.
 
 To let Tavrel manage a mod by hand, put its .big file into the game folder
 and add two underscores __ to the beginning of the file name.
@@ -81,6 +83,7 @@ Change history
         that fails or is cancelled never leaves half a mod behind.
         A rename never replaces an existing file.
         The hidden Tools window reports movie files it could not rename.
+        Mods are installed straight from .zip, .7z and .rar archives.
 1.1     Install A Mod, Delete Selected, Zero Hour mode.
 1.0     First version: activate and deactivate mods by renaming them.
 )";

@@ -90,8 +90,8 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             window_.filesDropped(TakeDroppedFiles(hwnd()));
             return 0;
         case WM_DROPFILES:
-            // Without OLE the system's drop offers every file; only a .big
-            // is installed.
+            // Without OLE the system's drop offers every file; only a mod
+            // or an archive is installed.
             window_.filesDropped(DroppedFiles(reinterpret_cast<HDROP>(wParam)));
             return 0;
         case WM_CLOSE:
