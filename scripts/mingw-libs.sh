@@ -24,7 +24,7 @@ for p in "${packages[@]}"; do
     [ -n "$version" ] || { echo "mingw-libs.sh: no source package $p (is the deb-src entry there?)" >&2; exit 1; }
     wanted+="$p $version"$'\n'
 done
-if [ -f "$cache/versions" ] && [ "$(cat "$cache/versions")" = "$wanted" ] && [ -f "$cache/lib/libarchive.a" ]; then
+if [ -f "$cache/lib/libarchive.a" ] && [ "$(cat "$cache/versions" 2>/dev/null)" = "$(printf '%s' "$wanted")" ]; then
     echo "$cache"
     exit 0
 fi
