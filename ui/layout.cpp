@@ -51,6 +51,7 @@ FormLayout MakeForm1() {
 
     Control banner = Make(ControlKind::PictureBox, "picGenerals", "", 45, 45, 5190, 1740, 3);
     banner.picture = Picture::Banner;
+    banner.accessibleName = "Command and Conquer Generals";
     c.push_back(banner);
     Control zeroHour = Label("lblZeroHour", "ZERO HOUR", 1665, 855, 1815, 360);
     zeroHour.container = "picGenerals";
@@ -66,10 +67,13 @@ FormLayout MakeForm1() {
 
     c.push_back(Label("lblFormLabel0", "Generals Folder:", 90, 1845, 1320, 240));
     c.push_back(Make(ControlKind::CheckBox, "chkZHMode", "Zero Hour Mode", 3555, 1845, 1590, 240, 4));
-    c.push_back(Make(ControlKind::TextBox, "txtGeneralsFolder", "", 90, 2115, 5100, 375, 0));
+    Control folder = Make(ControlKind::TextBox, "txtGeneralsFolder", "", 90, 2115, 5100, 375, 0);
+    folder.accessibleName = "Generals Folder";
+    c.push_back(folder);
     c.push_back(Make(ControlKind::Button, "cmdBrowse", "Browse...", 4185, 2520, 960, 375, 1));
     c.push_back(Label("lblFormLabel1", "Currently Installed Mods:", 90, 2700, 1950, 285));
     Control list = Make(ControlKind::ListBox, "lstMods", "", 90, 2970, 3120, 2010, 2);
+    list.accessibleName = "Currently Installed Mods";
     list.font = Font("MS Sans Serif", 8.25, true);
     list.foreColour = Colour{128, 128, 128};
     c.push_back(list);
@@ -82,10 +86,12 @@ FormLayout MakeForm1() {
 
     c.push_back(Label("lblFormLabel2", "Current Active Mod:", 90, 5130, 1635, 240));
     Control active = Label("lblActiveMod", "", 1575, 5130, 2535, 240);
+    active.accessibleName = "Current Active Mod";
     active.font = Font("Tahoma", 8.25, true);
     active.foreColour = Colour{192, 0, 0};
     c.push_back(active);
     Control tip = Label("lblTipText", kTipWarning, 90, 5445, 5145, 915);
+    tip.live = true;  // named by its text
     tip.font = Font("MS Sans Serif", 8.25, true);
     tip.foreColour = kPeach;
     tip.backColour = kBlack;
@@ -134,7 +140,9 @@ FormLayout MakeChooser() {
                            120, 5160, 390);
     prompt.wordWrap = true;
     c.push_back(prompt);
-    c.push_back(Make(ControlKind::ListBox, "lstArchiveMods", "", 120, 600, 5160, 2010, 0));
+    Control list = Make(ControlKind::ListBox, "lstArchiveMods", "", 120, 600, 5160, 2010, 0);
+    list.accessibleName = "MODs in this archive";
+    c.push_back(list);
     c.push_back(Make(ControlKind::Button, "cmdOK", "OK", 2760, 2790, 1215, 375, 1));
     c.push_back(Make(ControlKind::Button, "cmdCancel", "Cancel", 4065, 2790, 1215, 375, 2));
     return form;
@@ -162,6 +170,10 @@ const Control& FindControl(const FormLayout& form, std::string_view name) {
         if (c.name == name) return c;
     }
     throw std::out_of_range("no control " + std::string(name) + " in " + form.name);
+}
+
+std::string AccessibleName(const Control& control) {
+    return control.accessibleName.empty() ? control.caption : control.accessibleName;
 }
 
 int TwipsToPixels(int twips, int dpi) {

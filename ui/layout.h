@@ -52,6 +52,11 @@ struct Control {
     bool wordWrap = false;
     bool centred = false;  // text centred; else left and top
     Picture picture = Picture::None;
+    // What a screen reader names the control by: empty for its caption. The
+    // boxes take the text of the label before them.
+    std::string accessibleName{};
+    // A status text: a screen reader tells each change of it.
+    bool live = false;
 };
 
 struct FormLayout {
@@ -69,6 +74,9 @@ const FormLayout& ChooserLayout();
 
 // The control named `name`; it must exist.
 const Control& FindControl(const FormLayout& form, std::string_view name);
+
+// The name a screen reader says for the control.
+std::string AccessibleName(const Control& control);
 
 // Twips to pixels: 15 twips a pixel at 96 dots per inch, rounded to the
 // nearest pixel, and in proportion at other resolutions.

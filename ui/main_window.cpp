@@ -26,6 +26,28 @@ void MainWindow::filesDropped(const std::vector<std::string>& paths) {
     if (const auto archive = DroppedArchive(paths)) store_.InstallMod(*archive);
 }
 
+void MainWindow::click(std::string_view control) {
+    if (control == "lblActivate") store_.lblActivate_Click();
+    else if (control == "lblDeactivate") store_.lblDeactivate_Click();
+    else if (control == "lblDelete") store_.lblDelete_Click();
+    else if (control == "lblInstallMod") store_.lblInstallMod_Click();
+    else if (control == "lblViewHelp") logic_.lblViewHelp_Click();
+    else if (control == "lblNextTip") logic_.lblNextTip_Click();
+    else if (control == "picGenerals") logic_.picGenerals_MouseUp(kRightButton, kShiftKey);
+}
+
+bool MainWindow::keyPressed(Key key, bool ctrl, bool shift, std::string_view focused) {
+    const KeyBinding* binding = FindKey(Form1Layout().name, key, ctrl, shift, focused);
+    if (binding) click(binding->control);
+    return binding != nullptr;
+}
+
+void MainWindow::modeBoxToggledByKey() { logic_.chkZHMode_MouseUp(); }
+
+std::string ActiveModReading(const std::string& activeMod) {
+    return "Current Active Mod: " + (activeMod.empty() ? std::string("none") : activeMod);
+}
+
 void MainWindow::closing() {
     logic_.Form_QueryUnload();
     // The Tools window is owned by this one and goes with it, without
@@ -65,7 +87,7 @@ std::string MainWindow::activeMod() const { return activeMod_; }
 
 void MainWindow::setActiveMod(const std::string& entry) {
     activeMod_ = entry;
-    view_.setActiveModLabel(entry);
+    view_.setActiveModLabel(entry, ActiveModReading(entry));
 }
 
 void MainWindow::setZeroHourLabelVisible(bool visible) { view_.setZeroHourLabelVisible(visible); }

@@ -14,6 +14,7 @@
 
 #include "support/game_locations.h"
 #include "ui/main_window_logic.h"
+#include "ui/keys.h"
 #include "ui/main_window_port.h"
 #include "ui/tools_window.h"
 
@@ -34,7 +35,8 @@ public:
     virtual void clearListBox() = 0;
     virtual void appendToListBox(const std::string& text) = 0;
     virtual int listBoxSelection() const = 0;  // -1 when nothing is selected
-    virtual void setActiveModLabel(const std::string& text) = 0;
+    // The label shows `text`; a screen reader says `spoken`.
+    virtual void setActiveModLabel(const std::string& text, const std::string& spoken) = 0;
     virtual void setZeroHourLabelVisible(bool visible) = 0;
     virtual void setTipLabel(const std::string& text) = 0;
     virtual void setCaption(const std::string& text) = 0;
@@ -68,6 +70,10 @@ public:
     virtual void unloadToolsWindow() = 0;
 };
 
+// What a screen reader says of the active-mod line: "Current Active Mod:
+// __Storm", or "Current Active Mod: none".
+std::string ActiveModReading(const std::string& activeMod);
+
 // What a drop of `paths` on the main window installs: the one file dropped
 // when it is a mod or an archive, by its name: ".big", ".zip", ".7z" or
 // ".rar" in any letter case; nothing for anything else, which the drop
@@ -87,6 +93,17 @@ public:
     // Files dropped on the window ("" for one that is not a local file): a
     // mod archive is installed as if chosen in "Install A Mod".
     void filesDropped(const std::vector<std::string>& paths);
+    // A click on the control named `control` (of Form1Layout()), by the
+    // mouse, a key of KeyTable() or a screen reader's action: what its
+    // handler does. The banner's is the Shift and right click that opens
+    // the Tools window; a control without a handler does nothing.
+    void click(std::string_view control);
+    // A key pressed while `focused` has the keyboard: the click it stands
+    // for, if any. True when it stood for one.
+    bool keyPressed(Key key, bool ctrl, bool shift, std::string_view focused);
+    // The Zero Hour box's tick was changed from the keyboard: the same
+    // handler as a mouse click's, with the same question.
+    void modeBoxToggledByKey();
 
     // MainWindowPort
     std::string folderText() const override;

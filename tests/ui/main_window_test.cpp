@@ -70,7 +70,8 @@ public:
     void clearListBox() override { listBox.clear(); }
     void appendToListBox(const std::string& text) override { listBox.push_back(text); }
     int listBoxSelection() const override { return selection; }
-    void setActiveModLabel(const std::string&) override {}
+    void setActiveModLabel(const std::string&, const std::string& spoken) override { activeSpoken = spoken; }
+    std::string activeSpoken;
     void setZeroHourLabelVisible(bool) override {}
     void setTipLabel(const std::string&) override {}
     void setCaption(const std::string&) override {}
