@@ -12,6 +12,7 @@
 #include <QListWidget>
 #include <QPushButton>
 
+#include "qt/accessibility.h"
 #include "qt/chooser.h"
 #include "qt/copy_progress.h"
 #include "qt/file_dialogs.h"
@@ -65,21 +66,16 @@ Form1::Form1(SettingsStore& settings, EnvLookup env, QWidget* parent)
       settings_(settings),
       window_(*this, std::move(env)) {
     setObjectName(QStringLiteral("Form1"));
+    InstallAccessibility();
     buildLayout();
     // A file dropped anywhere on the window is the window's, not the box's text.
     setAcceptDrops(true);
     txtGeneralsFolder_->setAcceptDrops(false);
-    ModStore& store = window_.store();
     MainWindowLogic& logic = window_.logic();
     connect(txtGeneralsFolder_, &QLineEdit::textChanged, this, [this] { window_.folderBoxChanged(); });
-    connect(lblActivate_, &ClickLabel::clicked, this, [&store] { store.lblActivate_Click(); });
-    connect(lblDeactivate_, &ClickLabel::clicked, this, [&store] { store.lblDeactivate_Click(); });
-    connect(lblDelete_, &ClickLabel::clicked, this, [&store] { store.lblDelete_Click(); });
-    connect(lblInstallMod_, &ClickLabel::clicked, this, [&store] { store.lblInstallMod_Click(); });
     connect(cmdBrowse_, &QPushButton::clicked, this, [&logic] { logic.cmdBrowse_Click(); });
     connect(chkZHMode_, &MouseUpCheckBox::mouseUp, this, [&logic] { logic.chkZHMode_MouseUp(); });
-    connect(lblNextTip_, &ClickLabel::clicked, this, [&logic] { logic.lblNextTip_Click(); });
-    connect(lblViewHelp_, &ClickLabel::clicked, this, [&logic] { logic.lblViewHelp_Click(); });
+    connect(chkZHMode_, &MouseUpCheckBox::toggledByKey, this, [this] { window_.modeBoxToggledByKey(); });
     connect(picGenerals_, &PictureBox::mouseUp, this, [&logic](Qt::MouseButton button, Qt::KeyboardModifiers keys) {
         logic.picGenerals_MouseUp(ButtonCode(button), ShiftCode(keys));
     });
@@ -90,6 +86,7 @@ Form1::~Form1() = default;
 void Form1::buildLayout() {
     setWindowIcon(ProgramIcon());
     const auto widgets = BuildForm(*this, Form1Layout());
+    ConnectClicks(*this, Form1Layout(), widgets, [this](const std::string& control) { window_.click(control); });
     picGenerals_ = Widget<PictureBox>(widgets, "picGenerals");
     lblZeroHour_ = Widget<QLabel>(widgets, "lblZeroHour");
     chkZHMode_ = Widget<MouseUpCheckBox>(widgets, "chkZHMode");
@@ -158,15 +155,22 @@ void Form1::clearListBox() { lstMods_->clear(); }
 void Form1::appendToListBox(const std::string& text) { lstMods_->addItem(ToQt(text)); }
 
 int Form1::listBoxSelection() const {
-    const QListWidgetItem* item = lstMods_->currentItem();
-    return item && item->isSelected() ? lstMods_->row(item) : -1;
+    // What is selected, by the mouse, the keys or a screen reader alike.
+    const QList<QListWidgetItem*> selected = lstMods_->selectedItems();
+    return selected.isEmpty() ? -1 : lstMods_->row(selected.first());
 }
 
-void Form1::setActiveModLabel(const std::string& text) { lblActiveMod_->setText(ToQt(text)); }
+void Form1::setActiveModLabel(const std::string& text, const std::string& spoken) {
+    lblActiveMod_->setText(ToQt(text));
+    lblActiveMod_->setAccessibleName(ToQt(spoken));
+}
 
 void Form1::setZeroHourLabelVisible(bool visible) { lblZeroHour_->setVisible(visible); }
 
-void Form1::setTipLabel(const std::string& text) { lblTipText_->setText(ToQt(text)); }
+void Form1::setTipLabel(const std::string& text) {
+    lblTipText_->setText(ToQt(text));
+    AnnounceTextChange(lblTipText_);
+}
 
 void Form1::setCaption(const std::string& text) { setWindowTitle(ToQt(text)); }
 

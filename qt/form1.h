@@ -47,7 +47,7 @@ public:
     void clearListBox() override;
     void appendToListBox(const std::string& text) override;
     int listBoxSelection() const override;
-    void setActiveModLabel(const std::string& text) override;
+    void setActiveModLabel(const std::string& text, const std::string& spoken) override;
     void setZeroHourLabelVisible(bool visible) override;
     void setTipLabel(const std::string& text) override;
     void setCaption(const std::string& text) override;

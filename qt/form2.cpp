@@ -24,8 +24,10 @@ void Form2::Form_Load() { setWindowIcon(mainWindow_->windowIcon()); }
 
 void Form2::buildLayout() {
     const auto widgets = BuildForm(*this, Form2Layout());
-    connect(Widget<QPushButton>(widgets, "Command1"), &QPushButton::clicked, this, [this] { tools_.Command1_Click(); });
-    connect(Widget<QPushButton>(widgets, "Command2"), &QPushButton::clicked, this, [this] { tools_.Command2_Click(); });
+    for (const char* name : {"Command1", "Command2"}) {
+        connect(Widget<QPushButton>(widgets, name), &QPushButton::clicked, this, [this, name] { tools_.click(name); });
+    }
+    ConnectClicks(*this, Form2Layout(), widgets, [this](const std::string& control) { tools_.click(control); });
 }
 
 void Form2::showWindow() {

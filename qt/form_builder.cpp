@@ -1,16 +1,20 @@
 #include "qt/form_builder.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QIcon>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShortcut>
 #include <algorithm>
 #include <cmath>
 
 #include "qt/widgets.h"
+#include "ui/keys.h"
 
 namespace tavrel {
 namespace {
@@ -79,10 +83,73 @@ QWidget* MakeWidget(const Control& c, QWidget* parent) {
         }
         case ControlKind::Label: break;
     }
+    if (c.live) return new LiveLabel(caption, parent);
     return new QLabel(caption, parent);
 }
 
+// Calls `act` for the keys it is given, pressed in the widget it filters.
+class KeyFilter : public QObject {
+public:
+    KeyFilter(QWidget* widget, QList<Qt::Key> keys, Qt::KeyboardModifiers held, std::function<void()> act)
+        : QObject(widget), keys_(std::move(keys)), held_(held), act_(std::move(act)) {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress) return QObject::eventFilter(watched, event);
+        const auto* key = static_cast<QKeyEvent*>(event);
+        const Qt::KeyboardModifiers mods = key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier);
+        if (!keys_.contains(static_cast<Qt::Key>(key->key())) || mods != held_) return false;
+        act_();
+        return true;
+    }
+
+private:
+    QList<Qt::Key> keys_;
+    Qt::KeyboardModifiers held_;
+    std::function<void()> act_;
+};
+
 }  // namespace
+
+void ConnectClicks(QWidget& form, const FormLayout& layout, const std::map<std::string, QWidget*>& widgets,
+                   const std::function<void(const std::string& control)>& click) {
+    for (const Control& c : layout.controls) {
+        auto* label = qobject_cast<ClickLabel*>(widgets.at(c.name));
+        if (!label) continue;
+        QObject::connect(label, &ClickLabel::clicked, &form, [click, name = c.name] { click(name); });
+        if (const auto tip = KeyTip(layout, c.name)) label->setToolTip(QString::fromStdString(*tip));
+    }
+    for (const KeyBinding& k : KeyTable()) {
+        if (k.form != layout.name) continue;
+        const Qt::KeyboardModifiers held =
+            (k.ctrl ? Qt::ControlModifier : Qt::NoModifier) | (k.shift ? Qt::ShiftModifier : Qt::NoModifier);
+        QList<Qt::Key> keys;
+        switch (k.key) {
+            case Key::Enter: keys = {Qt::Key_Return, Qt::Key_Enter}; break;  // the keypad's too
+            case Key::Delete: keys = {Qt::Key_Delete}; break;
+            case Key::F1: keys = {Qt::Key_F1}; break;
+            case Key::D: keys = {Qt::Key_D}; break;
+            case Key::E: keys = {Qt::Key_E}; break;
+            case Key::O: keys = {Qt::Key_O}; break;
+            case Key::T: keys = {Qt::Key_T}; break;
+        }
+        const std::string name(k.control);
+        if (!k.focus.empty()) {
+            // A key of one control reaches it alone: no shortcut takes it first.
+            new KeyFilter(widgets.at(std::string(k.focus)), keys, held, [click, name] { click(name); });
+            continue;
+        }
+        for (const Qt::Key key : keys) {
+            auto* shortcut = new QShortcut(QKeySequence(held | key), &form);
+            shortcut->setContext(Qt::WindowShortcut);
+            QObject::connect(shortcut, &QShortcut::activated, &form, [click, name] {
+                if (!QApplication::activeModalWidget()) click(name);  // never under a question
+            });
+        }
+    }
+}
 
 QIcon ProgramIcon() {
     // PNGs, which Qt reads itself: an .ico or a JPEG would load an image
@@ -131,6 +198,7 @@ std::map<std::string, QWidget*> BuildForm(QWidget& form, const FormLayout& layou
             }
         }
         if (!c.visible) widget->hide();
+        if (!c.accessibleName.empty()) widget->setAccessibleName(QString::fromStdString(c.accessibleName));
         widgets[c.name] = widget;
     }
 

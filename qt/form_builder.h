@@ -7,6 +7,7 @@
 #include <QRect>
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <map>
 #include <string>
 
@@ -27,6 +28,13 @@ QIcon ProgramIcon();
 // Sizes `form` (fixed), gives it the layout's font and caption, and makes
 // every control as a child named like it. Returns the widgets by name.
 std::map<std::string, QWidget*> BuildForm(QWidget& form, const FormLayout& layout);
+
+// Every click of `layout`'s window in one place: a label-button's click, and
+// each key of KeyTable() for that window (anywhere in it, or only while its
+// control has the keyboard), call `click` with the control it stands for.
+// The label-buttons name their keys in their tooltips.
+void ConnectClicks(QWidget& form, const FormLayout& layout, const std::map<std::string, QWidget*>& widgets,
+                   const std::function<void(const std::string& control)>& click);
 
 // The widget named `name` among those BuildForm made, as a T.
 template <typename T>

@@ -1,7 +1,10 @@
 #include "qt/widgets.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 namespace tavrel {
 
@@ -31,6 +34,13 @@ void PictureBox::setPicture(const QPixmap& picture) {
 void PictureBox::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.drawPixmap(contentsRect().topLeft(), picture_);
+    if (hasFocus()) {
+        // The style's own focus mark, inside the frame.
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = contentsRect().adjusted(1, 1, -1, -1);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
     painter.end();
     QFrame::paintEvent(event);
 }
@@ -38,6 +48,12 @@ void PictureBox::paintEvent(QPaintEvent* event) {
 void PictureBox::mouseReleaseEvent(QMouseEvent* event) {
     QFrame::mouseReleaseEvent(event);
     emit mouseUp(event->button(), event->modifiers());
+}
+
+void MouseUpCheckBox::keyReleaseEvent(QKeyEvent* event) {
+    const bool flipped = event->key() == Qt::Key_Space && !event->isAutoRepeat() && isDown();
+    QCheckBox::keyReleaseEvent(event);  // Space flips the tick here
+    if (flipped) emit toggledByKey();
 }
 
 void MouseUpCheckBox::mouseReleaseEvent(QMouseEvent* event) {

@@ -9,11 +9,13 @@
 
 namespace tavrel {
 
-// A label that acts on a single click (press and release over it).
+// A label that acts on a single click (press and release over it). A
+// screen reader sees a push button and presses it with click().
 class ClickLabel : public QLabel {
     Q_OBJECT
 public:
     using QLabel::QLabel;
+    void click() { emit clicked(); }
 signals:
     void clicked();
 protected:
@@ -23,7 +25,15 @@ private:
     bool pressed_ = false;
 };
 
-// The banner: a sunken picture box that reports every mouse-button release.
+// A status text (the tip line): a screen reader tells each change of it.
+class LiveLabel : public QLabel {
+    Q_OBJECT
+public:
+    using QLabel::QLabel;
+};
+
+// The banner: a sunken picture box that reports every mouse-button release,
+// and shows the keyboard focus it can take.
 class PictureBox : public QFrame {
     Q_OBJECT
 public:
@@ -39,15 +49,18 @@ private:
 };
 
 // A check box that reports every mouse-button release over it, after a
-// left click has flipped the tick. Keys change the tick without a report.
+// left click has flipped the tick, and a tick flipped from the keyboard
+// (Space) once it is flipped.
 class MouseUpCheckBox : public QCheckBox {
     Q_OBJECT
 public:
     using QCheckBox::QCheckBox;
 signals:
     void mouseUp(Qt::MouseButton button, Qt::KeyboardModifiers modifiers);
+    void toggledByKey();
 protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 };
 
 }  // namespace tavrel

@@ -100,27 +100,36 @@ private slots:
         QCOMPARE(title, QStringLiteral("Select Your Generals Folder..."));
     }
 
-    void modeCheckBoxAsksOnMouseButNotOnKeys() {
+    // The mode box asks on a mouse click and on Space alike: the tick never
+    // shows a mode the program does not hold.
+    void modeCheckBoxAsksOnMouseAndOnSpace() {
         auto* box = form_->findChild<QCheckBox*>(QStringLiteral("chkZHMode"));
+        const QString switchOn = QStringLiteral("Are you sure you want to switch to Generals ZERO HOUR mode? (Only do "
+                                                "this if you have *installed* the ZERO HOUR expansion pack!)");
         box->setFocus();
-        QTest::keyClick(box, Qt::Key_Space);  // the tick moves, nothing else happens
-        QVERIFY(box->isChecked());
-        QCOMPARE(form_->window().zhMode(), 0);
+        w_->answer({Qt::Key_Escape});  // No: the tick goes back
         QTest::keyClick(box, Qt::Key_Space);
+        QVERIFY(w_->answered());
+        QCOMPARE(w_->boxes()[0].text, switchOn);
         QVERIFY(!box->isChecked());
+        QCOMPARE(form_->window().zhMode(), 0);
 
         QTest::mouseClick(box, Qt::RightButton);  // tick equals the mode: no question
         QCOMPARE(form_->window().zhMode(), 0);
 
         w_->answer({Qt::Key_Return});
-        QTest::mouseClick(box, Qt::LeftButton);
+        QTest::keyClick(box, Qt::Key_Space);
         QVERIFY(w_->answered());
         QCOMPARE(form_->window().zhMode(), 1);
-        QCOMPARE(w_->boxes()[0].text,
-                 QStringLiteral("Are you sure you want to switch to Generals ZERO HOUR mode? (Only do this if you "
-                                "have *installed* the ZERO HOUR expansion pack!)"));
+        QVERIFY(box->isChecked());
         QVERIFY(form_->findChild<QLabel*>(QStringLiteral("lblZeroHour"))->isVisible());
         QCOMPARE(w_->stored("zhmode"), QStringLiteral("1"));
+
+        w_->answer({Qt::Key_Return});
+        QTest::mouseClick(box, Qt::LeftButton);
+        QVERIFY(w_->answered());
+        QCOMPARE(form_->window().zhMode(), 0);
+        QCOMPARE(w_->stored("zhmode"), QStringLiteral("0"));
     }
 
     void installThroughTheRealDialogs() {
