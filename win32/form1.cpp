@@ -4,6 +4,7 @@
 
 #include "win32/system_library.h"
 
+#include "win32/accessible.h"
 #include "win32/chooser.h"
 #include "win32/copy_progress.h"
 #include "win32/dialogs.h"
@@ -33,7 +34,6 @@ std::vector<std::string> DroppedFiles(HDROP drop) {
 
 Form1::Form1(HINSTANCE instance, SettingsStore& settings, EnvLookup env)
     : FormWindow(Form1Layout(), instance), settings_(settings), window_(*this, std::move(env)) {
-    pointer_ = ::LoadCursorW(instance, MAKEINTRESOURCEW(IDC_POINTER));
     createWindow(WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, nullptr);
     if (!hwnd()) return;
     // Files dragged anywhere over the window: the cursor refuses what the
@@ -58,15 +58,9 @@ void Form1::connectControls() {
     lblActiveMod_ = c["lblActiveMod"];
     lblTipText_ = c["lblTipText"];
 
-    ModStore& store = window_.store();
     MainWindowLogic& logic = window_.logic();
-    MakeLabelButton(c["lblActivate"], pointer_, [&store] { store.lblActivate_Click(); });
-    MakeLabelButton(c["lblDeactivate"], pointer_, [&store] { store.lblDeactivate_Click(); });
-    MakeLabelButton(c["lblDelete"], pointer_, [&store] { store.lblDelete_Click(); });
-    MakeLabelButton(c["lblInstallMod"], pointer_, [&store] { store.lblInstallMod_Click(); });
-    MakeLabelButton(c["lblViewHelp"], pointer_, [&logic] { logic.lblViewHelp_Click(); });
-    MakeLabelButton(c["lblNextTip"], pointer_, [&logic] { logic.lblNextTip_Click(); });
-    ReportCheckBoxMouseUp(chkZHMode_, [&logic](int, int) { logic.chkZHMode_MouseUp(); });
+    ReportCheckBoxMouseUp(chkZHMode_, [&logic](int, int) { logic.chkZHMode_MouseUp(); },
+                          [this] { window_.modeBoxToggledByKey(); });
     SetPictureMouseUp(c["picGenerals"], [&logic](int button, int shift) { logic.picGenerals_MouseUp(button, shift); });
 }
 
@@ -143,11 +137,24 @@ int Form1::listBoxSelection() const {
     return index == LB_ERR ? -1 : static_cast<int>(index);
 }
 
-void Form1::setActiveModLabel(const std::string& text) { SetControlText(lblActiveMod_, text); }
+void Form1::setActiveModLabel(const std::string& text, const std::string& spoken) {
+    SetControlText(lblActiveMod_, text);
+    activeModSpoken_ = spoken;
+    AnnounceNameChange(lblActiveMod_);
+}
+
+void Form1::clicked(const std::string& control) { window_.click(control); }
+
+std::string Form1::accessibleName(const Control& control) {
+    return control.name == "lblActiveMod" ? activeModSpoken_ : FormWindow::accessibleName(control);
+}
 
 void Form1::setZeroHourLabelVisible(bool visible) { ::ShowWindow(lblZeroHour_, visible ? SW_SHOWNA : SW_HIDE); }
 
-void Form1::setTipLabel(const std::string& text) { SetControlText(lblTipText_, text); }
+void Form1::setTipLabel(const std::string& text) {
+    SetControlText(lblTipText_, text);
+    AnnounceNameChange(lblTipText_);
+}
 
 void Form1::setCaption(const std::string& text) { SetControlText(hwnd(), text); }
 

@@ -39,7 +39,7 @@ public:
     void clearListBox() override;
     void appendToListBox(const std::string& text) override;
     int listBoxSelection() const override;
-    void setActiveModLabel(const std::string& text) override;
+    void setActiveModLabel(const std::string& text, const std::string& spoken) override;
     void setZeroHourLabelVisible(bool visible) override;
     void setTipLabel(const std::string& text) override;
     void setCaption(const std::string& text) override;
@@ -60,13 +60,15 @@ public:
 
 protected:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void clicked(const std::string& control) override;
+    std::string accessibleName(const Control& control) override;
 
 private:
     void connectControls();
 
     SettingsStore& settings_;
     MainWindow window_;
-    HCURSOR pointer_ = nullptr;  // the label-buttons' hand
+    std::string activeModSpoken_ = ActiveModReading("");  // what a screen reader says of the active mod
 
     // The controls the window reads, writes or listens to.
     HWND lblZeroHour_ = nullptr;

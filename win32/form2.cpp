@@ -36,8 +36,8 @@ LRESULT Form2::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND:
             if (HIWORD(wParam) == BN_CLICKED) {
                 const auto control = reinterpret_cast<HWND>(lParam);
-                if (control && control == command1_) tools_.Command1_Click();
-                if (control && control == command2_) tools_.Command2_Click();
+                if (control && control == command1_) tools_.click("Command1");
+                if (control && control == command2_) tools_.click("Command2");
             }
             return 0;
         case WM_CLOSE:

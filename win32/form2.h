@@ -28,6 +28,7 @@ public:
 
 protected:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void clicked(const std::string& control) override { tools_.click(control); }
     void destroyed() override;
 
 private:

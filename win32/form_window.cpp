@@ -1,5 +1,17 @@
 #include "win32/form_window.h"
 
+#include <commctrl.h>
+#include <oleacc.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "ui/keys.h"
+#include "win32/accessible.h"
+#include "win32/message_loop.h"
+#include "win32/text.h"
+#include "win32/widgets.h"
+
 #include "win32/dpi.h"
 #include "win32/resources/resource_ids.h"
 
@@ -7,6 +19,22 @@ namespace tavrel {
 namespace {
 
 constexpr wchar_t kFormClass[] = L"TavrelForm";
+constexpr WORD kKeyCommand = 0x7000;  // the accelerators' commands: this plus the key's place in KeyTable()
+
+WPARAM VirtualKey(Key key) {
+    switch (key) {
+        case Key::Enter: return VK_RETURN;
+        case Key::Delete: return VK_DELETE;
+        case Key::F1: return VK_F1;
+        case Key::D: return 'D';
+        case Key::E: return 'E';
+        case Key::O: return 'O';
+        case Key::T: return 'T';
+    }
+    return 0;
+}
+
+bool Held(int key) { return ::GetKeyState(key) < 0; }
 
 void RegisterFormClass(HINSTANCE instance, WNDPROC proc) {
     WNDCLASSEXW wc{};
@@ -26,9 +54,13 @@ void RegisterFormClass(HINSTANCE instance, WNDPROC proc) {
 
 }  // namespace
 
-FormWindow::FormWindow(const FormLayout& layout, HINSTANCE instance) : instance_(instance), controls_(layout, instance) {}
+FormWindow::FormWindow(const FormLayout& layout, HINSTANCE instance)
+    : layout_(layout), instance_(instance), controls_(layout, instance) {}
 
-FormWindow::~FormWindow() { destroyWindow(); }
+FormWindow::~FormWindow() {
+    destroyWindow();
+    if (keys_) ::DestroyAcceleratorTable(keys_);
+}
 
 void FormWindow::createWindow(DWORD style, HWND owner) {
     RegisterFormClass(instance_, Proc);
@@ -38,6 +70,75 @@ void FormWindow::createWindow(DWORD style, HWND owner) {
     controls_.create(hwnd_);
     focus_ = controls_.firstTabStop();
     fitToLayout(nullptr);
+    connectKeysAndNames();
+    // The control that holds the keyboard shows it from the start, not only
+    // once a key has been pressed.
+    ::SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+}
+
+void FormWindow::connectKeysAndNames() {
+    const HCURSOR pointer = ::LoadCursorW(instance_, MAKEINTRESOURCEW(IDC_POINTER));
+    for (const Control& c : layout_.controls) {
+        HWND control = controls_[c.name];
+        AccessibleTraits traits;
+        if (!c.accessibleName.empty()) traits.name = [this, &c] { return accessibleName(c); };
+        if (c.live) traits.role = ROLE_SYSTEM_STATUSBAR;
+        if (c.kind == ControlKind::LabelButton) {
+            const auto click = [this, name = c.name] { clicked(name); };
+            MakeLabelButton(control, pointer, click);
+            traits.role = ROLE_SYSTEM_PUSHBUTTON;
+            traits.defaultAction = "Press";
+            traits.act = click;
+            if (const auto tip = KeyTip(layout_, c.name)) addTooltip(control, *tip);
+        }
+        if (traits.role || traits.name) ServeAccessible(control, std::move(traits));
+    }
+
+    // Keys anywhere in the window are accelerators; keys of one control go
+    // to it alone, which asks the key table what they stand for there.
+    std::vector<ACCEL> table;
+    std::vector<std::string_view> catching;
+    const auto keys = KeyTable();
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const KeyBinding& k = keys[i];
+        if (k.form != layout_.name) continue;
+        if (!k.focus.empty()) {
+            if (std::find(catching.begin(), catching.end(), k.focus) != catching.end()) continue;
+            catching.push_back(k.focus);
+            CatchKeys(controls_[k.focus], [this, focus = k.focus](WPARAM virtualKey) {
+                for (const Key key : {Key::Enter, Key::Delete, Key::F1, Key::D, Key::E, Key::O, Key::T}) {
+                    if (VirtualKey(key) != virtualKey) continue;
+                    const KeyBinding* b = FindKey(layout_.name, key, Held(VK_CONTROL), Held(VK_SHIFT), focus);
+                    if (!b) return false;
+                    clicked(std::string(b->control));
+                    return true;
+                }
+                return false;
+            });
+            continue;
+        }
+        const BYTE flags = FVIRTKEY | (k.ctrl ? FCONTROL : 0) | (k.shift ? FSHIFT : 0);
+        table.push_back({flags, static_cast<WORD>(VirtualKey(k.key)), static_cast<WORD>(kKeyCommand + i)});
+    }
+    if (!table.empty()) {
+        keys_ = ::CreateAcceleratorTableW(table.data(), static_cast<int>(table.size()));
+        SetAccelerators(hwnd_, keys_);
+    }
+}
+
+void FormWindow::addTooltip(HWND control, const std::string& text) {
+    if (!tooltips_) {
+        tooltips_ = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, hwnd_, nullptr, instance_, nullptr);
+    }
+    const std::wstring wide = Wide(text);
+    TOOLINFOW tool{};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = hwnd_;
+    tool.uId = reinterpret_cast<UINT_PTR>(control);
+    tool.lpszText = const_cast<wchar_t*>(wide.c_str());
+    ::SendMessageW(tooltips_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
 }
 
 void FormWindow::destroyWindow() {
@@ -79,7 +180,10 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 HWND focus = ::GetFocus();
                 if (focus && ::IsChild(hwnd_, focus)) focus_ = focus;
             } else if (!HIWORD(wParam)) {  // not while minimised
-                restoreFocus();
+                // A window told again that it is active (as Wine does when
+                // the X focus is set on it) keeps the control it is in.
+                HWND focus = ::GetFocus();
+                if (!focus || !::IsChild(hwnd_, focus)) restoreFocus();
             }
             return 0;
         case WM_SETFOCUS:
@@ -94,6 +198,14 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK FormWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    auto* form = reinterpret_cast<FormWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    // An accelerator of KeyTable(): the click it stands for.
+    if (form && message == WM_COMMAND && HIWORD(wParam) == 1 && LOWORD(wParam) >= kKeyCommand &&
+        LOWORD(wParam) < kKeyCommand + KeyTable().size()) {
+        form->clicked(std::string(KeyTable()[LOWORD(wParam) - kKeyCommand].control));
+        return 0;
+    }
+    if (form && message == WM_NCDESTROY) SetAccelerators(window, nullptr);
     auto* self = reinterpret_cast<FormWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     if (message == WM_NCCREATE) {
         self = static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 #include "win32/form_builder.h"
 
 namespace tavrel {
@@ -31,6 +33,11 @@ protected:
     // The window has been destroyed (WM_NCDESTROY): the last call this
     // object gets from its window, which may delete the object.
     virtual void destroyed() {}
+    // A click on the control named `control`: by the mouse on a
+    // label-button, by its key of KeyTable(), or by a screen reader's action.
+    virtual void clicked(const std::string& control) { (void)control; }
+    // What a screen reader names the control by, at the moment it asks.
+    virtual std::string accessibleName(const Control& control) { return AccessibleName(control); }
 
     FormControls& controls() { return controls_; }
     HINSTANCE instance() const { return instance_; }
@@ -40,8 +47,14 @@ protected:
 private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     void fitToLayout(const RECT* suggested);
+    // The keys, label-buttons, tooltips and accessible names of the layout.
+    void connectKeysAndNames();
+    void addTooltip(HWND control, const std::string& text);
 
+    const FormLayout& layout_;
     HINSTANCE instance_;
+    HACCEL keys_ = nullptr;
+    HWND tooltips_ = nullptr;
     HWND hwnd_ = nullptr;
     HWND focus_ = nullptr;  // the control that had the focus when the window was last active
     FormControls controls_;

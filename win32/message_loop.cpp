@@ -1,10 +1,21 @@
 #include "win32/message_loop.h"
 
+#include <map>
+
 namespace tavrel {
 namespace {
 
+std::map<HWND, HACCEL>& Accelerators() {
+    static std::map<HWND, HACCEL> tables;
+    return tables;
+}
+
 void Dispatch(MSG& msg) {
     HWND root = msg.hwnd ? ::GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+    if (root) {
+        const auto table = Accelerators().find(root);
+        if (table != Accelerators().end() && ::TranslateAcceleratorW(root, table->second, &msg)) return;
+    }
     if (root && (::GetWindowLongPtrW(root, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) && ::IsDialogMessageW(root, &msg)) {
         return;
     }
@@ -13,6 +24,11 @@ void Dispatch(MSG& msg) {
 }
 
 }  // namespace
+
+void SetAccelerators(HWND window, HACCEL table) {
+    if (table) Accelerators()[window] = table;
+    else Accelerators().erase(window);
+}
 
 int RunMessageLoop() {
     MSG msg;

@@ -11,6 +11,10 @@ namespace tavrel {
 // Runs until WM_QUIT and returns its exit code.
 int RunMessageLoop();
 
+// The keyboard accelerators of a top-level window, translated before the
+// dialog manager sees a key; null takes them away.
+void SetAccelerators(HWND window, HACCEL table);
+
 // Handles the messages waiting now, without waiting for more. False when
 // it met WM_QUIT, which is posted again for the loop outside.
 bool PumpPendingMessages();

@@ -63,6 +63,12 @@ void PaintPicture(HWND window, const Picture& p) {
     } else if (p.icon) {
         ::DrawIconEx(dc, 0, 0, p.icon, client.right, client.bottom, 0, nullptr, DI_NORMAL);
     }
+    // The keyboard focus shows, whether or not the keyboard was used yet.
+    if (::GetFocus() == window) {
+        RECT inner = client;
+        ::InflateRect(&inner, -1, -1);
+        ::DrawFocusRect(dc, &inner);
+    }
     ::EndPaint(window, &paint);
 }
 
@@ -84,6 +90,10 @@ LRESULT CALLBACK PictureProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
             break;
         case WM_ERASEBKGND:
             return 1;  // WM_PAINT covers it all
+        case WM_SETFOCUS:
+        case WM_KILLFOCUS:
+            ::InvalidateRect(window, nullptr, FALSE);  // the focus mark
+            break;
         case WM_PAINT:
             if (p) {
                 PaintPicture(window, *p);
@@ -175,10 +185,21 @@ struct LabelButton {
 
 struct MouseUpCheckBox {
     MouseUpHandler onMouseUp;
+    std::function<void()> onKeyToggle;
 
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
                                  DWORD_PTR data) noexcept {
         auto* self = reinterpret_cast<MouseUpCheckBox*>(data);
+        if (message == WM_KEYUP && wParam == VK_SPACE) {
+            // The check box flips its tick as Space comes up.
+            const LRESULT before = ::SendMessageW(window, BM_GETCHECK, 0, 0);
+            const LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
+            if (::SendMessageW(window, BM_GETCHECK, 0, 0) != before && self->onKeyToggle) {
+                const std::function<void()> handler = self->onKeyToggle;
+                handler();
+            }
+            return result;
+        }
         if (IsButtonUp(message)) {
             // The check box's own handling flips the tick on a left click first.
             const LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
@@ -187,6 +208,28 @@ struct MouseUpCheckBox {
                 handler(MouseButtonOf(message), ShiftKeysOf(GET_KEYSTATE_WPARAM(wParam)));
             }
             return result;
+        }
+        return Forward(window, message, wParam, lParam, id, self);
+    }
+};
+
+// Keys a control acts on before the dialog manager takes them (Enter would
+// be the dialog's OK).
+struct KeyCatcher {
+    std::function<bool(WPARAM)> onKey;
+
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR id,
+                                 DWORD_PTR data) noexcept {
+        auto* self = reinterpret_cast<KeyCatcher*>(data);
+        if (message == WM_GETDLGCODE && lParam) {
+            const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+            if (msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_DELETE)) {
+                return ::DefSubclassProc(window, message, wParam, lParam) | DLGC_WANTMESSAGE;
+            }
+        }
+        if (message == WM_KEYDOWN) {
+            const std::function<bool(WPARAM)> handler = self->onKey;  // the handler may end the control
+            if (handler(wParam)) return 0;
         }
         return Forward(window, message, wParam, lParam, id, self);
     }
@@ -229,9 +272,14 @@ void MakeLabelButton(HWND label, HCURSOR pointer, std::function<void()> onClick)
     ::SetWindowSubclass(label, LabelButton::Proc, 1, reinterpret_cast<DWORD_PTR>(state));
 }
 
-void ReportCheckBoxMouseUp(HWND checkBox, MouseUpHandler onMouseUp) {
-    auto* state = new MouseUpCheckBox{std::move(onMouseUp)};
+void ReportCheckBoxMouseUp(HWND checkBox, MouseUpHandler onMouseUp, std::function<void()> onKeyToggle) {
+    auto* state = new MouseUpCheckBox{std::move(onMouseUp), std::move(onKeyToggle)};
     ::SetWindowSubclass(checkBox, MouseUpCheckBox::Proc, 1, reinterpret_cast<DWORD_PTR>(state));
+}
+
+void CatchKeys(HWND control, std::function<bool(WPARAM key)> onKey) {
+    auto* state = new KeyCatcher{std::move(onKey)};
+    ::SetWindowSubclass(control, KeyCatcher::Proc, 3, reinterpret_cast<DWORD_PTR>(state));
 }
 
 int MouseButtonOf(UINT message) {

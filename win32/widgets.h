@@ -29,8 +29,13 @@ void SetPictureMouseUp(HWND picture, MouseUpHandler onMouseUp);
 void MakeLabelButton(HWND label, HCURSOR pointer, std::function<void()> onClick);
 
 // Reports every mouse-button release over the check box, after a left
-// click has flipped the tick. Keys change the tick without a report.
-void ReportCheckBoxMouseUp(HWND checkBox, MouseUpHandler onMouseUp);
+// click has flipped the tick, and a tick flipped by Space once it is.
+void ReportCheckBoxMouseUp(HWND checkBox, MouseUpHandler onMouseUp, std::function<void()> onKeyToggle);
+
+// Hands every key pressed in the control to `onKey` (Enter and Delete
+// included, which the dialog manager would take); one it answers true for
+// goes no further.
+void CatchKeys(HWND control, std::function<bool(WPARAM key)> onKey);
 
 // The mouse message's button and the keys held with it, as the handlers take them.
 int MouseButtonOf(UINT message);

@@ -344,15 +344,15 @@ TEST(CopyProgress, QuittingCancelsAndTheQuitStays) {
     ::DestroyWindow(owner);
 }
 
-TEST(Widgets, CheckBoxReportsReleasesAfterTheTick) {
+TEST(Widgets, CheckBoxReportsReleasesAndSpaceAfterTheTick) {
     HWND owner = MakeOwner();
     if (!owner) GTEST_SKIP() << "no windows here";
     HWND box = ::CreateWindowExW(0, L"BUTTON", L"Zero Hour Mode", WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX, 0, 0, 120,
                                  20, owner, nullptr, ::GetModuleHandleW(nullptr), nullptr);
-    std::vector<std::pair<int, bool>> reports;  // button, tick at the report
-    ReportCheckBoxMouseUp(box, [&](int button, int) {
-        reports.emplace_back(button, ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED);
-    });
+    std::vector<std::pair<int, bool>> reports;  // button (0: Space), tick at the report
+    const auto tick = [&] { return ::SendMessageW(box, BM_GETCHECK, 0, 0) == BST_CHECKED; };
+    ReportCheckBoxMouseUp(
+        box, [&](int button, int) { reports.emplace_back(button, tick()); }, [&] { reports.emplace_back(0, tick()); });
     ::SendMessageW(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
     ::SendMessageW(box, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
     ASSERT_EQ(reports.size(), 1u);
@@ -360,13 +360,13 @@ TEST(Widgets, CheckBoxReportsReleasesAfterTheTick) {
 
     ::SendMessageW(box, WM_KEYDOWN, VK_SPACE, 0);
     ::SendMessageW(box, WM_KEYUP, VK_SPACE, 0);
-    EXPECT_EQ(::SendMessageW(box, BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    EXPECT_EQ(reports.size(), 1u);  // keys change the tick without a report
+    ASSERT_EQ(reports.size(), 2u);  // Space too, once the tick has moved
+    EXPECT_EQ(reports[1], std::make_pair(0, false));
 
     ::SendMessageW(box, WM_RBUTTONUP, 0, MAKELPARAM(5, 5));
     ::SendMessageW(box, WM_RBUTTONUP, 0, MAKELPARAM(500, 5));  // outside
-    ASSERT_EQ(reports.size(), 2u);
-    EXPECT_EQ(reports[1], std::make_pair(int(kRightButton), false));
+    ASSERT_EQ(reports.size(), 3u);
+    EXPECT_EQ(reports[2], std::make_pair(int(kRightButton), false));
     ::DestroyWindow(owner);
 }
 
