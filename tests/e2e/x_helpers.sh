@@ -39,6 +39,28 @@ answer_box() {
     wait_gone "$box"
 }
 
+# Gives the window the keyboard and presses keys there, as a user does
+# (xdotool's names: "ctrl+shift+t").
+send_key() {
+    xdotool windowactivate --sync "$1" >/dev/null 2>&1 || xdotool windowfocus --sync "$1" >/dev/null 2>&1 || true
+    xdotool key "$2"
+}
+
+# Clicks at a place of a window's inside, in pixels.
+click_at() { xdotool mousemove --window "$1" "$2" "$3" click "${4:-1}"; }
+
+# Waits until what a part of a window shows differs from `before` (a hash
+# by x_shot --hash WINDOW X Y W H).
+wait_repainted() {
+    local before=$1
+    shift
+    for _ in $(seq 300); do
+        [ "$("$X_SHOT" --hash "$@")" != "$before" ] && return 0
+        sleep 0.1
+    done
+    fail "window $1 was not painted anew"
+}
+
 # Waits until the program has ended after its main window was closed.
 wait_ended() {
     for _ in $(seq 300); do

@@ -1,11 +1,18 @@
 // Saves the whole X screen as a PNG file, for the end-to-end tests' record
 // of what the window looked like. Xlib only: the PNG is written with stored
 // (uncompressed) deflate blocks, which every viewer reads.
+//
+//   x_shot FILE.png
+//   x_shot --hash WINDOW X Y WIDTH HEIGHT
+//
+// The second prints a hash of what a part of a window shows, so that a test
+// can wait for a control to be painted anew.
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -65,15 +72,42 @@ std::vector<std::uint8_t> Stored(const std::vector<std::uint8_t>& raw) {
 
 }  // namespace
 
+// FNV-1a of the pixels of a window's part.
+int PrintHash(Display* display, char** argv) {
+    const Window window = std::strtoul(argv[2], nullptr, 0);
+    const int x = std::atoi(argv[3]), y = std::atoi(argv[4]);
+    const unsigned width = static_cast<unsigned>(std::atoi(argv[5])), height = static_cast<unsigned>(std::atoi(argv[6]));
+    XImage* image = XGetImage(display, window, x, y, width, height, AllPlanes, ZPixmap);
+    if (!image) {
+        std::fprintf(stderr, "x_shot: the window could not be read\n");
+        return 1;
+    }
+    std::uint64_t hash = 14695981039346656037ull;
+    for (unsigned row = 0; row < height; ++row) {
+        for (unsigned column = 0; column < width; ++column) {
+            hash = (hash ^ XGetPixel(image, static_cast<int>(column), static_cast<int>(row))) * 1099511628211ull;
+        }
+    }
+    XDestroyImage(image);
+    std::printf("%016llx\n", static_cast<unsigned long long>(hash));
+    return 0;
+}
+
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: x_shot FILE.png\n");
+    const bool hash = argc == 7 && std::string(argv[1]) == "--hash";
+    if (argc != 2 && !hash) {
+        std::fprintf(stderr, "usage: x_shot FILE.png | x_shot --hash WINDOW X Y WIDTH HEIGHT\n");
         return 2;
     }
     Display* display = XOpenDisplay(nullptr);
     if (!display) {
         std::fprintf(stderr, "x_shot: no display\n");
         return 1;
+    }
+    if (hash) {
+        const int status = PrintHash(display, argv);
+        XCloseDisplay(display);
+        return status;
     }
     const Window root = DefaultRootWindow(display);
     XWindowAttributes attributes{};

@@ -1,0 +1,38 @@
+# The key table of both programs (ui/keys.cpp) as a user presses it on the
+# real window: one row a key, with where the keyboard is, the answers to the
+# boxes the key brings, and what must hold afterwards. Sourced by keys.sh
+# (Linux) and windows/win_keys.sh; the game folder $GAME holds __Alpha.big,
+# __Bravo.bit, __Charlie.bit and Data/Movies/EA_LOGO.bik, and the test
+# defines readme_shown: it waits until the readme is open in the system's
+# text editor, and closes it.
+#   run_key_table MAIN
+
+key_rows=(
+  # where | key | answers | what must hold
+  'list|Return|Return Return Return|[ -f "$GAME/__Bravo.big" ] && [ -f "$GAME/__Alpha.bit" ]'
+  'main|ctrl+d|Return Return|[ -f "$GAME/__Bravo.bit" ] && ! ls "$GAME" | grep -q "\.big$"'
+  'list|Delete|Return Return|[ ! -e "$GAME/__Alpha.bit" ] && [ -f "$GAME/__Bravo.bit" ]'
+  'main|ctrl+o|Escape|[ "$(ls "$GAME" | wc -l)" = 3 ]'
+  'main|F1||readme_shown'
+  'main|ctrl+t||wait_repainted "$tip" "$main" 6 363 343 61'
+  'main|ctrl+shift+t||tools=$(wait_window "^Tools\.\.\.$")'
+  'tools|ctrl+d|Return|[ -f "$GAME/Data/Movies/__EA_LOGO.bik" ]'
+  'tools|ctrl+e|Return|[ -f "$GAME/Data/Movies/EA_LOGO.bik" ]'
+)
+
+run_key_table() {
+    local main=$1 tools="" row where key answers check tip target
+    for row in "${key_rows[@]}"; do
+        IFS='|' read -r where key answers check <<<"$row"
+        tip=$("$X_SHOT" --hash "$main" 6 363 343 61)  # the tip line, before
+        target=$main
+        [ "$where" = tools ] && target=$tools
+        [ "$where" = list ] && click_at "$main" 30 206  # the list's first row
+        send_key "$target" "$key"
+        for answer in $answers; do answer_box "$answer"; done
+        eval "$check" || fail "the key $key in $where: $check"
+        echo "key $key in $where: done"
+    done
+    "$X_CLOSE" "$tools"
+    wait_gone "$tools"
+}

@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Every key of the key table on the real window, one after another.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/key_table.sh"
+
+mkdir -p "$GAME/Data/Movies" "$XDG_CONFIG_HOME/TVL" "$WORK/bin"
+echo alpha >"$GAME/__Alpha.big"
+echo bravo >"$GAME/__Bravo.bit"
+echo charlie >"$GAME/__Charlie.bit"
+echo logo >"$GAME/Data/Movies/EA_LOGO.bik"
+printf '[Settings]\nzhmode=0\npath=%s\n' "$GAME" >"$XDG_CONFIG_HOME/TVL/TVL.conf"
+# The desktop's handler of text files: a stand-in that notes what it opens.
+printf '#!/bin/sh\nprintf "%%s" "$1" > "%s/opened"\n' "$WORK" >"$WORK/bin/xdg-open"
+chmod +x "$WORK/bin/xdg-open"
+export PATH="$WORK/bin:$PATH"
+readme_shown() {
+    for _ in $(seq 300); do
+        [ -s "$WORK/opened" ] && grep -q 'readme.txt$' "$WORK/opened" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+start_tavrel
+main=$(wait_window '^Tavrel - Generals Mod Manager v1\.1\.1$')
+run_key_table "$main"
+close_and_wait "$main"
+echo "PASS keys"

@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# tavrel.exe as a screen reader sees it through MSAA (msaa_client, another
+# program): the label-buttons are push buttons named by their captions with
+# the default action "Press", the boxes are named by the labels before them,
+# the active mod reads as a sentence; "Deactivate All" pressed that way
+# asks and deactivates. MSAA_CLIENT names the client.
+source "$(dirname "$0")/lib.sh"
+
+game="$WORK/game"
+mkdir -p "$game"
+echo alpha >"$game/__Alpha.big"
+echo bravo >"$game/__Bravo.bit"
+store path "$(windows_path "$game")"
+store zhmode 0
+title='Tavrel - Generals Mod Manager v1.1.1'
+read_window() { "$WINE" "$MSAA_CLIENT" "$title" list | tr -d '\r'; }
+
+start_tavrel
+main=$(wait_window "^${title//./\\.}$")
+seen=$(read_window) || fail "no accessible objects: $seen"
+echo "$seen"
+for caption in "Activate Selected" "Deactivate All" "Delete Selected" "Install A Mod" "View ReadMe File" "Next Tip"; do
+    grep -qxF "43	$caption	Press" <<<"$seen" || fail "no push button '$caption' with Press"
+done
+grep -qF "	Generals Folder	" <<<"$seen" || fail "the folder box has no name"
+grep -qF "	Currently Installed Mods	" <<<"$seen" || fail "the list has no name"
+grep -qxF "10	Current Active Mod: __Alpha	" <<<"$seen" || fail "the active mod does not read as a sentence"
+grep -qE "^23	Warning! " <<<"$seen" || fail "the tip line is no status text"
+
+"$WINE" "$MSAA_CLIENT" "$title" press "Deactivate All" || fail "no default action"
+answer_box Return  # "Are you sure you want to de-activate all mods?" Yes
+answer_box Return  # "Mod __Alpha Has Been De-activated..."
+[ "$(cat "$game/__Alpha.bit")" = alpha ] || fail "__Alpha was not deactivated: $(ls "$game")"
+grep -qxF "10	Current Active Mod: none	" <<<"$(read_window)" || fail "the active mod does not read 'none'"
+
+close_and_wait "$main"
+echo "PASS $NAME"

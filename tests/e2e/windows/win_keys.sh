@@ -1,0 +1,28 @@
+#!/usr/bin/env bash
+# Every key of the key table on the real tavrel.exe, one after another, as
+# on Linux (e2e/key_table.sh): the accelerators and the list's keys.
+source "$(dirname "$0")/lib.sh"
+source "$(dirname "$0")/../key_table.sh"
+
+GAME="$WORK/game"
+mkdir -p "$GAME/Data/Movies"
+echo alpha >"$GAME/__Alpha.big"
+echo bravo >"$GAME/__Bravo.bit"
+echo charlie >"$GAME/__Charlie.bit"
+echo logo >"$GAME/Data/Movies/EA_LOGO.bik"
+store path "$(windows_path "$GAME")"
+store zhmode 0
+# The readme in Notepad, as Windows opens it.
+readme_shown() {
+    local editor
+    editor=$(wait_window '[Rr]eadme')
+    "$X_CLOSE" "$editor"
+    wait_gone "$editor"
+}
+
+start_tavrel
+main=$(wait_window '^Tavrel - Generals Mod Manager v1\.1\.1$')
+run_key_table "$main"
+shot keys
+close_and_wait "$main"
+echo "PASS $NAME"
