@@ -8,12 +8,11 @@
 
 #include "ui/keys.h"
 #include "win32/accessible.h"
+#include "win32/dpi.h"
 #include "win32/message_loop.h"
+#include "win32/resources/resource_ids.h"
 #include "win32/text.h"
 #include "win32/widgets.h"
-
-#include "win32/dpi.h"
-#include "win32/resources/resource_ids.h"
 
 namespace tavrel {
 namespace {
@@ -198,14 +197,6 @@ LRESULT FormWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK FormWindow::Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    auto* form = reinterpret_cast<FormWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    // An accelerator of KeyTable(): the click it stands for.
-    if (form && message == WM_COMMAND && HIWORD(wParam) == 1 && LOWORD(wParam) >= kKeyCommand &&
-        LOWORD(wParam) < kKeyCommand + KeyTable().size()) {
-        form->clicked(std::string(KeyTable()[LOWORD(wParam) - kKeyCommand].control));
-        return 0;
-    }
-    if (form && message == WM_NCDESTROY) SetAccelerators(window, nullptr);
     auto* self = reinterpret_cast<FormWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     if (message == WM_NCCREATE) {
         self = static_cast<FormWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
@@ -213,7 +204,15 @@ LRESULT CALLBACK FormWindow::Proc(HWND window, UINT message, WPARAM wParam, LPAR
         ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
     }
     if (!self) return ::DefWindowProcW(window, message, wParam, lParam);
+    // An accelerator of KeyTable(), before a form's own commands: the click
+    // it stands for.
+    if (message == WM_COMMAND && HIWORD(wParam) == 1 && LOWORD(wParam) >= kKeyCommand &&
+        LOWORD(wParam) < kKeyCommand + KeyTable().size()) {
+        self->clicked(std::string(KeyTable()[LOWORD(wParam) - kKeyCommand].control));
+        return 0;
+    }
     if (message == WM_NCDESTROY) {
+        SetAccelerators(window, nullptr);
         const LRESULT result = self->handle(message, wParam, lParam);
         ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
