@@ -124,12 +124,15 @@ std::optional<ArchiveMember> AsFile(archive_entry* entry, std::size_t index) {
     return member;
 }
 
-bool IsMod(const ArchiveMember& member) { return member.name.size() > 4 && EndsWithNoCase(member.name, ".big"); }
-
 }  // namespace
 
 bool IsArchiveName(std::string_view fileName) {
     return EndsWithNoCase(fileName, ".zip") || EndsWithNoCase(fileName, ".7z") || EndsWithNoCase(fileName, ".rar");
+}
+
+bool IsModName(std::string_view fileName) {
+    constexpr std::string_view kExtension = ".big";
+    return fileName.size() > kExtension.size() && EndsWithNoCase(fileName, kExtension);
 }
 
 std::string MemberBaseName(std::string_view path) {
@@ -159,7 +162,7 @@ Status ListArchiveFiles(const std::string& path, std::vector<ArchiveMember>& out
 
 Status ListModMembers(const std::string& path, std::vector<ArchiveMember>& out) {
     const Status listed = ListArchiveFiles(path, out);
-    std::erase_if(out, [](const ArchiveMember& m) { return !IsMod(m); });
+    std::erase_if(out, [](const ArchiveMember& m) { return !IsModName(m.name); });
     return listed;
 }
 

@@ -35,6 +35,8 @@ struct ArchiveMember {
 
 // True for a file name ending in ".zip", ".7z" or ".rar", in any letter case.
 bool IsArchiveName(std::string_view fileName);
+// True for a mod's file name: a name before ".big", in any letter case.
+bool IsModName(std::string_view fileName);
 
 // The regular files in `archive`, in the archive's order. A file that is
 // not an archive, a damaged or truncated one and one whose names are

@@ -2,7 +2,6 @@
 
 #include "support/archive.h"
 #include "support/path_rules.h"
-#include "support/text.h"
 #include "ui/archive_chooser.h"
 
 namespace tavrel {
@@ -10,10 +9,7 @@ namespace tavrel {
 std::optional<std::string> DroppedArchive(const std::vector<std::string>& paths) {
     if (paths.size() != 1) return std::nullopt;
     const std::string name = FileGetName(paths.front());
-    constexpr std::string_view kExtension = ".big";
-    const bool mod = name.size() > kExtension.size() &&
-                     EqualsNoCase(std::string_view(name).substr(name.size() - kExtension.size()), kExtension);
-    if (!mod && !IsArchiveName(name)) return std::nullopt;
+    if (!IsModName(name) && !IsArchiveName(name)) return std::nullopt;
     return paths.front();
 }
 
