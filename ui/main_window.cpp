@@ -32,12 +32,6 @@ void MainWindow::click(std::string_view control) {
     else if (control == "picGenerals") logic_.picGenerals_MouseUp(kRightButton, kShiftKey);
 }
 
-bool MainWindow::keyPressed(Key key, bool ctrl, bool shift, std::string_view focused) {
-    const KeyBinding* binding = FindKey(Form1Layout().name, key, ctrl, shift, focused);
-    if (binding) click(binding->control);
-    return binding != nullptr;
-}
-
 void MainWindow::modeBoxToggledByKey() { logic_.chkZHMode_MouseUp(); }
 
 std::string ActiveModReading(const std::string& activeMod) {

@@ -14,7 +14,6 @@
 
 #include "support/game_locations.h"
 #include "ui/main_window_logic.h"
-#include "ui/keys.h"
 #include "ui/main_window_port.h"
 #include "ui/tools_window.h"
 
@@ -98,9 +97,6 @@ public:
     // handler does. The banner's is the Shift and right click that opens
     // the Tools window; a control without a handler does nothing.
     void click(std::string_view control);
-    // A key pressed while `focused` has the keyboard: the click it stands
-    // for, if any. True when it stood for one.
-    bool keyPressed(Key key, bool ctrl, bool shift, std::string_view focused);
     // The Zero Hour box's tick was changed from the keyboard: the same
     // handler as a mouse click's, with the same question.
     void modeBoxToggledByKey();

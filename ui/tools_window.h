@@ -7,7 +7,6 @@
 #include <string_view>
 
 #include "support/messages.h"
-#include "ui/keys.h"
 
 namespace tavrel {
 
@@ -37,9 +36,6 @@ public:
     // A click on the button named `control`, by the mouse, a key of
     // KeyTable() or a screen reader's action.
     void click(std::string_view control);
-    // A key pressed in the window: the click it stands for, if any. True
-    // when it stood for one.
-    bool keyPressed(Key key, bool ctrl, bool shift);
     // The window is closed by the user: the main window comes back, unless
     // it is minimised. Never cancels the close.
     void Form_Unload();
