@@ -105,9 +105,9 @@ void FormWindow::connectKeysAndNames() {
             if (std::find(catching.begin(), catching.end(), k.focus) != catching.end()) continue;
             catching.push_back(k.focus);
             CatchKeys(controls_[k.focus], [this, focus = k.focus](WPARAM virtualKey) {
-                for (const Key key : {Key::Enter, Key::Delete, Key::F1, Key::D, Key::E, Key::O, Key::T}) {
-                    if (VirtualKey(key) != virtualKey) continue;
-                    const KeyBinding* b = FindKey(layout_.name, key, Held(VK_CONTROL), Held(VK_SHIFT), focus);
+                for (const KeyBinding& known : KeyTable()) {
+                    if (VirtualKey(known.key) != virtualKey) continue;
+                    const KeyBinding* b = FindKey(layout_.name, known.key, Held(VK_CONTROL), Held(VK_SHIFT), focus);
                     if (!b) return false;
                     clicked(std::string(b->control));
                     return true;
