@@ -38,25 +38,6 @@ int UsageError(std::ostream& err, const std::string& reason) {
     return kExitUsage;
 }
 
-// The list entry `name` stands for: the one spelled exactly so, else the
-// first equal to it without regard to case; -1 when none is.
-int FindEntry(const std::vector<std::string>& entries, const std::string& name) {
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (entries[i] == name) return static_cast<int>(i);
-    }
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (EqualsNoCase(entries[i], name)) return static_cast<int>(i);
-    }
-    return -1;
-}
-
-// The mods' names in an archive, to look a --member up among.
-std::vector<std::string> MemberNames(const std::vector<ArchiveMember>& members) {
-    std::vector<std::string> names;
-    for (const ArchiveMember& m : members) names.push_back(m.name);
-    return names;
-}
-
 bool Listed(const std::vector<std::string>& entries, const std::string& entry) {
     for (const std::string& listed : entries) {
         if (listed == entry) return true;

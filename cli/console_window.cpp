@@ -3,6 +3,22 @@
 #include "support/text.h"
 
 namespace tavrel {
+
+int FindEntry(const std::vector<std::string>& entries, const std::string& name) {
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i] == name) return static_cast<int>(i);
+    }
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (EqualsNoCase(entries[i], name)) return static_cast<int>(i);
+    }
+    return -1;
+}
+
+std::vector<std::string> MemberNames(const std::vector<ArchiveMember>& members) {
+    std::vector<std::string> names;
+    for (const ArchiveMember& m : members) names.push_back(m.name);
+    return names;
+}
 namespace {
 
 const char* AnswerName(Answer answer) {
@@ -51,12 +67,8 @@ Answer ConsoleWindow::offerActivation(const std::string& text) {
 
 std::optional<std::size_t> ConsoleWindow::chooseArchiveMember(const std::string&,
                                                               const std::vector<ArchiveMember>& members) {
-    for (const bool exact : {true, false}) {
-        for (std::size_t i = 0; i < members.size(); ++i) {
-            if (exact ? members[i].name == member_ : EqualsNoCase(members[i].name, member_)) return i;
-        }
-    }
-    return std::nullopt;
+    const int at = FindEntry(MemberNames(members), member_);
+    return at < 0 ? std::nullopt : std::optional<std::size_t>(static_cast<std::size_t>(at));
 }
 
 std::unique_ptr<CopyProgressView> ConsoleWindow::showCopyProgress(const std::string& text) {

@@ -15,6 +15,13 @@
 
 namespace tavrel {
 
+// The entry `name` stands for among `entries` (list entries, or mods in an
+// archive): the one spelled exactly so, else the first equal to it without
+// regard to case; -1 when none is.
+int FindEntry(const std::vector<std::string>& entries, const std::string& name);
+// The names of an archive's mods, in its order.
+std::vector<std::string> MemberNames(const std::vector<ArchiveMember>& members);
+
 class ConsoleWindow : public MainWindowPort {
 public:
     // `settings` are what readSetting answers; saveSetting stores nothing.
