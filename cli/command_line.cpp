@@ -1,8 +1,10 @@
 #include "cli/command_line.h"
 
+#include <algorithm>
 #include <map>
 
 #include "cli/console_window.h"
+#include "modstore/mod_contents.h"
 #include "modstore/mod_store.h"
 #include "support/archive.h"
 #include "support/file_system.h"
@@ -21,6 +23,7 @@ constexpr CommandOption kOptions[] = {
     {"delete", false},
     {"folder", true},
     {"member", true},
+    {"name", true},
     {"zero-hour", false},
     {"generals", false},
     {"yes", false},
@@ -70,7 +73,8 @@ void CommandLine::set(std::string_view name, const std::string& value) {
     else if (name == "install") install = true;
     else if (name == "delete") remove = true;
     else if (name == "folder") folder = value;
-    else if (name == "member") member = value;
+    else if (name == "member") members.push_back(value);
+    else if (name == "name") this->name = value;
     else if (name == "zero-hour") zeroHour = true;
     else if (name == "generals") generals = true;
     else if (name == "yes") yes = true;
@@ -93,14 +97,18 @@ std::string UsageText() {
            "                              when none is) and the inactive mods, one a line\n"
            "      --activate NAME       activate the inactive mod NAME\n"
            "      --deactivate          deactivate the active mod\n"
-           "      --install FILE        install the mod FILE: a .big file, or the .big in a\n"
-           "                              .zip, .7z or .rar archive\n"
-           "      --install FILE --activate\n"
-           "                            install FILE, then activate it\n"
-           "      --install ARCHIVE --member NAME\n"
-           "                            install the .big named NAME out of ARCHIVE; without\n"
-           "                              it an archive with several is refused, and\n"
-           "                              their names are printed, one a line\n"
+           "      --install FILE...     install a mod: a .big file, a .zip, .7z or .rar\n"
+           "                              archive, a folder, or several .big files; a mod\n"
+           "                              of several archives or with loose game files\n"
+           "                              becomes one archive, named after its archive\n"
+           "                              or folder\n"
+           "      --install FILE... --activate\n"
+           "                            install, then activate the mod\n"
+           "      --install FILE... --member NAME [--member NAME]...\n"
+           "                            install only the archives named; one of them\n"
+           "                              alone is installed as it is\n"
+           "      --install FILE... --name NAME\n"
+           "                            name the mod made of several files NAME\n"
            "      --delete NAME         delete the inactive mod NAME\n"
            "\n"
            "Options:\n"
@@ -134,7 +142,8 @@ int RunCommandLine(const CommandLine& c, const ConsoleSystem& system, std::ostre
         return kExitOk;
     }
     if (c.zeroHour && c.generals) return UsageError(err, "--zero-hour and --generals exclude each other");
-    if (c.member && !c.install) return UsageError(err, "--member goes with --install");
+    if (!c.members.empty() && !c.install) return UsageError(err, "--member goes with --install");
+    if (c.name && !c.install) return UsageError(err, "--name goes with --install");
 
     // One command; "--install FILE --activate" counts as one.
     const bool activateAfterInstall = c.install && c.activate;
@@ -145,7 +154,7 @@ int RunCommandLine(const CommandLine& c, const ConsoleSystem& system, std::ostre
     int status = kExitOk;
     std::optional<std::string> argument;
     if (c.list || c.deactivate) argument = CheckArguments(c, 0, "", err, status);
-    else if (c.install) argument = CheckArguments(c, 1, "FILE after --install", err, status);
+    else if (c.install) argument = CheckArguments(c, std::max<std::size_t>(1, c.arguments.size()), "FILE after --install", err, status);
     else argument = CheckArguments(c, 1, c.activate ? "NAME after --activate" : "NAME after --delete", err, status);
     if (!argument) return status;
 
@@ -161,7 +170,7 @@ int RunCommandLine(const CommandLine& c, const ConsoleSystem& system, std::ostre
     std::map<std::string, std::string> settings{{"zhmode", std::to_string(*mode)}};
     if (c.folder) settings["path"] = *c.folder;
     else if (auto path = stored("path")) settings["path"] = *path;
-    ConsoleWindow window(err, std::move(settings), c.yes, activateAfterInstall, c.member.value_or(""));
+    ConsoleWindow window(err, std::move(settings), c.yes, activateAfterInstall, c.members, c.name);
     ModStore store(window, system.gameRuns);
     MainWindowLogic logic(window, store, system.env);
     logic.Form_Load();
@@ -185,31 +194,31 @@ int RunCommandLine(const CommandLine& c, const ConsoleSystem& system, std::ostre
     }
 
     if (c.install) {
-        const std::string& source = *argument;
-        std::string modName = FileGetName(source);
-        if (!IsArchiveName(modName) && c.member) return UsageError(err, "--member goes with an archive");
-        // Out of an archive, the mod named by --member, or its only one; an
-        // archive that cannot be read is the install's to report.
-        std::vector<ArchiveMember> members;
-        if (IsArchiveName(modName) && ListModMembers(source, members).ok() && !members.empty()) {
-            const std::vector<std::string> names = MemberNames(members);
-            const int at = c.member ? FindEntry(names, *c.member) : members.size() == 1 ? 0 : -1;
-            if (at < 0) {
-                for (const std::string& name : names) out << name << '\n';
-                return Fail(err, c.member ? "no MOD named '" + *c.member + "' in " + source
-                                          : source + " holds several MODs: choose one with --member NAME");
+        const std::vector<std::string>& sources = c.arguments;
+        const std::string shown = sources.size() == 1 ? sources.front() : FileGetName(sources.front()) + " and the others";
+        // Every --member must name an archive of the mod; without one, the
+        // names are printed to choose from.
+        if (!c.members.empty()) {
+            ModContents mod;
+            if (GatherMod(sources, mod).ok()) {
+                std::vector<std::string> names;
+                for (const ModFile& f : mod.archives) names.push_back(f.source.name);
+                for (const std::string& member : c.members) {
+                    if (FindEntry(names, member) >= 0) continue;
+                    for (const std::string& n : names) out << n << '\n';
+                    return Fail(err, "no MOD named '" + member + "' in " + shown);
+                }
             }
-            modName = names[static_cast<std::size_t>(at)];
         }
-        const std::string entry = StripLastExtension(InstalledModName(modName));
         // The install says whether its copy landed; nothing is read back,
         // which for a mod of gigabytes would take as long again.
-        if (!store.InstallMod(source)) return Fail(err, "could not install " + source);
+        std::string entry;
+        if (!store.InstallMod(sources, &entry)) return Fail(err, "could not install " + shown);
         // Activated, the new copy has left the list; a copy that stays in it
         // beside an active mod of its name has not replaced that one.
         if (activateAfterInstall &&
             (!EqualsNoCase(window.activeMod(), entry) || FindEntry(window.listEntries(), entry) >= 0)) {
-            return Fail(err, "could not install and activate " + source);
+            return Fail(err, "could not install and activate " + shown);
         }
         return kExitOk;
     }

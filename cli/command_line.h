@@ -28,8 +28,9 @@ struct CommandOption {
 };
 
 // Every option the program takes. "--activate", "--install" and "--delete"
-// are switches whose NAME or FILE is the one free argument, so that
-// "--install FILE --activate" reads as it is meant.
+// are switches whose NAME or FILEs are the free arguments, so that
+// "--install FILE --activate" reads as it is meant. "--member" may be given
+// several times.
 std::span<const CommandOption> CommandLineOptions();
 
 // The command line as parsed.
@@ -39,7 +40,8 @@ struct CommandLine {
     bool list = false, activate = false, deactivate = false, install = false, remove = false;
     bool yes = false, zeroHour = false, generals = false;
     std::optional<std::string> folder;
-    std::optional<std::string> member;  // the mod to install out of an archive
+    std::vector<std::string> members;  // the archives of a mod to install, when not all
+    std::optional<std::string> name;    // the name of a mod merged from several files
     std::vector<std::string> arguments;  // the free arguments, in order
 
     // Records the option `name` of CommandLineOptions() found with `value`.

@@ -65,10 +65,19 @@ Answer ConsoleWindow::offerActivation(const std::string& text) {
     return ask(text, Buttons::YesNo, activateInstalled_ ? Answer::Yes : Answer::No);
 }
 
-std::optional<std::size_t> ConsoleWindow::chooseArchiveMember(const std::string&,
-                                                              const std::vector<ArchiveMember>& members) {
-    const int at = FindEntry(MemberNames(members), member_);
-    return at < 0 ? std::nullopt : std::optional<std::size_t>(static_cast<std::size_t>(at));
+std::optional<ArchiveChoice> ConsoleWindow::chooseModArchives(const std::vector<ArchiveMember>& archives,
+                                                              const std::string& name) {
+    ArchiveChoice choice{{}, name_.value_or(name), !members_.empty()};
+    const std::vector<std::string> names = MemberNames(archives);
+    for (const std::string& member : members_) {
+        const int at = FindEntry(names, member);
+        if (at < 0) return std::nullopt;
+        choice.ticked.push_back(static_cast<std::size_t>(at));
+    }
+    if (members_.empty()) {
+        for (std::size_t i = 0; i < archives.size(); ++i) choice.ticked.push_back(i);
+    }
+    return choice;
 }
 
 std::unique_ptr<CopyProgressView> ConsoleWindow::showCopyProgress(const std::string& text) {

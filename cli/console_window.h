@@ -25,11 +25,13 @@ std::vector<std::string> MemberNames(const std::vector<ArchiveMember>& members);
 class ConsoleWindow : public MainWindowPort {
 public:
     // `settings` are what readSetting answers; saveSetting stores nothing.
-    // `member`: the name of the mod to pick when an archive holds several.
+    // `members`: the archives to install of a mod made of several (all
+    // when empty); `name`: the name of such a mod (its own when none).
     ConsoleWindow(std::ostream& messages, std::map<std::string, std::string> settings, bool answerYes,
-                  bool activateInstalled, std::string member = {})
+                  bool activateInstalled, std::vector<std::string> members = {},
+                  std::optional<std::string> name = std::nullopt)
         : out_(messages), settings_(std::move(settings)), answerYes_(answerYes),
-          activateInstalled_(activateInstalled), member_(std::move(member)) {}
+          activateInstalled_(activateInstalled), members_(std::move(members)), name_(std::move(name)) {}
 
     // Selects the list entry at `index` (-1 for none), as a click would.
     void select(int index) { selected_ = index; }
@@ -48,10 +50,11 @@ public:
     void showWindow() override {}
     Answer message(const std::string& text, Buttons buttons, Icon icon) override;
     Answer offerActivation(const std::string& text) override;
-    // The member named as told, spelled so or else in any letter case;
-    // nothing when none is.
-    std::optional<std::size_t> chooseArchiveMember(const std::string& archiveName,
-                                                   const std::vector<ArchiveMember>& members) override;
+    // The archives named as told (each spelled so, or else in any letter
+    // case), alone; every one when none was named. Nothing when a name
+    // matches none.
+    std::optional<ArchiveChoice> chooseModArchives(const std::vector<ArchiveMember>& archives,
+                                                   const std::string& name) override;
     std::unique_ptr<CopyProgressView> showCopyProgress(const std::string& text) override;
     // No dialog on a terminal: each is cancelled.
     std::optional<std::string> runFileDialog(const FileDialogRequest&) override { return std::nullopt; }
@@ -74,7 +77,8 @@ private:
     std::map<std::string, std::string> settings_;
     bool answerYes_;
     bool activateInstalled_;
-    std::string member_;
+    std::vector<std::string> members_;
+    std::optional<std::string> name_;
     std::string folder_;
     std::vector<std::string> list_;
     int selected_ = -1;

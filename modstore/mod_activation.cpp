@@ -1,4 +1,5 @@
 // Switching mods on and off by renaming them between ".bit" and ".big".
+#include "modstore/mod_merge.h"
 #include "modstore/mod_store.h"
 #include "support/file_system.h"
 #include "support/text.h"
@@ -58,6 +59,9 @@ void ModStore::ActivateMod(const std::string& bigFile) {
                    Buttons::Ok, Icon::Critical);
     } else {
         w_.message("MOD " + bigFile + " activated...", Buttons::Ok, Icon::Information);
+        // Archives that load first, and loose files, win over the mod's own.
+        const std::string hidden = HidingFilesMessage(bigFile, FindHidingFiles(folder, bigFile + ".big"));
+        if (!hidden.empty()) w_.message(hidden, Buttons::Ok, Icon::Exclamation);
     }
     UpdateList(false);
 }

@@ -1,10 +1,137 @@
 // "Install A Mod": a picked .big, or the .big in a picked archive, becomes an
 // inactive mod in the game folder.
 #include "modstore/mod_store.h"
+#include "modstore/mod_contents.h"
+#include "modstore/mod_merge.h"
 #include "support/archive.h"
 #include "support/file_system.h"
+#include "support/text.h"
 
 namespace tavrel {
+namespace {
+
+constexpr std::size_t kBlock = 1u << 20;
+
+// What a merge reads: each input's table, and where its bytes are.
+struct MergeSources {
+    std::vector<MergeInput> inputs;
+    std::vector<const ModFile*> files;  // beside each input
+};
+
+// Hands the bytes of `runs` (offsets into one file, in order) to `sink` from
+// a reader of the file from its start.
+Status StreamRuns(const ReadBytes& read, const std::vector<MergeRun>& runs, const ByteSink& sink) {
+    std::vector<char> block(kBlock);
+    std::uint64_t at = 0;
+    Status failed = Status::Ok();
+    for (const MergeRun& run : runs) {
+        const std::uint64_t end = run.offset + run.size;
+        while (at < end) {
+            const std::int64_t n = read(block.data(), static_cast<std::size_t>(std::min<std::uint64_t>(kBlock, end - at)),
+                                        failed);
+            if (n < 0) return failed;
+            if (n == 0) return Status::Error(kBigTableDamaged);  // shorter than its table says
+            const std::uint64_t got = static_cast<std::uint64_t>(n);
+            if (at + got > run.offset) {  // bytes before the run are passed over
+                const std::uint64_t skip = at < run.offset ? run.offset - at : 0;
+                if (Status taken = sink({block.data() + skip, static_cast<std::size_t>(got - skip)}); !taken.ok()) {
+                    return taken;
+                }
+            }
+            at += got;
+        }
+    }
+    return Status::Ok();
+}
+
+ReadBytes FileReader(InputFile& file) {
+    return [&file](char* buffer, std::size_t size, Status& failed) {
+        const std::int64_t n = file.read(buffer, size);
+        if (n < 0) failed = file.error();
+        return n;
+    };
+}
+
+// The member's reason, naming it.
+Status Naming(const ModFile& file, const Status& why) { return Status::Error(file.path + ": " + why.text()); }
+
+// Reads the table of every archive to merge; a loose file is one entry.
+Status ReadTables(const ModContents& mod, const std::vector<const ModFile*>& archives, MergeSources& out) {
+    std::vector<const ModFile*> files;
+    for (const ModFile& f : mod.loose) files.push_back(&f);
+    files.insert(files.end(), archives.begin(), archives.end());
+    // The inputs come in the order their bytes can be read: an archive's own.
+    if (!mod.archive.empty()) {
+        std::stable_sort(files.begin(), files.end(),
+                         [](const ModFile* a, const ModFile* b) { return a->source.entry < b->source.entry; });
+    }
+    const auto isLoose = [&](const ModFile* f) { return f >= mod.loose.data() && f < mod.loose.data() + mod.loose.size(); };
+    for (const ModFile* f : files) {
+        if (isLoose(f)) out.inputs.push_back({f->path, true, {{f->path, 0, f->source.size}}});
+        else out.inputs.push_back({FileChangeExt(f->path, ".big", '\\'), false, {}});
+        out.files.push_back(f);
+    }
+    const auto input = [&](const ArchiveMember& m) -> MergeInput* {
+        for (std::size_t i = 0; i < out.files.size(); ++i) {
+            if (out.files[i]->source.entry == m.entry) return &out.inputs[i];
+        }
+        return nullptr;
+    };
+    if (!mod.archive.empty()) {
+        // One pass over the archive: each table is at the start of its member.
+        return ReadMembers(
+            mod.archive, [&](const ArchiveMember& m) { MergeInput* in = input(m); return in && !in->loose; },
+            [&](const ArchiveMember& m, const ReadBytes& bytes) {
+                MergeInput* in = input(m);
+                const ModFile& file = *out.files[static_cast<std::size_t>(in - out.inputs.data())];
+                const Status table = ReadBigTable(bytes, m.size, in->table);
+                return table.ok() ? table : Naming(file, table);
+            });
+    }
+    for (std::size_t i = 0; i < out.inputs.size(); ++i) {
+        if (out.inputs[i].loose) continue;
+        if (Status table = ReadBigFile(out.files[i]->source.path, out.inputs[i].table); !table.ok()) {
+            return Naming(*out.files[i], table);
+        }
+    }
+    return Status::Ok();
+}
+
+// Hands the planned bytes to `sink`, input by input, in the order the
+// source can be read.
+Status StreamPlan(const ModContents& mod, const MergeSources& sources, const MergePlan& plan, const ByteSink& sink) {
+    std::vector<std::vector<MergeRun>> runs(sources.inputs.size());
+    for (const MergeRun& run : plan.runs) runs[run.input].push_back(run);
+    // The plan's inputs come in the archive's order: one pass reads them all.
+    if (!mod.archive.empty()) {
+        const auto input = [&](const ArchiveMember& m) -> std::ptrdiff_t {
+            for (std::size_t i = 0; i < sources.files.size(); ++i) {
+                if (sources.files[i]->source.entry == m.entry && !runs[i].empty()) return static_cast<std::ptrdiff_t>(i);
+            }
+            return -1;
+        };
+        return ReadMembers(
+            mod.archive, [&](const ArchiveMember& m) { return input(m) >= 0; },
+            [&](const ArchiveMember& m, const ReadBytes& read) {
+                const auto i = static_cast<std::size_t>(input(m));
+                const Status streamed = StreamRuns(read, runs[i], sink);
+                return streamed.ok() ? streamed : Naming(*sources.files[i], streamed);
+            });
+    }
+    for (std::size_t i = 0; i < sources.inputs.size(); ++i) {
+        if (runs[i].empty()) continue;
+        InputFile file;
+        if (Status opened = file.open(sources.files[i]->source.path); !opened.ok()) {
+            return Naming(*sources.files[i], opened);
+        }
+        if (Status streamed = StreamRuns(FileReader(file), runs[i], sink); !streamed.ok()) {
+            return Naming(*sources.files[i], streamed);
+        }
+    }
+    return Status::Ok();
+}
+
+}  // namespace
 
 // The managed name of an archive: every leading underscore gives way to
 // exactly two, and the extension becomes ".bit".
@@ -28,16 +155,32 @@ void ModStore::lblInstallMod_Click() {
         w_.setFolderText(FileCleanPath(w_.folderText()));
         if (FolderExists(w_.folderText())) startFolder = w_.folderText();
     }
-    // Mods as they come (.big) and as they are downloaded, in one filter.
-    const std::string source = ShowOpenFile(w_,
-                                            "Generals MODs and Archives (*.big;*.zip;*.7z;*.rar)|"
-                                            "*.big;*.zip;*.7z;*.rar|Generals MOD Files (*.big)|*.big",
-                                            "", "Select Generals MOD....", "big", startFolder);
-    if (source.empty()) return;
-    InstallMod(source);
+    // Mods as they come (.big), several picked together, or as downloaded.
+    const std::vector<std::string> sources = ShowOpenFiles(w_,
+                                                           "Generals MODs and Archives (*.big;*.zip;*.7z;*.rar)|"
+                                                           "*.big;*.zip;*.7z;*.rar|Generals MOD Files (*.big)|*.big",
+                                                           "Select Generals MOD....", "big", startFolder);
+    if (sources.empty()) return;
+    InstallMod(sources);
 }
 
-bool ModStore::InstallMod(const std::string& source) {
+std::optional<std::string> MergedModName(const std::string& name) {
+    const std::size_t from = name.find_first_not_of(" \t_");
+    if (from == std::string::npos) return std::nullopt;
+    std::string stem = name.substr(from);
+    for (char& c : stem) {
+        if (static_cast<unsigned char>(c) < 0x20 || std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos) {
+            c = '_';
+        }
+    }
+    while (!stem.empty() && (stem.back() == '.' || stem.back() == ' ' || stem.back() == '\t')) {
+        stem.pop_back();  // Windows drops them from a file name
+    }
+    if (stem.empty()) return std::nullopt;
+    return "__" + stem + ".bit";
+}
+
+bool ModStore::InstallMod(const std::vector<std::string>& sources, std::string* installedEntry) {
     if (!w_.folderText().empty()) w_.setFolderText(FileCleanPath(w_.folderText()));
     if (!goOnWhileGameRuns()) return false;
 
@@ -52,27 +195,57 @@ bool ModStore::InstallMod(const std::string& source) {
     };
     // An empty folder text names no game folder: nothing is copied to the
     // file system root.
-    if (folder.empty()) return copyError(FailureStatus(Failure::NoSuchFile));
+    if (folder.empty() || sources.empty()) return copyError(FailureStatus(Failure::NoSuchFile));
 
-    // From an archive, the mod is one of its .big members, under its own
-    // name: the user picks one when there are several.
-    std::optional<ArchiveMember> member;
-    if (IsArchiveName(FileGetName(source))) {
-        std::vector<ArchiveMember> members;
-        if (Status listed = ListModMembers(source, members); !listed.ok()) return copyError(listed);
-        if (members.empty()) return copyError(Status::Error(kArchiveHoldsNoMod));
-        std::size_t chosen = 0;
-        if (members.size() > 1) {
-            const std::optional<std::size_t> picked = w_.chooseArchiveMember(FileGetName(source), members);
-            if (!picked || *picked >= members.size()) return false;  // the user's own choice: nothing changes
-            chosen = *picked;
+    // One file that is no archive of archives is installed as it is.
+    ModContents mod;
+    const ModFile* lone = nullptr;
+    std::vector<const ModFile*> chosen;
+    std::string mergedName;
+    const std::string& first = sources.front();
+    const bool asItIs = sources.size() == 1 && !IsArchiveName(FileGetName(first)) && !IsFolder(first);
+    if (!asItIs) {
+        if (Status gathered = GatherMod(sources, mod); !gathered.ok()) return copyError(gathered);
+        if (mod.archives.empty() && mod.loose.empty()) return copyError(Status::Error(kArchiveHoldsNoMod));
+        for (const ModFile& f : mod.archives) chosen.push_back(&f);
+        std::string name = mod.name;
+        bool alone = mod.loose.empty();
+        if (mod.archives.size() > 1 || (mod.archives.size() == 1 && !mod.loose.empty())) {
+            std::vector<ArchiveMember> offered;
+            for (const ModFile& f : mod.archives) offered.push_back({f.source.name, f.path, f.source.size, 0});
+            const std::optional<ArchiveChoice> choice = w_.chooseModArchives(offered, mod.name);
+            if (!choice) return false;  // the user's own choice: nothing changes
+            chosen.clear();
+            for (const std::size_t i : choice->ticked) {
+                if (i < mod.archives.size()) chosen.push_back(&mod.archives[i]);
+            }
+            if (chosen.empty()) return false;
+            name = choice->name;
+            alone = alone || choice->withoutLooseFiles;
         }
-        member = members[chosen];
+        // One archive alone goes in as it is, under its own name.
+        if (chosen.size() == 1 && alone) {
+            lone = chosen.front();
+        } else {
+            const std::optional<std::string> managed = MergedModName(name);
+            if (!managed) return copyError(Status::Error("the MOD has no name"));
+            mergedName = *managed;
+        }
     }
 
-    const std::string sourceName = member ? member->name : FileGetName(source);
-    const std::string newName = InstalledModName(sourceName);
+    const std::string sourceName = asItIs ? FileGetName(first) : lone ? lone->source.name : mod.shown;
+    const std::string newName = mergedName.empty() ? InstalledModName(sourceName) : mergedName;
     const std::string newEntry = FileChangeExt(newName, "");
+
+    // The tables of a merge are read, and the merge checked, before a byte is
+    // written.
+    MergeSources merge;
+    MergePlan plan;
+    if (!mergedName.empty()) {
+        if (Status read = ReadTables(mod, chosen, merge); !read.ok()) return copyError(read);
+        plan = PlanMerge(merge.inputs);
+        if (Status fits = CheckBigArchive(plan.entries, plan.dataSize); !fits.ok()) return copyError(fits);
+    }
 
     // An existing copy in other letter case is the one replaced, so that the
     // folder never holds two names the game sees as one.
@@ -85,21 +258,33 @@ bool ModStore::InstallMod(const std::string& source) {
             cancelled = !progress->update(done, total);
             return !cancelled;
         };
-        copied = member ? UnpackMember(source, *member, target, report) : CopyFileSafely(source, target, report);
+        if (asItIs) copied = CopyFileSafely(first, target, report);
+        else if (lone && !mod.archive.empty()) copied = UnpackMember(mod.archive, lone->source, target, report);
+        else if (lone) copied = CopyFileSafely(lone->source.path, target, report);
+        else {
+            copied = WriteBigFile(target, plan.entries, plan.dataSize, [&](const ByteSink& sink) {
+                return StreamPlan(mod, merge, plan, sink);
+            }, report);
+        }
     }  // the progress window closes before any message
     if (cancelled) return false;  // the user's own choice; the folder is as it was
     if (!copied.ok()) return copyError(copied);
+    if (installedEntry) *installedEntry = newEntry;
 
+    std::string leftOut;
+    if (!mergedName.empty() && !mod.leftOut.empty()) {
+        leftOut = "\r\n\r\nLeft out, as the game reads them only from its own folder: " + FewNames(mod.leftOut) + ".";
+    }
     UpdateList(false);
     if (newEntry != w_.activeMod()) {
         if (w_.offerActivation("MOD (" + sourceName + ") has been successfully installed. Tavrel has renamed the "
-                               "MOD to " + newName + "\r\n\r\nWould you like to activate this MOD now?") ==
+                               "MOD to " + newName + leftOut + "\r\n\r\nWould you like to activate this MOD now?") ==
             Answer::Yes) {
             ActivateMod(newEntry);
         }
     } else {
         w_.message("MOD (" + newEntry + ") has been successfully installed. Tavrel has renamed the MOD to " + newName +
-                       "\r\n\r\nThis MOD is currently active.",
+                       leftOut + "\r\n\r\nThis MOD is currently active.",
                    Buttons::Ok, Icon::Information);
     }
     return true;

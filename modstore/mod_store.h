@@ -5,7 +5,9 @@
 // active-mod label show.
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 #include <utility>
 
 #include "modstore/mod_window.h"
@@ -21,6 +23,11 @@ enum class FolderTrim {
 
 // The managed inactive name for an archive named `sourceName`.
 std::string InstalledModName(const std::string& sourceName);
+// The managed inactive name of a mod merged from several files and named
+// `name` (typed, or its archive's or folder's own name): blanks around it
+// and leading underscores go, characters no Windows file name may hold
+// become "_", then "__" + name + ".bit". Nothing when no name is left.
+std::optional<std::string> MergedModName(const std::string& name);
 
 class ModStore {
 public:
@@ -51,11 +58,16 @@ public:
     // .zip, .7z or .rar, into the game folder as an inactive mod under the
     // managed name and offers to activate it.
     void lblInstallMod_Click();
-    // The same install with the file already chosen (a dropped file, the
-    // command line): the mod picked out of an archive, the managed name, the
-    // copy with its progress, then the offer to activate. True when the
-    // mod's copy is in the folder.
-    bool InstallMod(const std::string& source);
+    // The same install with the files already chosen (a drop, the command
+    // line): the archives ticked out of several and the mod's name, the
+    // managed name, the copy or merge with its progress, then the offer to
+    // activate. True when the mod's copy is in the folder.
+    // `sources` are one .big (installed as it is), one .zip, .7z or .rar,
+    // one folder, or several .big and .gib files; a mod of several archives
+    // or with loose game files is merged into one archive.
+    // `installedEntry`, when given, takes the new mod's entry name.
+    bool InstallMod(const std::vector<std::string>& sources, std::string* installedEntry = nullptr);
+    bool InstallMod(const std::string& source) { return InstallMod(std::vector<std::string>{source}); }
 
 private:
     std::string selectedEntry() const;  // empty when nothing is selected

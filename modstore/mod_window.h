@@ -16,6 +16,15 @@
 
 namespace tavrel {
 
+// The archives ticked (places in the list offered) and the name given.
+struct ArchiveChoice {
+    std::vector<std::size_t> ticked;
+    std::string name;
+    // The archives ticked alone, without the mod's loose files: one of them
+    // is then installed as it is.
+    bool withoutLooseFiles = false;
+};
+
 // Shows how far a long copy has come; closes when destroyed.
 class CopyProgressView {
 public:
@@ -53,11 +62,13 @@ public:
     // and offers Cancel.
     virtual std::unique_ptr<CopyProgressView> showCopyProgress(const std::string& text) = 0;
 
-    // An archive that holds several mods: the user picks one of `members`
-    // from a list that shows each one's name and size. The one picked, or
-    // nothing when the user cancels.
-    virtual std::optional<std::size_t> chooseArchiveMember(const std::string& archiveName,
-                                                           const std::vector<ArchiveMember>& members) = 0;
+    // A mod made of several archives, or of an archive and loose files (out
+    // of one archive, a folder, or picked together): the user ticks the
+    // archives to install, each shown with its name and size and all ticked
+    // at first, and names the mod in a box that holds `name` at first.
+    // Nothing when the user cancels.
+    virtual std::optional<ArchiveChoice> chooseModArchives(const std::vector<ArchiveMember>& archives,
+                                                           const std::string& name) = 0;
 
     // The offer to activate a mod just installed: a Yes/No question like any
     // other in a window; a front-end without a user answers it from what it

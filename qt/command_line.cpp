@@ -22,7 +22,9 @@ int RunCommandLine(int argc, char** argv) {
     if (!parser.parse(QCoreApplication::arguments())) commandLine.parseError = parser.errorText().toStdString();
     for (const CommandOption& option : CommandLineOptions()) {
         const QString name = QString::fromUtf8(option.name.data(), static_cast<qsizetype>(option.name.size()));
-        if (parser.isSet(name)) commandLine.set(option.name, option.takesValue ? parser.value(name).toStdString() : "");
+        if (!parser.isSet(name)) continue;
+        if (!option.takesValue) commandLine.set(option.name);
+        for (const QString& value : parser.values(name)) commandLine.set(option.name, value.toStdString());
     }
     for (const QString& argument : parser.positionalArguments()) commandLine.arguments.push_back(argument.toStdString());
 

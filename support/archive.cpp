@@ -135,6 +135,10 @@ bool IsModName(std::string_view fileName) {
     return fileName.size() > kExtension.size() && EndsWithNoCase(fileName, kExtension);
 }
 
+bool IsModArchiveName(std::string_view fileName) {
+    return IsModName(fileName) || (fileName.size() > 4 && EndsWithNoCase(fileName, ".gib"));
+}
+
 std::string MemberBaseName(std::string_view path) {
     const std::size_t cut = path.find_last_of("/\\");
     std::string name(cut == std::string_view::npos ? path : path.substr(cut + 1));
@@ -164,6 +168,35 @@ Status ListModMembers(const std::string& path, std::vector<ArchiveMember>& out) 
     const Status listed = ListArchiveFiles(path, out);
     std::erase_if(out, [](const ArchiveMember& m) { return !IsModName(m.name); });
     return listed;
+}
+
+Status ReadMembers(const std::string& path, const std::function<bool(const ArchiveMember&)>& wanted,
+                   const std::function<Status(const ArchiveMember&, const ReadBytes& read)>& use) {
+    Reader reader;
+    if (Status opened = reader.open(path); !opened.ok()) return opened;
+    Status failed = Status::Ok();
+    for (std::size_t index = 0;; ++index) {
+        archive_entry* entry = reader.next(failed);
+        if (!entry) return failed;
+        const std::optional<ArchiveMember> member = AsFile(entry, index);
+        if (!member || !wanted(*member)) continue;
+        std::uint64_t done = 0;
+        const ReadBytes read = [&](char* buffer, std::size_t size, Status& why) -> std::int64_t {
+            const la_ssize_t n = archive_read_data(reader.get(), buffer, size);
+            if (n < 0) {
+                why = reader.failure(entry);
+                return -1;
+            }
+            done += static_cast<std::uint64_t>(n);
+            // A member must hold exactly the bytes it was listed with.
+            if (done > member->size || (n == 0 && done != member->size)) {
+                why = Status::Error(kDamaged);
+                return -1;
+            }
+            return n;
+        };
+        if (Status used = use(*member, read); !used.ok()) return used;
+    }
 }
 
 Status UnpackMember(const std::string& path, const ArchiveMember& member, const std::string& destination,

@@ -18,6 +18,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +38,9 @@ struct ArchiveMember {
 bool IsArchiveName(std::string_view fileName);
 // True for a mod's file name: a name before ".big", in any letter case.
 bool IsModName(std::string_view fileName);
+// True for a game archive's file name: ".big", or ".gib" (an archive that
+// some mods ship so that the game skips it until it is renamed).
+bool IsModArchiveName(std::string_view fileName);
 
 // The regular files in `archive`, in the archive's order. A file that is
 // not an archive, a damaged or truncated one and one whose names are
@@ -50,6 +54,13 @@ Status ListModMembers(const std::string& archive, std::vector<ArchiveMember>& ou
 // progress and Cancel. A member protected by a password fails at once.
 Status UnpackMember(const std::string& archive, const ArchiveMember& member, const std::string& destination,
                     const CopyProgress& progress = {});
+
+// Reads the members that `wanted` accepts, in the archive's order, in one
+// pass: `use` gets each with a reader of its bytes from the start (it may
+// stop early), and a failure of `use` ends the pass. A member that holds
+// more or fewer bytes than listed fails as damaged.
+Status ReadMembers(const std::string& archive, const std::function<bool(const ArchiveMember&)>& wanted,
+                   const std::function<Status(const ArchiveMember&, const ReadBytes& read)>& use);
 
 // The base name that a member's path gives (see above).
 std::string MemberBaseName(std::string_view path);

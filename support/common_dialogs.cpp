@@ -51,6 +51,19 @@ std::string ShowOpenFile(DialogHost& host, const std::string& filter, const std:
     return ShowFileDialog(host, false, filter, defaultResult, title, defaultExt, initialDir);
 }
 
+std::vector<std::string> ShowOpenFiles(DialogHost& host, const std::string& filter, const std::string& title,
+                                       const std::string& defaultExt, const std::string& initialDir) {
+    FileDialogRequest request;
+    request.filters = SplitFilter(filter.empty() ? "All Files (*.*)|*.*" : filter);
+    request.title = title.empty() ? "Select File..." : title;
+    request.initialDir = initialDir.empty() ? CurrentDirectory() : initialDir;
+    request.defaultExt = defaultExt;
+    request.multiSelect = true;
+    std::vector<std::string> chosen = host.runOpenFiles(request);
+    std::erase_if(chosen, [](const std::string& path) { return path.empty(); });
+    return chosen;
+}
+
 std::string BrowseForFolder(DialogHost& host, const std::string& title, const std::string& startFolder,
                             std::int32_t flags) {
     FolderBrowserRequest request;

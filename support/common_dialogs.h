@@ -23,6 +23,7 @@ struct FileDialogRequest {
     std::string title;
     std::string defaultExt;
     std::string initialDir;
+    bool multiSelect = false;  // an open dialog in which several files may be picked together
 };
 
 struct FolderBrowserRequest {
@@ -43,6 +44,14 @@ public:
     // about overwriting.
     virtual std::optional<std::string> runFileDialog(const FileDialogRequest& request) = 0;
     virtual std::optional<std::string> runFolderBrowser(const FolderBrowserRequest& request) = 0;
+    // The open dialog with request.multiSelect: every file picked, in the
+    // order the dialog gives them; nothing when the user cancels. A host
+    // without such a dialog lets one file be picked.
+    virtual std::vector<std::string> runOpenFiles(const FileDialogRequest& request) {
+        std::optional<std::string> one = runFileDialog(request);
+        if (!one || one->empty()) return {};
+        return {*one};
+    }
 };
 
 // "Desc|*.a|Desc 2|*.b": "|" and ":" both separate the entries, taken as
@@ -59,6 +68,11 @@ std::string ShowFileDialog(DialogHost& host, bool saveMode, const std::string& f
 std::string ShowOpenFile(DialogHost& host, const std::string& filter, const std::string& defaultResult,
                          const std::string& title, const std::string& defaultExt,
                          const std::string& initialDir);
+
+// ShowOpenFile for several files picked together: their paths, or none
+// when the user cancelled.
+std::vector<std::string> ShowOpenFiles(DialogHost& host, const std::string& filter, const std::string& title,
+                                       const std::string& defaultExt, const std::string& initialDir);
 
 // The chosen folder exactly as the browser gives it, or "" when cancelled.
 // An empty start folder means the current directory; `flags` 0 selects

@@ -186,6 +186,10 @@ private:
 using ByteSink = std::function<Status(std::string_view bytes)>;
 using ByteProducer = std::function<Status(const ByteSink& sink)>;
 
+// Reads the next bytes of a file from its start into `buffer`: how many (up
+// to `size`), 0 at the end, -1 when reading failed (`failed` says why).
+using ReadBytes = std::function<std::int64_t(char* buffer, std::size_t size, Status& failed)>;
+
 // Puts the `total` bytes that `produce` hands to its sink into `destination`,
 // with every promise of CopyFileSafely: nothing is written under any name
 // but the temporary file's until the bytes are complete, a failure or

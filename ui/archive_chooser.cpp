@@ -1,7 +1,9 @@
 #include "ui/archive_chooser.h"
 
+#include <algorithm>
 #include <cstdio>
 
+#include "modstore/mod_store.h"
 #include "support/text.h"
 
 namespace tavrel {
@@ -30,6 +32,10 @@ std::vector<std::string> ChooserRows(const std::vector<ArchiveMember>& members) 
         rows.push_back(std::move(row));
     }
     return rows;
+}
+
+bool ChooserAccepts(const std::vector<bool>& ticked, const std::string& name) {
+    return std::find(ticked.begin(), ticked.end(), true) != ticked.end() && MergedModName(name).has_value();
 }
 
 }  // namespace tavrel

@@ -130,21 +130,27 @@ FormLayout MakeForm2() {
     return form;
 }
 
-// Modal, owned by the main window, in its font; the list takes the focus
-// with the first mod selected, and Enter and Escape answer as in a dialog.
+// Modal, owned by the main window, in its font; the checklist takes the
+// focus with every archive ticked, the name box follows, and Enter and
+// Escape answer as in a dialog.
 FormLayout MakeChooser() {
-    FormLayout form{"frmChooseMod", "Select Generals MOD....", 5400, 3300, Font("MS Sans Serif", 8.25), {}};
+    FormLayout form{"frmChooseMod", "Select Generals MOD....", 5400, 3900, Font("MS Sans Serif", 8.25), {}};
     std::vector<Control>& c = form.controls;
     Control prompt = Label("lblChoose",
-                           "This archive holds more than one MOD. Please select the MOD you want to import:", 120,
-                           120, 5160, 390);
+                           "This MOD is made of several files. Tick the archives to import, and name the MOD:",
+                           120, 120, 5160, 390);
     prompt.wordWrap = true;
     c.push_back(prompt);
     Control list = Make(ControlKind::ListBox, "lstArchiveMods", "", 120, 600, 5160, 2010, 0);
-    list.accessibleName = "MODs in this archive";
+    list.accessibleName = "Archives of this MOD";
+    list.checkboxes = true;
     c.push_back(list);
-    c.push_back(Make(ControlKind::Button, "cmdOK", "OK", 2760, 2790, 1215, 375, 1));
-    c.push_back(Make(ControlKind::Button, "cmdCancel", "Cancel", 4065, 2790, 1215, 375, 2));
+    c.push_back(Label("lblModName", "MOD name:", 120, 2775, 1000, 240));
+    Control name = Make(ControlKind::TextBox, "txtModName", "", 1200, 2730, 4080, 315, 1);
+    name.accessibleName = "MOD name";
+    c.push_back(name);
+    c.push_back(Make(ControlKind::Button, "cmdOK", "OK", 2760, 3390, 1215, 375, 2));
+    c.push_back(Make(ControlKind::Button, "cmdCancel", "Cancel", 4065, 3390, 1215, 375, 3));
     return form;
 }
 

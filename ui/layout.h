@@ -57,6 +57,8 @@ struct Control {
     std::string accessibleName{};
     // A status text: a screen reader tells each change of it.
     bool live = false;
+    // A list box whose rows each have a tick box (Space ticks the current row).
+    bool checkboxes = false;
 };
 
 struct FormLayout {
@@ -69,7 +71,8 @@ struct FormLayout {
 
 const FormLayout& Form1Layout();
 const FormLayout& Form2Layout();
-// The window that asks which mod of an archive to install.
+// The window that asks which archives of a mod made of several to install,
+// and under what name.
 const FormLayout& ChooserLayout();
 
 // The control named `name`; it must exist.

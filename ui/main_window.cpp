@@ -1,16 +1,24 @@
 #include "ui/main_window.h"
 
+#include <algorithm>
+
 #include "support/archive.h"
 #include "support/path_rules.h"
 #include "ui/archive_chooser.h"
 
 namespace tavrel {
 
-std::optional<std::string> DroppedArchive(const std::vector<std::string>& paths) {
-    if (paths.size() != 1) return std::nullopt;
-    const std::string name = FileGetName(paths.front());
-    if (!IsModName(name) && !IsArchiveName(name)) return std::nullopt;
-    return paths.front();
+std::vector<std::string> DroppedMod(const std::vector<std::string>& paths) {
+    if (paths.empty() || std::find(paths.begin(), paths.end(), std::string()) != paths.end()) return {};
+    if (paths.size() == 1) {
+        const std::string name = FileGetName(paths.front());
+        if (IsModName(name) || IsArchiveName(name) || IsFolder(paths.front())) return paths;
+        return {};
+    }
+    for (const std::string& path : paths) {
+        if (!IsModArchiveName(FileGetName(path))) return {};
+    }
+    return paths;
 }
 
 MainWindow::MainWindow(MainWindowView& view, EnvLookup env)
@@ -19,7 +27,7 @@ MainWindow::MainWindow(MainWindowView& view, EnvLookup env)
 void MainWindow::folderBoxChanged() { logic_.txtGeneralsFolder_Change(!settingFolderBox_); }
 
 void MainWindow::filesDropped(const std::vector<std::string>& paths) {
-    if (const auto archive = DroppedArchive(paths)) store_.InstallMod(*archive);
+    if (const std::vector<std::string> mod = DroppedMod(paths); !mod.empty()) store_.InstallMod(mod);
 }
 
 void MainWindow::click(std::string_view control) {
@@ -88,9 +96,9 @@ Answer MainWindow::message(const std::string& text, Buttons buttons, Icon icon) 
     return view_.showMessage(text, buttons, icon);
 }
 
-std::optional<std::size_t> MainWindow::chooseArchiveMember(const std::string&,
-                                                           const std::vector<ArchiveMember>& members) {
-    return view_.showChooser(ChooserRows(members));
+std::optional<ArchiveChoice> MainWindow::chooseModArchives(const std::vector<ArchiveMember>& archives,
+                                                           const std::string& name) {
+    return view_.showChooser(ChooserRows(archives), name);
 }
 
 std::unique_ptr<CopyProgressView> MainWindow::showCopyProgress(const std::string& text) {

@@ -44,10 +44,12 @@ public:
 
     // A modal message box titled "Tavrel", owned by the window.
     virtual Answer showMessage(const std::string& text, Buttons buttons, Icon icon) = 0;
-    // The modal window of ChooserLayout() with `rows` in its list, the first
-    // selected: the row chosen (OK, Enter, a double click), or nothing
-    // (Cancel, Escape, closed).
-    virtual std::optional<std::size_t> showChooser(const std::vector<std::string>& rows) = 0;
+    // The modal window of ChooserLayout(): `rows` in its checklist, every
+    // one ticked, and `name` in its name box. OK (or Enter) is enabled while
+    // ChooserAccepts() holds; it answers the rows ticked and the name as
+    // typed. Cancel, Escape or closing answer nothing.
+    virtual std::optional<ArchiveChoice> showChooser(const std::vector<std::string>& rows,
+                                                     const std::string& name) = 0;
     virtual std::unique_ptr<CopyProgressView> showCopyProgress(const std::string& text) = 0;
 
     virtual std::string programFolder() const = 0;
@@ -73,11 +75,11 @@ public:
 // __Storm", or "Current Active Mod: none".
 std::string ActiveModReading(const std::string& activeMod);
 
-// What a drop of `paths` on the main window installs: the one file dropped
-// when it is a mod or an archive, by its name: ".big", ".zip", ".7z" or
-// ".rar" in any letter case; nothing for anything else, which the drop
-// cursor refuses.
-std::optional<std::string> DroppedArchive(const std::vector<std::string>& paths);
+// What a drop of `paths` on the main window installs as one mod: one file
+// named ".big", ".zip", ".7z" or ".rar" in any letter case, one folder (an
+// unpacked mod), or several ".big" and ".gib" files together. Nothing for
+// anything else, which the drop cursor refuses.
+std::vector<std::string> DroppedMod(const std::vector<std::string>& paths);
 
 class MainWindow : public MainWindowPort {
 public:
@@ -90,7 +92,7 @@ public:
     void folderBoxChanged();  // any change of the folder box's text
     void closing();           // the user closes the window: saves, then the Tools window goes
     // Files dropped on the window ("" for one that is not a local file): a
-    // mod archive is installed as if chosen in "Install A Mod".
+    // mod (see DroppedMod) is installed as if chosen in "Install A Mod".
     void filesDropped(const std::vector<std::string>& paths);
     // A click on the control named `control` (of Form1Layout()), by the
     // mouse, a key of KeyTable() or a screen reader's action: what its
@@ -115,11 +117,14 @@ public:
     void setZeroHourLabelVisible(bool visible) override;
     void showWindow() override;
     Answer message(const std::string& text, Buttons buttons, Icon icon) override;
-    std::optional<std::size_t> chooseArchiveMember(const std::string& archiveName,
-                                                   const std::vector<ArchiveMember>& members) override;
+    std::optional<ArchiveChoice> chooseModArchives(const std::vector<ArchiveMember>& archives,
+                                                   const std::string& name) override;
     std::unique_ptr<CopyProgressView> showCopyProgress(const std::string& text) override;
     std::optional<std::string> runFileDialog(const FileDialogRequest& request) override;
     std::optional<std::string> runFolderBrowser(const FolderBrowserRequest& request) override;
+    std::vector<std::string> runOpenFiles(const FileDialogRequest& request) override {
+        return view_.runOpenFiles(request);
+    }
     void setCaption(const std::string& caption) override;
     int tick() const override;
     void setTick(int tick) override;

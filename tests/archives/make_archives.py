@@ -13,6 +13,7 @@ fetches it) into OUT/*.rar; without it, OUT/rar-missing says why.
 import binascii
 import os
 import shutil
+import struct
 import subprocess
 import sys
 import zipfile
@@ -133,6 +134,48 @@ for header, offset in ((b"PK\x03\x04", 22), (b"PK\x01\x02", 24)):  # uncompresse
     longer[crc_at + 8:crc_at + 12] = said
 with open(os.path.join(out, "longer.zip"), "wb") as f:
     f.write(longer)
+
+# A mod as authors ship it: archives (one the game skips, .gib) and loose
+# files under its root, read-me files, a program and a movie beside them.
+def big(entries):
+    """A BIG archive of (path, bytes) entries, in order."""
+    first = 16 + sum(8 + len(p) + 1 for p, _ in entries)
+    table, offset = b"", first
+    for p, d in entries:
+        table += struct.pack(">II", offset, len(d)) + p.encode() + b"\0"
+        offset += len(d)
+    return b"BIGF" + struct.pack("<I", offset) + struct.pack(">II", len(entries), first) + table + \
+        b"".join(d for _, d in entries)
+
+
+os.makedirs(work)
+reds = {
+    "Reds 1.0/!!Reds_Main.gib": big([("Data\\INI\\Weapon.ini", b"main weapon"), ("Art\\Textures\\a.dds", b"main a"),
+                                     ("Data\\INI\\Armor.ini", b"main armor old"),
+                                     ("Data\\INI\\Armor.ini", b"main armor new")]),
+    "Reds 1.0/!Reds_Art.big": big([("art\\textures\\A.DDS", b"art a"), ("Art/Textures/b.dds", b"art b"),
+                                   ("Data\\INI\\Weapon.ini", b"art weapon")]),
+    "Reds 1.0/Patch/Reds_Fix.big": big([("Data\\INI\\Weapon.ini", b"fix weapon"), ("Maps\\m.map", b"fix map")]),
+    "Reds 1.0/Data/INI/GameData.ini": b"loose gamedata",
+    "Reds 1.0/Art/Textures/B.dds": b"loose b",
+    "Reds 1.0/Data/Movies/Intro.bik": b"movie",
+    "Reds 1.0/Reds.exe": b"MZ",
+    "Reds 1.0/Readme.txt": b"read me",
+    "Read me first.txt": b"read me first",
+}
+for path, data in reds.items():
+    place(path, data)
+tool("bsdtar", "--format", "zip", "--options", "zip:compression=deflate", "-cf", "../Reds 1.0.zip",
+     "Reds 1.0", "Read me first.txt")
+tool("7zz", "a", "-t7z", "-m0=lzma2", "-ms=on", "../Reds 1.0.7z", "Reds 1.0", "Read me first.txt")
+shutil.copytree(os.path.join(work, "Reds 1.0"), os.path.join(out, "Reds 1.0"))
+shutil.rmtree(work)
+# Members that are no archive of the game, or whose table lies.
+good = big([("Data\\INI\\Good.ini", b"good")])
+lying = bytearray(big([("Data\\INI\\Far.ini", b"far")]))
+lying[16:20] = struct.pack(">I", 1 << 20)  # its one entry starts far past the end
+write_zip("notbig.zip", [entry("Mod/!A.big", b"<html>not an archive</html>"), entry("Mod/B.big", good)])
+write_zip("lying.zip", [entry("Mod/!A.big", bytes(lying)), entry("Mod/B.big", good)])
 
 # RAR, from libarchive's own test samples.
 rars = {

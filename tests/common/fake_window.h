@@ -128,22 +128,32 @@ public:
         progress.texts.push_back(text);
         return std::make_unique<FakeProgress>(progress);
     }
-    // The user's picks in the archive chooser, in turn (nothing: Cancel);
-    // the names it showed each time.
-    std::deque<std::optional<std::size_t>> memberChoices;
-    std::vector<std::vector<std::string>> membersShown;
-    std::optional<std::size_t> chooseArchiveMember(const std::string&,
-                                                   const std::vector<ArchiveMember>& members) override {
+    // The user's answers in the archive checklist, in turn (nothing:
+    // Cancel); the names and the name it showed each time.
+    std::deque<std::optional<ArchiveChoice>> archiveChoices;
+    std::vector<std::vector<std::string>> archivesShown;
+    std::vector<std::string> namesShown;
+    std::optional<ArchiveChoice> chooseModArchives(const std::vector<ArchiveMember>& archives,
+                                                   const std::string& name) override {
         std::vector<std::string> names;
-        for (const ArchiveMember& m : members) names.push_back(m.name);
-        membersShown.push_back(names);
-        if (memberChoices.empty()) {
+        for (const ArchiveMember& m : archives) names.push_back(m.name);
+        archivesShown.push_back(names);
+        namesShown.push_back(name);
+        if (archiveChoices.empty()) {
             ADD_FAILURE() << "unexpected archive chooser";
             return std::nullopt;
         }
-        const auto choice = memberChoices.front();
-        memberChoices.pop_front();
+        auto choice = archiveChoices.front();
+        archiveChoices.pop_front();
         return choice;
+    }
+    // Several files picked together, in turn.
+    std::deque<std::vector<std::string>> filesPicked;
+    std::vector<std::string> runOpenFiles(const FileDialogRequest& request) override {
+        if (filesPicked.empty()) return DialogHost::runOpenFiles(request);
+        auto picked = filesPicked.front();
+        filesPicked.pop_front();
+        return picked;
     }
     std::optional<std::string> runFileDialog(const FileDialogRequest& request) override {
         return nextChoice(fileRequests, fileChoices, request, request.title);

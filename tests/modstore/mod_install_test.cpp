@@ -182,11 +182,12 @@ TEST_F(Install, ACancelledCopyLeavesTheFolderAsItWas) {
 }
 
 // Installs out of archives made at test time (tests/archives/): the mod is a
-// .big member under its own name; several ask the user which.
+// .big member under its own name; several ask the user which (one of them
+// ticked alone is installed as it is).
 struct FromArchive {
     std::string archive;                                   // one of the made archives
     std::string pickedAs;                                  // the name the user's copy has
-    std::deque<std::optional<std::size_t>> picks{};        // the chooser's answers
+    std::deque<std::optional<ArchiveChoice>> picks{};      // the checklist's answers
     Strings chooserShowed{};                               // what it offered
     std::string told{};                                    // the message after the introduction
     std::vector<std::pair<std::string, std::string>> files{};  // the game folder: name, made archives' expected/ file
@@ -208,7 +209,7 @@ TEST_P(InstallFromArchive, PicksTheModOutOfIt) {
     const std::string source = downloads.file(c.pickedAs, bytes);
     w.answers = {Answer::Ok, c.told.starts_with("MOD (") ? Answer::No : Answer::Ok};
     w.fileChoices = {source};
-    w.memberChoices = c.picks;
+    w.archiveChoices = c.picks;
     store.lblInstallMod_Click();
     if (c.told.empty()) {
         EXPECT_EQ(w.texts(), Strings{kIntro});
@@ -216,7 +217,7 @@ TEST_P(InstallFromArchive, PicksTheModOutOfIt) {
     } else {
         EXPECT_EQ(w.texts(), (Strings{kIntro, c.told}));
     }
-    EXPECT_EQ(w.membersShown, c.chooserShowed.empty() ? std::vector<Strings>{} : std::vector<Strings>{c.chooserShowed});
+    EXPECT_EQ(w.archivesShown, c.chooserShowed.empty() ? std::vector<Strings>{} : std::vector<Strings>{c.chooserShowed});
     Strings names;
     for (const auto& [name, content] : c.files) {
         names.push_back(name);
@@ -229,7 +230,8 @@ TEST_P(InstallFromArchive, PicksTheModOutOfIt) {
 INSTANTIATE_TEST_SUITE_P(Made, InstallFromArchive, ::testing::Values(
     FromArchive{"stored-utf8.zip", "Stürm 2.0.ZIP", {}, {}, Installed("Stürm.big", "__Stürm.bit"),
                 {{"__Stürm.bit", "Stürm.big"}}},
-    FromArchive{"lzma2.7z", "Pack.7z", {1}, {"Blue.big", "Storm.big"}, Installed("Storm.big", "__Storm.bit"),
+    FromArchive{"lzma2.7z", "Pack.7z", {ArchiveChoice{{1}, "Pack"}}, {"Blue.big", "Storm.big"},
+                Installed("Storm.big", "__Storm.bit"),
                 {{"__Storm.bit", "Stürm.big"}}},
     FromArchive{"lzma2.7z", "Pack.7z", {std::nullopt}, {"Blue.big", "Storm.big"}},
     FromArchive{"none.zip", "Pack.zip", {}, {}, CopyError("the archive holds no .big file")},

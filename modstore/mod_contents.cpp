@@ -1,0 +1,172 @@
+#include "modstore/mod_contents.h"
+
+#include <algorithm>
+
+#include "modstore/mod_merge.h"
+#include "support/path_rules.h"
+#include "support/recurse.h"
+#include "support/text.h"
+
+namespace tavrel {
+namespace {
+
+constexpr std::size_t kNamedInMessage = 4;
+
+// Folder parts of a path that lead nowhere: empty, "." and "..".
+bool Idle(std::string_view part) { return part.empty() || part == "." || part == ".."; }
+
+// The path with "\" between its parts and none that leads out or nowhere.
+std::string CleanPath(std::string_view path) {
+    std::string clean, part;
+    const auto flush = [&]() {
+        if (!Idle(part)) clean += (clean.empty() ? "" : "\\") + part;
+        part.clear();
+    };
+    for (const char c : path) {
+        if (c == '/' || c == '\\') flush();
+        else part += c;
+    }
+    flush();
+    return clean;
+}
+
+std::size_t Depth(const std::string& path) { return static_cast<std::size_t>(std::count(path.begin(), path.end(), '\\')); }
+
+std::string Extension(const std::string& name) {
+    const std::size_t dot = name.find_last_of('.');
+    return dot == std::string::npos ? std::string() : FoldCase(name.substr(dot + 1));
+}
+
+// Files the game never reads out of an archive.
+bool OnlyFromDisk(const std::string& path) {
+    static const char* const kDiskOnly[] = {"bik", "exe", "dll", "asi", "com", "bat", "cmd", "msi", "lnk",
+                                            "url", "scr", "sys", "zip", "7z", "rar"};
+    const std::string name = FileGetName(path, '\\');
+    const std::string ext = Extension(name);
+    return std::any_of(std::begin(kDiskOnly), std::end(kDiskOnly), [&](const char* e) { return ext == e; }) ||
+           EqualsNoCase(name, "Install_Final.bmp");
+}
+
+// The folder of a game folder's own that shows where a mod without
+// archives has its root.
+bool IsGameFolderName(std::string_view part) {
+    for (const char* known : {"data", "art", "window", "maps", "shaders"}) {
+        if (GamePathKey(part) == known) return true;
+    }
+    return false;
+}
+
+std::string RootWithoutArchives(const std::vector<ModFile>& files) {
+    std::string best;
+    std::size_t bestDepth = std::string::npos;
+    for (const ModFile& f : files) {
+        std::size_t start = 0, depth = 0;
+        for (std::size_t cut = f.path.find('\\'); cut != std::string::npos; cut = f.path.find('\\', start)) {
+            if (IsGameFolderName(std::string_view(f.path).substr(start, cut - start))) {
+                if (depth < bestDepth) {
+                    bestDepth = depth;
+                    best = f.path.substr(0, start);
+                }
+                break;
+            }
+            start = cut + 1;
+            ++depth;
+        }
+    }
+    return best;  // with its trailing "\", or "" for the top
+}
+
+}  // namespace
+
+void SortModFiles(std::vector<ModFile> files, ModContents& out) {
+    for (ModFile& f : files) f.path = CleanPath(f.path);
+    std::erase_if(files, [](const ModFile& f) { return f.path.empty(); });
+
+    // The root: the folder of the shallowest archive.
+    std::string root;
+    const ModFile* shallowest = nullptr;
+    for (const ModFile& f : files) {
+        if (!IsModArchiveName(FileGetName(f.path, '\\'))) continue;
+        if (!shallowest || Depth(f.path) < Depth(shallowest->path) ||
+            (Depth(f.path) == Depth(shallowest->path) && LoadsBefore(f.path, shallowest->path))) {
+            shallowest = &f;
+        }
+    }
+    if (shallowest) {
+        const std::size_t cut = shallowest->path.find_last_of('\\');
+        root = cut == std::string::npos ? std::string() : shallowest->path.substr(0, cut + 1);
+    } else {
+        root = RootWithoutArchives(files);
+    }
+
+    for (ModFile& f : files) {
+        const bool below = f.path.size() > root.size() && EqualsNoCase(f.path.substr(0, root.size()), root);
+        if (!below) {
+            out.leftOut.push_back(f.path);
+            continue;
+        }
+        std::string shown = f.path;
+        f.path.erase(0, root.size());
+        if (IsModArchiveName(FileGetName(f.path, '\\'))) out.archives.push_back(std::move(f));
+        else if (f.path.find('\\') == std::string::npos || OnlyFromDisk(f.path)) out.leftOut.push_back(shown);
+        else out.loose.push_back(std::move(f));
+    }
+    std::sort(out.leftOut.begin(), out.leftOut.end(), [](const std::string& a, const std::string& b) { return NameLess(a, b); });
+    // An archive that the game skips (.gib) counts as the .big it becomes.
+    const auto loadName = [](const std::string& path) { return FileChangeExt(path, ".big", '\\'); };
+    std::stable_sort(out.archives.begin(), out.archives.end(), [&](const ModFile& a, const ModFile& b) {
+        return LoadsBefore(loadName(a.path), loadName(b.path));
+    });
+}
+
+Status GatherMod(const std::vector<std::string>& sources, ModContents& out) {
+    out = ModContents{};
+    if (sources.empty()) return FailureStatus(Failure::NoSuchFile);
+    const std::string& first = sources.front();
+    std::vector<ModFile> files;
+    if (sources.size() == 1 && IsArchiveName(FileGetName(first))) {
+        std::vector<ArchiveMember> members;
+        if (Status listed = ListArchiveFiles(first, members); !listed.ok()) return listed;
+        out.archive = first;
+        out.name = FileChangeExt(FileGetName(first), "");
+        for (ArchiveMember& m : members) files.push_back({m.path, std::move(m)});
+    } else if (sources.size() == 1 && IsFolder(first)) {
+        const std::string top = FileCleanPath(first);
+        out.name = FileGetName(top);
+        const auto real = RealPath(top);
+        // Links are followed only while they stay inside the mod's folder.
+        for (const std::string& path : FindFilesRecursive(top, "", 0, 0, real.value_or(top))) {
+            ArchiveMember m;
+            m.path = path;
+            m.name = FileGetName(path);
+            InputFile probe;
+            if (Status opened = probe.open(path); !opened.ok()) return Status::Error(m.name + ": " + opened.text());
+            m.size = probe.size();
+            files.push_back({path.substr(std::min(path.size(), top.size() + 1)), std::move(m)});
+        }
+    } else {
+        out.name = FileChangeExt(FileGetName(first), "");
+        for (const std::string& path : sources) {
+            ArchiveMember m;
+            m.path = path;
+            m.name = FileGetName(path);
+            if (!IsModArchiveName(m.name)) return Status::Error(m.name + ": " + kNotBigArchive);
+            InputFile probe;
+            if (Status opened = probe.open(path); !opened.ok()) return Status::Error(m.name + ": " + opened.text());
+            m.size = probe.size();
+            files.push_back({m.name, std::move(m)});
+        }
+    }
+    out.shown = sources.size() == 1 ? FileGetName(FileCleanPath(first)) : out.name;
+    SortModFiles(std::move(files), out);
+    return Status::Ok();
+}
+
+std::string FewNames(const std::vector<std::string>& names) {
+    std::string text;
+    for (std::size_t i = 0; i < names.size() && i < kNamedInMessage; ++i) text += (i ? ", " : "") + names[i];
+    if (names.size() > kNamedInMessage) text += " and " + std::to_string(names.size() - kNamedInMessage) + " more";
+    return text;
+}
+
+}  // namespace tavrel

@@ -1,0 +1,159 @@
+#include "modstore/mod_merge.h"
+
+#include <algorithm>
+#include <functional>
+#include <numeric>
+#include <unordered_map>
+#include <unordered_set>
+
+#include "support/archive.h"
+#include "support/path_rules.h"
+
+namespace tavrel {
+namespace {
+
+constexpr std::size_t kNamedInMessage = 5;
+
+char GameKeyChar(char c) {
+    if (c == '/') return '\\';
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+}  // namespace
+
+std::string GamePathKey(std::string_view path) {
+    std::string key(path);
+    for (char& c : key) c = GameKeyChar(c);
+    return key;
+}
+
+bool LoadsBefore(std::string_view a, std::string_view b) {
+    // Lower case first, then bytes: so " " < "!" < digits < "_" < letters.
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return static_cast<unsigned char>(GameKeyChar(x)) < static_cast<unsigned char>(GameKeyChar(y));
+    });
+}
+
+MergePlan PlanMerge(const std::vector<MergeInput>& inputs) {
+    // The winner of each path: loose files first (the first of a path), then
+    // archives in load order, each read from its last entry back.
+    std::unordered_map<std::string, std::pair<std::size_t, std::size_t>> winners;
+    std::size_t entryCount = 0;
+    for (const MergeInput& input : inputs) entryCount += input.table.size();
+    winners.reserve(entryCount);
+    std::vector<std::size_t> order(inputs.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        if (inputs[a].loose != inputs[b].loose) return inputs[a].loose;
+        return !inputs[a].loose && LoadsBefore(inputs[a].path, inputs[b].path);
+    });
+    for (const std::size_t i : order) {
+        const std::vector<BigEntry>& table = inputs[i].table;
+        for (std::size_t e = table.size(); e-- > 0;) {
+            winners.try_emplace(GamePathKey(table[e].path), i, inputs[i].loose ? 0 : e);
+        }
+    }
+
+    // Each input's winning entries, by offset: overlapping ones make one run.
+    std::vector<std::vector<std::size_t>> won(inputs.size());
+    for (const auto& [key, at] : winners) won[at.first].push_back(at.second);
+    MergePlan plan;
+    plan.entries.reserve(winners.size());
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        const std::vector<BigEntry>& table = inputs[i].table;
+        std::vector<std::size_t>& mine = won[i];
+        std::sort(mine.begin(), mine.end(), [&](std::size_t a, std::size_t b) {
+            return table[a].offset != table[b].offset ? table[a].offset < table[b].offset : a < b;
+        });
+        std::uint64_t runStart = 0, runEnd = 0, runOut = 0;
+        bool open = false;
+        const auto closeRun = [&]() {
+            plan.runs.push_back({i, runStart, runEnd - runStart});
+            plan.dataSize += runEnd - runStart;
+        };
+        for (const std::size_t e : mine) {
+            const BigEntry& entry = table[e];
+            std::string path = entry.path;
+            std::replace(path.begin(), path.end(), '/', '\\');
+            if (entry.size == 0) {  // no bytes: any place will do
+                plan.entries.push_back({std::move(path), 0, 0});
+                continue;
+            }
+            if (!open || entry.offset >= runEnd) {
+                if (open) closeRun();
+                runOut = plan.dataSize;
+                runStart = runEnd = entry.offset;
+                open = true;
+            }
+            runEnd = std::max(runEnd, entry.offset + entry.size);
+            plan.entries.push_back({std::move(path), runOut + (entry.offset - runStart), entry.size});
+        }
+        if (open) closeRun();
+    }
+    return plan;
+}
+
+std::vector<HidingFile> FindHidingFiles(const std::string& folder, const std::string& modFile) {
+    std::vector<BigEntry> table;
+    if (!ReadBigFile(JoinPath(folder, modFile), table).ok() || table.empty()) return {};
+    std::unordered_set<std::string> paths, folders;
+    for (const BigEntry& entry : table) {
+        std::string key = GamePathKey(entry.path);
+        for (std::size_t cut = key.find('\\'); cut != std::string::npos; cut = key.find('\\', cut + 1)) {
+            folders.insert(key.substr(0, cut));
+        }
+        paths.insert(std::move(key));
+    }
+
+    std::vector<HidingFile> hiding;
+    std::vector<DirEntry> entries;
+    if (!ListEntries(folder, entries).ok()) return {};
+    // Archives whose names load before the mod's: what they hold, the game
+    // takes from them.
+    for (const DirEntry& entry : entries) {
+        if (!entry.isFile || !IsModName(entry.name) || !LoadsBefore(entry.name, modFile)) continue;
+        std::vector<BigEntry> theirs;
+        if (!ReadBigFile(JoinPath(folder, entry.name), theirs).ok()) continue;
+        std::unordered_set<std::string> hidden;
+        for (const BigEntry& e : theirs) {
+            std::string key = GamePathKey(e.path);
+            if (paths.count(key)) hidden.insert(std::move(key));
+        }
+        if (!hidden.empty()) hiding.push_back({entry.name, hidden.size()});
+    }
+    // Loose files beat every archive: only the folders the mod has files in
+    // are looked into.
+    const std::function<void(const std::string&, const std::string&, const std::vector<DirEntry>&)> walk =
+        [&](const std::string& path, const std::string& prefix, const std::vector<DirEntry>& here) {
+            for (const DirEntry& entry : here) {
+                const std::string shown = prefix + entry.name;
+                const std::string key = GamePathKey(shown);
+                if (entry.isFolder && !entry.isLink && folders.count(key)) {
+                    std::vector<DirEntry> below;
+                    if (ListEntries(JoinPath(path, entry.name), below).ok()) {
+                        walk(JoinPath(path, entry.name), shown + "\\", below);
+                    }
+                } else if (entry.isFile && paths.count(key)) {
+                    hiding.push_back({shown, 1});
+                }
+            }
+        };
+    walk(folder, "", entries);
+    return hiding;
+}
+
+std::string HidingFilesMessage(const std::string& modEntry, const std::vector<HidingFile>& hiding) {
+    if (hiding.empty()) return {};
+    std::string text = "Some files of MOD " + modEntry +
+                       " are hidden: the game loads these files first and uses what they hold instead:";
+    for (std::size_t i = 0; i < hiding.size() && i < kNamedInMessage; ++i) {
+        const std::size_t n = hiding[i].hidden;
+        text += "\r\n" + hiding[i].name + " hides " + std::to_string(n) + (n == 1 ? " file" : " files");
+    }
+    if (hiding.size() > kNamedInMessage) {
+        text += "\r\nand " + std::to_string(hiding.size() - kNamedInMessage) + " more";
+    }
+    return text;
+}
+
+}  // namespace tavrel

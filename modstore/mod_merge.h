@@ -1,0 +1,61 @@
+// A mod made of several archives and loose game files becomes one archive
+// that the game reads exactly as it would have read the mod's own files:
+//  1. a loose file beats every archive;
+//  2. archives count in the order of their paths (relative to the mod's
+//     root) compared without regard to case, where the blank comes first,
+//     then "!", digits, "_" and letters; the first one that holds a path wins;
+//  3. inside one archive the last entry of a path wins;
+//  4. paths are compared without regard to ASCII case, "/" equal to "\".
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "support/big_archive.h"
+
+namespace tavrel {
+
+// The game's key for a path: ASCII letters in lower case, "/" as "\".
+std::string GamePathKey(std::string_view path);
+// True when archive path `a` loads before `b` (rule 2).
+bool LoadsBefore(std::string_view a, std::string_view b);
+
+// What goes into a merge, in the order its bytes can be read.
+struct MergeInput {
+    std::string path;  // relative to the mod's root: sets the order of archives
+    bool loose = false;  // a loose file: its one entry is the whole file
+    std::vector<BigEntry> table;  // an archive's table; a loose file's one entry
+};
+
+// A run of bytes of one input, written once; every entry inside it points there.
+struct MergeRun {
+    std::size_t input = 0;
+    std::uint64_t offset = 0;  // in the input
+    std::uint64_t size = 0;
+};
+
+struct MergePlan {
+    std::vector<BigWriteEntry> entries;  // one for each path, in the order of their bytes
+    std::vector<MergeRun> runs;          // in the order of the inputs, then of their offsets
+    std::uint64_t dataSize = 0;          // the runs one after the other
+};
+
+// Which entry wins each path, and where its bytes go: runs of an input's
+// bytes that winning entries share or overlap are written once.
+MergePlan PlanMerge(const std::vector<MergeInput>& inputs);
+
+// Files the game loads before the mod `modFile` (an active ".big" in
+// `folder`) that hold some of the mod's paths: how many each one hides.
+struct HidingFile {
+    std::string name;  // an archive's name, or a loose file's path in the folder
+    std::size_t hidden = 0;
+};
+// Archives in the folder whose names load before the mod's, then loose
+// files in its folders, each with what it hides; only tables are read.
+std::vector<HidingFile> FindHidingFiles(const std::string& folder, const std::string& modFile);
+// The warning that names them; empty for none.
+std::string HidingFilesMessage(const std::string& modEntry, const std::vector<HidingFile>& hiding);
+
+}  // namespace tavrel
