@@ -1,0 +1,268 @@
+// Installing a mod made of several archives, which Tavrel merges into one,
+// against unpacking or copying the same files.
+//
+//   merge_install_bench [MiB] [folder] [runs]
+//
+// The mod (default 1024 MiB) is three .big archives made byte by byte: a
+// large one of models and INI files, one of textures, and a patch whose name
+// loads first ("!StormPatch.big") and that replaces many of the other two's
+// files, spelt in other letter case and with "/" for "\"; a few paths come
+// twice in one archive. It is installed with ModStore::InstallMod, every
+// archive ticked, from
+//   - a deflated .zip (bsdtar), against `bsdtar -xf ZIP -C DIR` and `sync`
+//     of the three files;
+//   - a solid .7z (7-Zip, LZMA2 with a 16 MiB dictionary, 7-Zip's default),
+//     against `bsdtar -xf 7Z -C DIR` and `sync`;
+//   - its folder, against `cp -r` and `sync`;
+// each install in a process of its own, timed whole and with its peak
+// memory. The first install from each source is checked: one entry a path,
+// each holding the bytes of the file that the game would load. The merged
+// archive's size is held against the sources' and its own table. One
+// untimed round, then `runs` rounds (default 3) that take turns with the
+// reference; medians. The scratch folder (default under the current
+// directory, so on the build's disk) is removed at the end.
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "bench_window.h"
+#include "figure.h"
+#include "mod_data.h"
+#include "modstore/mod_store.h"
+#include "process.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr double kMiB = 1024.0 * 1024.0;
+constexpr long kMemoryBudgetKiB = 64 * 1024;
+constexpr std::size_t kArchives = 3;
+
+// The child's work: install `source` into `game` with every archive ticked.
+bool ChildInstall(const std::string& game, const std::string& source) {
+    bench::ScriptedWindow window;
+    window.folder = game;
+    tavrel::ModStore store(window);
+    const bool installed = store.InstallMod(std::vector<std::string>{source});
+    if (!installed) std::fprintf(stderr, "installing %s failed\n", source.c_str());
+    if (window.archivesOffered != kArchives) {
+        std::fprintf(stderr, "%s: %zu archives offered, %zu in it\n", source.c_str(), window.archivesOffered, kArchives);
+    }
+    return installed && window.unexpected == 0 && window.archivesOffered == kArchives;
+}
+
+void Need(bool ok, const char* what) {
+    if (!ok) {
+        std::fprintf(stderr, "merge_install_bench: %s failed\n", what);
+        std::exit(1);
+    }
+}
+
+struct Archive {
+    std::string name;
+    std::vector<bench::BigItem> items;
+};
+
+std::string Respelt(std::string path, std::uint64_t r) {
+    for (char& c : path) {
+        if (c == '\\' && r % 2) c = '/';
+        else if (c >= 'a' && c <= 'z' && (r >> 1) % 3 == 0) c = static_cast<char>(c - 'a' + 'A');
+        r = bench::Mix(r);
+    }
+    return path;
+}
+
+// The three archives of a mod of about `bytes` bytes, in the order the game
+// loads them: the patch first.
+std::vector<Archive> MakeMod(std::uint64_t bytes) {
+    std::vector<Archive> mod = {{"!StormPatch.big", {}}, {"Storm.big", {}}, {"StormArt.big", {}}};
+    std::uint64_t r = 11;
+    const auto add = [&](Archive& a, const std::string& path, std::uint64_t mean) {
+        r = bench::Mix(r);
+        a.items.push_back({path, mean / 2 + r % mean + 1, r, -1});
+    };
+    const std::uint64_t unit = bytes / 1024;  // about a thousand files, of about a MiB in a 1 GiB mod
+    char path[96];
+    for (unsigned i = 0; i < 400; ++i) {
+        std::snprintf(path, sizeof path, i % 4 ? "Art\\W3D\\avstorm%03u.w3d" : "Data\\INI\\Object\\storm%03u.ini", i);
+        add(mod[1], path, unit * 5 / 4);
+    }
+    for (unsigned i = 0; i < 400; i += 80) add(mod[1], mod[1].items[i].path, unit);  // the last one counts
+    for (unsigned i = 0; i < 300; ++i) {
+        std::snprintf(path, sizeof path, "Art\\Textures\\avstorm%03u.dds", i);
+        add(mod[2], path, unit * 13 / 10);
+    }
+    for (unsigned i = 0; i < 200; ++i) {
+        if (i < 150) {  // what the patch replaces, in its own spelling
+            const Archive& from = mod[1 + i % 2];
+            std::snprintf(path, sizeof path, "%s", Respelt(from.items[(i * 7) % 300].path, i).c_str());
+        } else {
+            std::snprintf(path, sizeof path, "Data\\INI\\Patch\\storm%03u.ini", i);
+        }
+        add(mod[0], path, unit / 2);
+    }
+    return mod;
+}
+
+// Checks the merged archive: one entry for each path, with the bytes of the
+// one the game would load.
+bool CheckMerged(const fs::path& merged, const std::vector<Archive>& mod) {
+    std::map<std::string, const bench::BigItem*> wins;
+    for (auto a = mod.rbegin(); a != mod.rend(); ++a) {  // earlier archives replace later ones
+        std::map<std::string, const bench::BigItem*> own;
+        for (const bench::BigItem& item : a->items) own[bench::PathKey(item.path)] = &item;  // the last one counts
+        for (const auto& [key, item] : own) wins[key] = item;
+    }
+    std::vector<bench::BigRecord> table;
+    if (!bench::ReadBig(merged, table)) {
+        std::fprintf(stderr, "%s: not an archive of the game\n", merged.c_str());
+        return false;
+    }
+    if (table.size() != wins.size()) {
+        std::fprintf(stderr, "%s: %zu entries for %zu paths\n", merged.c_str(), table.size(), wins.size());
+        return false;
+    }
+    FILE* f = std::fopen(merged.c_str(), "rb");
+    bool ok = f != nullptr;
+    for (const bench::BigRecord& r : table) {
+        const auto win = wins.find(bench::PathKey(r.path));
+        if (!ok) break;
+        if (win == wins.end() || win->second->size != r.size || !bench::HoldsBytes(f, r.offset, r.size, win->second->seed)) {
+            std::fprintf(stderr, "%s: %s is not the file the game loads\n", merged.c_str(), r.path.c_str());
+            ok = false;
+        }
+        if (win != wins.end()) wins.erase(win);  // a path twice would be found missing here
+    }
+    if (f) std::fclose(f);
+    return ok;
+}
+
+// The one file the install added to `game`.
+fs::path Installed(const fs::path& game) {
+    fs::path found;
+    int n = 0;
+    for (const fs::directory_entry& e : fs::directory_iterator(game)) found = e.path(), ++n;
+    Need(n == 1, "finding the one installed mod");
+    return found;
+}
+
+struct Figure {
+    double ours = 0, reference = 0;
+    long peakKiB = 0, referencePeakKiB = 0;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc >= 3 && std::string(argv[1]) == "--child") {
+        if (std::string(argv[2]) == "install" && argc == 5) return bench::ChildDone(ChildInstall(argv[3], argv[4]));
+        return 2;
+    }
+    const std::uint64_t mib = argc > 1 ? std::strtoull(argv[1], nullptr, 10) : 1024;
+    const fs::path scratch =
+        fs::absolute(argc > 2 ? fs::path(argv[2]) : fs::current_path() / "merge-install-bench.tmp");
+    const int runs = argc > 3 ? std::atoi(argv[3]) : 3;
+    if (mib < 8 || mib > 1536 || runs < 1) {
+        std::fprintf(stderr, "usage: merge_install_bench [MiB, 8 to 1536] [folder] [runs]\n");
+        return 2;
+    }
+    const std::string self = bench::SelfPath();
+
+    fs::remove_all(scratch);
+    const fs::path folder = scratch / "src" / "Storm";
+    fs::create_directories(folder);
+    const std::vector<Archive> mod = MakeMod(mib << 20);
+    std::uint64_t sources = 0;
+    std::vector<std::string> names;
+    for (const Archive& a : mod) {
+        std::uint64_t size = 0;
+        bench::WriteBig(folder / a.name, a.items, false, &size);
+        sources += size;
+        names.push_back(a.name);
+    }
+    const std::string zip = (scratch / "Storm.zip").string(), sevenZip = (scratch / "Storm.7z").string();
+    Need(bench::Spawn({"bsdtar", "--format", "zip", "-cf", zip, "-C", (scratch / "src").string(), "Storm"}, "/dev/null").ok,
+         "bsdtar making the .zip");
+    Need(bench::Spawn({"7zz", "a", "-t7z", "-m0=lzma2", "-mx=1", "-md=16m", "-ms=on", "-bd", "-bso0", "-bsp0", sevenZip,
+                       folder.string()},
+                      "/dev/null")
+             .ok,
+         "7zz making the .7z");
+
+    struct Source {
+        const char* figure;
+        std::string path;
+        const char* reference;
+        double target;
+    };
+    const std::vector<Source> kinds = {
+        {"deflated .zip", zip, "bsdtar -x + sync", 0.9},
+        {"solid .7z", sevenZip, "bsdtar -x + sync", 0.8},
+        {"folder", folder.string(), "cp -r + sync", 0.9},
+    };
+    const fs::path game = scratch / "game", copied = scratch / "copied";
+    const double size = static_cast<double>(sources) / kMiB;
+    std::uint64_t mergedSize = 0, mergedTable = 0;
+    for (const Source& kind : kinds) {
+        std::vector<double> ours, theirs;
+        Figure f;
+        for (int i = 0; i <= runs; ++i) {
+            fs::remove_all(game);
+            fs::create_directories(game);
+            const bench::Outcome o = bench::Spawn({self, "--child", "install", game.string(), kind.path});
+            Need(o.ok, "installing");
+            if (i == 0) {
+                const fs::path merged = Installed(game);
+                Need(CheckMerged(merged, mod), "checking the merged archive");
+                if (mergedSize == 0) {
+                    std::vector<bench::BigRecord> table;
+                    bench::ReadBig(merged, table);
+                    mergedSize = fs::file_size(merged);
+                    mergedTable = 16;
+                    for (const bench::BigRecord& r : table) mergedTable += 8 + r.path.size() + 1;
+                }
+                Need(fs::file_size(merged) == mergedSize, "the same merged archive from every source");
+            }
+            fs::remove_all(copied);
+            fs::create_directories(copied);
+            bench::Outcome r = kind.path == folder.string()
+                                   ? bench::Spawn({"cp", "-r", kind.path, copied.string()}, "/dev/null")
+                                   : bench::Spawn({"bsdtar", "-xf", kind.path, "-C", copied.string()}, "/dev/null");
+            std::vector<std::string> sync = {"sync"};
+            for (const std::string& n : names) sync.push_back((copied / "Storm" / n).string());
+            const bench::Outcome synced = bench::Spawn(sync, "/dev/null");
+            Need(r.ok && synced.ok, kind.reference);
+            r.seconds += synced.seconds;
+            if (i > 0) ours.push_back(o.seconds), theirs.push_back(r.seconds);
+            f.peakKiB = std::max(f.peakKiB, bench::ChildPeakKiB(o));
+            f.referencePeakKiB = std::max(f.referencePeakKiB, r.peakKiB);
+        }
+        f.ours = bench::Median(ours);
+        f.reference = bench::Median(theirs);
+        bench::PrintFigure(bench::Format("install of %.0f MiB in 3, %s / %s", size, kind.figure, kind.reference),
+                           f.reference / f.ours,
+                           bench::Format("%.0f MiB/s, %s %.0f MiB/s (%.0f MiB source)", size / f.ours, kind.reference,
+                                         size / f.reference,
+                                         static_cast<double>(kind.path == folder.string() ? sources
+                                                                                          : fs::file_size(kind.path)) /
+                                             kMiB),
+                           bench::Target::AtLeast, kind.target);
+        bench::PrintFigure(bench::Format("peak memory, install from %s / 64 MiB", kind.figure),
+                           static_cast<double>(f.peakKiB) / kMemoryBudgetKiB,
+                           bench::Format("%.1f MiB, %s %.1f MiB", f.peakKiB / 1024.0,
+                                         kind.path == folder.string() ? "cp -r" : "bsdtar", f.referencePeakKiB / 1024.0),
+                           bench::Target::AtMost, 1.0);
+    }
+    bench::PrintFigure("merged archive / sources + its table",
+                       static_cast<double>(mergedSize) / static_cast<double>(sources + mergedTable),
+                       bench::Format("%.1f MiB, sources %.1f MiB + table %.1f KiB", mergedSize / kMiB, sources / kMiB,
+                                     mergedTable / 1024.0),
+                       bench::Target::AtMost, 1.0);
+    fs::remove_all(scratch);
+    return 0;
+}
