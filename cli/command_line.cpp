@@ -198,6 +198,10 @@ int RunCommandLine(const CommandLine& c, const ConsoleSystem& system, std::ostre
         const std::string shown = sources.size() == 1 ? sources.front() : FileGetName(sources.front()) + " and the others";
         // Every --member must name an archive of the mod; without one, the
         // names are printed to choose from.
+        if (!c.members.empty() && sources.size() == 1 && !IsArchiveName(FileGetName(sources.front())) &&
+            !IsFolder(sources.front())) {
+            return UsageError(err, "--member goes with an archive, a folder or several files");
+        }
         if (!c.members.empty()) {
             ModContents mod;
             if (GatherMod(sources, mod).ok()) {

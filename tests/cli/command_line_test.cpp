@@ -28,7 +28,8 @@ struct Case {
     int status = kExitOk;
     std::string out = {};
     std::string err = {};                     // all of standard error, or a part of it when errPart
-    Files after = {};                         // the files afterwards; `before` when empty; "{archives}/..." a made file's bytes
+    Files after = {};                         // the files afterwards; `before` when empty; "{archives}/..." a made
+                                              // file's bytes; "*" any bytes
     bool errPart = false;
 };
 
@@ -145,12 +146,29 @@ const Case kCases[] = {
      .args = {"--install", "{archives}/stored-utf8.zip"},
      .err = "Installing Stürm.big...\n" + Offer("Stürm.big", "__Stürm.bit") + "No\n",
      .after = {{"__Stürm.bit", "{archives}/expected/Stürm.big"}}},
-    {.name = "SeveralModsWithoutMemberAreListedAndNothingChanges",
+    // A mod of several archives becomes one, named after its download or
+    // as told ("*": the merged bytes, whose contents the store's tests check).
+    {.name = "SeveralArchivesWithoutMemberAreOneMod",
      .before = kTwoMods,
-     .args = {"--install", "{archives}/lzma2.7z", "--yes"},
-     .status = kExitFailed,
-     .out = "Blue.big\nStorm.big\n",
-     .err = "tavrel: {archives}/lzma2.7z holds several MODs: choose one with --member NAME\n"},
+     .args = {"--install", "{archives}/Reds 1.0.zip", "--yes"},
+     .err = "Tavrel has renamed the MOD to __Reds 1.0.bit",
+     .after = {{"__Alpha.big", "alpha"}, {"__Bravo.bit", "bravo"}, {"INI.big", "game"}, {"__Reds 1.0.bit", "*"}},
+     .errPart = true},
+    {.name = "TheMembersNamedUnderTheNameGiven",
+     .args = {"--install", "{archives}/Reds 1.0.7z", "--member", "!reds_art.BIG", "--member", "Reds_Fix.big",
+              "--name", "Reds Art"},
+     .err = "Tavrel has renamed the MOD to __Reds Art.bit",
+     .after = {{"__Reds Art.bit", "*"}},
+     .errPart = true},
+    {.name = "OneMemberNamedOfAFolderGoesInAsItIs",
+     .args = {"--install", "{archives}/Reds 1.0", "--member", "Reds_Fix.big"},
+     .err = "Installing Reds_Fix.big...\n" + Offer("Reds_Fix.big", "__Reds_Fix.bit") + "No\n",
+     .after = {{"__Reds_Fix.bit", "{archives}/Reds 1.0/Patch/Reds_Fix.big"}}},
+    {.name = "SeveralFilesAsOneMod",
+     .args = {"--install", "{archives}/Reds 1.0/!Reds_Art.big", "{archives}/Reds 1.0/Patch/Reds_Fix.big"},
+     .err = "Tavrel has renamed the MOD to __!Reds_Art.bit",
+     .after = {{"__!Reds_Art.bit", "*"}},
+     .errPart = true},
     {.name = "InstallAndActivateTheMemberNamed",
      .before = kTwoMods,
      .args = {"--install", "{archives}/lzma2.7z", "--member", "STORM.big", "--activate"},
@@ -165,7 +183,7 @@ const Case kCases[] = {
      .out = "Blue.big\nStorm.big\n",
      .err = "tavrel: no MOD named 'Nope.big' in {archives}/lzma2.7z\n"},
     {.name = "AMemberOfABigFile", .before = kTwoMods, .args = {"--install", "{outside}/My Mod.big", "--member", "x"},
-     .status = kExitUsage, .err = "tavrel: --member goes with an archive" + kTryHelp},
+     .status = kExitUsage, .err = "tavrel: --member goes with an archive, a folder or several files" + kTryHelp},
     {.name = "AMemberWithoutInstall", .before = kTwoMods, .args = {"--list", "--member", "x"},
      .status = kExitUsage, .err = "tavrel: --member goes with --install" + kTryHelp},
     {.name = "InstallAMissingFileFails",
@@ -274,6 +292,7 @@ TEST(CommandLine, Cases) {
         for (const std::string& name : game.names()) after[name] = ReadAll(game / name);
         for (auto& [name, bytes] : expected) {
             if (bytes.starts_with("{archives}/")) bytes = ReadAll(test::Native(expand(bytes)));
+            if (bytes == "*" && after.count(name)) bytes = after[name];
         }
         EXPECT_EQ(after, expected);
     }

@@ -390,6 +390,7 @@ void Act(const Case& c, const std::string& root, FakeWindow& w, ModStore& store,
             break;
         case Case::Install:
             w.fileChoices = {c.argument.front() == '/' ? c.argument : root + "/" + c.argument};
+            w.archiveChoices = {ArchiveChoice{{0, 1, 2, 3, 4, 5, 6, 7}, "Pack"}};  // every archive of a mod
             store.lblInstallMod_Click();
             break;
         case Case::DisableMovies: ChangeStartUpFiles(w, game, true); break;

@@ -454,6 +454,10 @@ std::vector<Case> Cases() {
     archive("AModProtectedByAPassword", "encrypted.zip", kPassword);
     archive("AnArchiveWithProtectedNames", "encrypted-names.7z", kPassword);
     archive("ALinkADeviceAndAFolderNamedLikeMods", "links.zip", "the archive holds no .big file");
+    // A mod of several archives: one that is no archive of the game, or
+    // whose table points past its end, stops the merge before a byte.
+    archive("AMemberThatIsNoArchiveOfTheGame", "notbig.zip", "!A.big: it is not an archive of the game (.big)");
+    archive("AMemberWhoseTableLies", "lying.zip", "!A.big: its table of contents is damaged");
     add({.name = "AModBiggerThanTheRoomLeft",
          .setup = {F("game/__Huge.bit", "version 1"), Download("huge.zip")},
          .smallVolume = true,

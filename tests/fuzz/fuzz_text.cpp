@@ -5,11 +5,14 @@
 // answer stops the run too.
 //
 // For the rules, the input is split at its first NUL into two texts; for
-// the archive reader, the whole input is an archive.
+// the archive reader and the reader of the game's archive tables, the whole
+// input is an archive.
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -17,6 +20,7 @@
 #include <string>
 
 #include "support/archive.h"
+#include "support/big_archive.h"
 #include "support/common_dialogs.h"
 #include "support/path_rules.h"
 #include "support/text.h"
@@ -76,6 +80,26 @@ void CheckArchive(const std::string& input) {
     }
 }
 
+// Whatever a game archive's table says, what the reader accepts lies inside
+// the file, with every path within the game's buffer.
+void CheckBigTable(const std::string& input) {
+    using namespace tavrel;
+    std::size_t at = 0;
+    const ReadBytes read = [&](char* buffer, std::size_t size, Status&) -> std::int64_t {
+        const std::size_t n = std::min(size, input.size() - at);
+        std::memcpy(buffer, input.data() + at, n);
+        at += n;
+        return static_cast<std::int64_t>(n);
+    };
+    std::vector<BigEntry> table;
+    const Status read_ = ReadBigTable(read, input.size(), table);
+    Require(read_.ok() || table.empty(), "a refused table lists nothing");
+    for (const BigEntry& e : table) {
+        Require(e.offset <= input.size() && e.size <= input.size() - e.offset, "an entry lies inside its file");
+        Require(e.path.size() <= kBigPathLimit && e.path.find('\0') == std::string::npos, "a path fits the game's buffer");
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -127,5 +151,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     CheckArchive(input);
+    CheckBigTable(input);
     return 0;
 }

@@ -90,12 +90,14 @@ public:
         };
         return std::make_unique<Steady>();
     }
-    // The archive chooser: the rows it showed, and the user's pick.
+    // The archive checklist: the rows and name it showed, and the user's answer.
     std::vector<std::string> chooserRows;
-    std::optional<std::size_t> chooserPick;
-    std::optional<std::size_t> showChooser(const std::vector<std::string>& rows) override {
+    std::string chooserName;
+    std::optional<ArchiveChoice> chooserAnswer;
+    std::optional<ArchiveChoice> showChooser(const std::vector<std::string>& rows, const std::string& name) override {
         chooserRows = rows;
-        return chooserPick;
+        chooserName = name;
+        return chooserAnswer;
     }
     std::string programFolder() const override { return "/nowhere"; }
     std::string userDataFolder() const override { return "/nowhere"; }
@@ -132,9 +134,9 @@ protected:
     MainWindow window{view, [](const std::string&) { return std::optional<std::string>(); }};
 };
 
-// A drop installs one mod, as a .big or as an archive; the drag of anything
-// else is refused and a drop of it does nothing.
-TEST_F(MainWindowTest, ADropTakesOneModOrArchiveOnly) {
+// A drop installs one mod: a .big, an archive, a folder or several .big
+// files; the drag of anything else is refused and a drop of it does nothing.
+TEST_F(MainWindowTest, ADropTakesOneModOnly) {
     const std::string storm = t / "Storm.big";
     const struct {
         Strings paths;
@@ -149,16 +151,20 @@ TEST_F(MainWindowTest, ADropTakesOneModOrArchiveOnly) {
         {{t / "notes.txt"}, false},
         {{t / "Storm.big.txt"}, false},
         {{t / ".big"}, false},
-        {{storm, t / "Other.big"}, false},
+        {{storm, t / "Other.big"}, true},
+        {{storm, t / "!Other.GIB"}, true},
+        {{storm, t / "Other.zip"}, false},
+        {{t.folder("Unpacked Mod")}, true},
+        {{t.folder("Unpacked Mod"), storm}, false},
         {{""}, false},  // not a local file
         {{}, false},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(::testing::PrintToString(row.paths));
-        const auto archive = DroppedArchive(row.paths);
-        EXPECT_EQ(archive.has_value(), row.taken);
-        if (archive) {
-            EXPECT_EQ(*archive, row.paths.front());
+        const Strings mod = DroppedMod(row.paths);
+        EXPECT_EQ(!mod.empty(), row.taken);
+        if (!mod.empty()) {
+            EXPECT_EQ(mod, row.paths);
         } else {
             window.filesDropped(row.paths);
             EXPECT_TRUE(view.shownMessages.empty());
@@ -183,13 +189,18 @@ TEST_F(MainWindowTest, TheArchiveChooserOffersEachModWithItsSize) {
     const std::string made = test::TestArchives();
     if (made.empty()) GTEST_SKIP() << "no test archives: ctest makes them";
     view.box = t.path();
-    for (const std::optional<std::size_t> pick : {std::optional<std::size_t>(), std::optional<std::size_t>(0)}) {
-        view.chooserPick = pick;
+    for (const std::optional<ArchiveChoice> pick : {std::optional<ArchiveChoice>(), std::optional(ArchiveChoice{{0}, "x"})}) {
+        view.chooserAnswer = pick;
         view.answers = {Answer::No};  // not activated now
         window.filesDropped({made + test::Native("/lzma2.7z")});
         EXPECT_EQ(view.chooserRows, (Strings{"Blue.big (50.0 KB)", "Storm.big (100 KB)"}));
+        EXPECT_EQ(view.chooserName, "lzma2");
         EXPECT_EQ(t.names(), pick ? Strings{"__Blue.bit"} : Strings{});
     }
+    // OK waits for a tick and a name.
+    EXPECT_TRUE(ChooserAccepts({false, true}, "Reds"));
+    EXPECT_FALSE(ChooserAccepts({false, false}, "Reds"));
+    EXPECT_FALSE(ChooserAccepts({true}, " __ "));
 }
 
 TEST_F(MainWindowTest, TypingKeepsTheBoxAsTypedWhileTheProgramTrimsIt) {
