@@ -1,6 +1,10 @@
 // "Install A Mod": a picked .big, or the .big in a picked archive, becomes an
-// inactive mod in the game folder.
+// inactive mod in the game folder; a mod of several archives and loose game
+// files becomes one archive, read in one pass over its source.
 #include "modstore/mod_store.h"
+
+#include <unordered_map>
+
 #include "modstore/mod_contents.h"
 #include "modstore/mod_merge.h"
 #include "support/archive.h"
@@ -71,11 +75,11 @@ Status ReadTables(const ModContents& mod, const std::vector<const ModFile*>& arc
         else out.inputs.push_back({FileChangeExt(f->path, ".big", '\\'), false, {}});
         out.files.push_back(f);
     }
+    std::unordered_map<std::size_t, std::size_t> byEntry;  // an archive's entry -> its input
+    for (std::size_t i = 0; i < out.files.size(); ++i) byEntry.emplace(out.files[i]->source.entry, i);
     const auto input = [&](const ArchiveMember& m) -> MergeInput* {
-        for (std::size_t i = 0; i < out.files.size(); ++i) {
-            if (out.files[i]->source.entry == m.entry) return &out.inputs[i];
-        }
-        return nullptr;
+        const auto it = byEntry.find(m.entry);
+        return it == byEntry.end() ? nullptr : &out.inputs[it->second];
     };
     if (!mod.archive.empty()) {
         // One pass over the archive: each table is at the start of its member.
@@ -104,11 +108,13 @@ Status StreamPlan(const ModContents& mod, const MergeSources& sources, const Mer
     for (const MergeRun& run : plan.runs) runs[run.input].push_back(run);
     // The plan's inputs come in the archive's order: one pass reads them all.
     if (!mod.archive.empty()) {
+        std::unordered_map<std::size_t, std::size_t> byEntry;  // an archive's entry -> its input
+        for (std::size_t i = 0; i < sources.files.size(); ++i) {
+            if (!runs[i].empty()) byEntry.emplace(sources.files[i]->source.entry, i);
+        }
         const auto input = [&](const ArchiveMember& m) -> std::ptrdiff_t {
-            for (std::size_t i = 0; i < sources.files.size(); ++i) {
-                if (sources.files[i]->source.entry == m.entry && !runs[i].empty()) return static_cast<std::ptrdiff_t>(i);
-            }
-            return -1;
+            const auto it = byEntry.find(m.entry);
+            return it == byEntry.end() ? -1 : static_cast<std::ptrdiff_t>(it->second);
         };
         return ReadMembers(
             mod.archive, [&](const ArchiveMember& m) { return input(m) >= 0; },
