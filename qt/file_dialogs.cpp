@@ -28,12 +28,31 @@ void Prepare(QFileDialog& dialog) {
     dialog.setOption(QFileDialog::HideNameFilterDetails);
 }
 
-std::optional<std::string> FirstChoice(QFileDialog& dialog) {
+// What the user picked, or nothing when the dialog was cancelled.
+std::optional<QStringList> Picked(QFileDialog& dialog) {
     if (Hook()) Hook()(dialog);
     else dialog.exec();
     if (dialog.result() != QDialog::Accepted) return std::nullopt;
-    const QStringList files = dialog.selectedFiles();
-    return files.isEmpty() ? std::string() : files.first().toStdString();
+    return dialog.selectedFiles();
+}
+
+std::optional<std::string> FirstChoice(QFileDialog& dialog) {
+    const std::optional<QStringList> files = Picked(dialog);
+    if (!files) return std::nullopt;
+    return files->isEmpty() ? std::string() : files->first().toStdString();
+}
+
+// The file chooser of `request` (made with its title and start folder): its
+// filters, the one asked for selected.
+void PrepareFileDialog(QFileDialog& dialog, const FileDialogRequest& request) {
+    dialog.setObjectName(QStringLiteral("fileDialog"));
+    Prepare(dialog);
+    QStringList filters;
+    for (const FileFilter& f : request.filters) filters << QtNameFilter(f);
+    dialog.setNameFilters(filters);
+    if (request.selectedFilter < static_cast<std::size_t>(filters.size())) {
+        dialog.selectNameFilter(filters[static_cast<qsizetype>(request.selectedFilter)]);
+    }
 }
 
 }  // namespace
@@ -48,17 +67,25 @@ QString QtNameFilter(const FileFilter& filter) {
 
 std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogRequest& request) {
     QFileDialog dialog(parent, QString::fromStdString(request.title), QString::fromStdString(request.initialDir));
-    dialog.setObjectName(QStringLiteral("fileDialog"));
-    Prepare(dialog);
+    PrepareFileDialog(dialog, request);
     dialog.setAcceptMode(request.saveMode ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::AnyFile);
-    QStringList filters;
-    for (const FileFilter& f : request.filters) filters << QtNameFilter(f);
-    dialog.setNameFilters(filters);
-    if (request.selectedFilter < static_cast<std::size_t>(filters.size())) {
-        dialog.selectNameFilter(filters[static_cast<qsizetype>(request.selectedFilter)]);
-    }
     return FirstChoice(dialog);
+}
+
+std::vector<std::string> RunOpenFiles(QWidget* parent, const FileDialogRequest& request) {
+    QFileDialog dialog(parent, QString::fromStdString(request.title), QString::fromStdString(request.initialDir));
+    PrepareFileDialog(dialog, request);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFiles);
+    // A name typed without extension is looked for with it, as Windows' own
+    // chooser does.
+    dialog.setDefaultSuffix(QString::fromStdString(request.defaultExt));
+    std::vector<std::string> paths;
+    if (const std::optional<QStringList> files = Picked(dialog)) {
+        for (const QString& file : *files) paths.push_back(file.toStdString());
+    }
+    return paths;
 }
 
 void SetFileDialogHook(std::function<void(QFileDialog& dialog)> act) { Hook() = std::move(act); }

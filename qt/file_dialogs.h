@@ -4,6 +4,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "support/common_dialogs.h"
 
@@ -19,6 +20,9 @@ namespace tavrel {
 QString QtNameFilter(const FileFilter& filter);
 
 std::optional<std::string> RunFileDialog(QWidget* parent, const FileDialogRequest& request);
+// The open dialog in which several existing files may be picked together:
+// every path picked, none when cancelled.
+std::vector<std::string> RunOpenFiles(QWidget* parent, const FileDialogRequest& request);
 std::optional<std::string> RunFolderBrowser(QWidget* parent, const FolderBrowserRequest& request);
 
 // A seam for the window tests: while set, each file dialog and folder

@@ -42,18 +42,22 @@ int ShiftCode(Qt::KeyboardModifiers modifiers) {
            (modifiers & Qt::AltModifier ? kAltKey : 0) | (modifiers & Qt::MetaModifier ? kOtherKey : 0);
 }
 
-// The paths a drag carries: each local file's path, "" for anything else.
+// The paths a drag carries: each local file's or folder's path, "" for
+// anything else.
 std::vector<std::string> DraggedPaths(const QDropEvent& event) {
     std::vector<std::string> paths;
     if (!event.mimeData()->hasUrls()) return paths;
     for (const QUrl& url : event.mimeData()->urls()) {
-        paths.push_back(url.isLocalFile() ? url.toLocalFile().toStdString() : std::string());
+        QString path = url.isLocalFile() ? url.toLocalFile() : QString();
+        // A folder may come as "file:///x/Mod/": its name is the last one.
+        while (path.size() > 1 && path.endsWith(u'/')) path.chop(1);
+        paths.push_back(path.toStdString());
     }
     return paths;
 }
 
 void AcceptOrRefuse(QDropEvent& event) {
-    if (DroppedArchive(DraggedPaths(event))) event.acceptProposedAction();
+    if (!DroppedMod(DraggedPaths(event)).empty()) event.acceptProposedAction();
     else event.ignore();
 }
 
@@ -142,6 +146,8 @@ std::optional<std::string> Form1::runFileDialog(const FileDialogRequest& request
     return RunFileDialog(this, request);
 }
 
+std::vector<std::string> Form1::runOpenFiles(const FileDialogRequest& request) { return RunOpenFiles(this, request); }
+
 std::optional<std::string> Form1::runFolderBrowser(const FolderBrowserRequest& request) {
     return RunFolderBrowser(this, request);
 }
@@ -182,8 +188,8 @@ Answer Form1::showMessage(const std::string& text, Buttons buttons, Icon icon) {
     return ShowMessage(this, text, buttons, icon);
 }
 
-std::optional<std::size_t> Form1::showChooser(const std::vector<std::string>& rows) {
-    return ShowChooser(this, rows);
+std::optional<ArchiveChoice> Form1::showChooser(const std::vector<std::string>& rows, const std::string& name) {
+    return ShowChooser(this, rows, name);
 }
 
 std::unique_ptr<CopyProgressView> Form1::showCopyProgress(const std::string& text) {

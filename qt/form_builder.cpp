@@ -64,7 +64,22 @@ QWidget* MakeWidget(const Control& c, QWidget* parent) {
         case ControlKind::TextBox: return new QLineEdit(caption, parent);
         case ControlKind::Button: return new QPushButton(caption, parent);
         case ControlKind::CheckBox: return new MouseUpCheckBox(caption, parent);
-        case ControlKind::ListBox: return new QListWidget(parent);
+        case ControlKind::ListBox: {
+            auto* list = new QListWidget(parent);
+            if (c.checkboxes) {
+                // Each row gets its tick box as it comes, unticked; Space
+                // and a click on the box tick it (the item view's own keys).
+                QObject::connect(list->model(), &QAbstractItemModel::rowsInserted, list,
+                                 [list](const QModelIndex&, int first, int last) {
+                                     for (int row = first; row <= last; ++row) {
+                                         QListWidgetItem* item = list->item(row);
+                                         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+                                         if (item->data(Qt::CheckStateRole).isNull()) item->setCheckState(Qt::Unchecked);
+                                     }
+                                 });
+            }
+            return list;
+        }
         case ControlKind::PictureBox: {
             auto* box = new PictureBox(parent);
             box->setPicture(PictureOf(c.picture, {}));

@@ -151,43 +151,118 @@ private slots:
         QCOMPARE(form_->window().listEntries(), std::vector<std::string>{"__Storm"});
     }
 
-    // The chooser of an archive's mods: built from its layout, modal over the
-    // main window, the first row selected; OK, Enter and a double click take
-    // the row, Escape and Cancel none.
-    void archiveChooserTakesTheRowPicked() {
-        const std::vector<std::string> rows = {"Blue.big (50.0 KB)", "Storm.big (100 KB)"};
-        const auto run = [&](std::function<void(QDialog&, QListWidget&)> act) {
+    // The checklist of a mod's archives: built from its layout, modal over
+    // the main window, every row ticked and the name box filled. Space ticks
+    // the current row; OK and Enter answer only while a row is ticked and
+    // the name makes a file name; Escape and Cancel answer nothing.
+    void archiveChooserAnswersTheTicksAndTheName() {
+        using Choice = std::optional<ArchiveChoice>;
+        struct Parts {
+            QDialog& dialog;
+            QListWidget& list;
+            QLineEdit& name;
+            QPushButton& ok;
+        };
+        const auto run = [&](std::function<void(Parts&)> act) {
             SetChooserHook([&](QDialog& d) {
                 auto* list = d.findChild<QListWidget*>(QStringLiteral("lstArchiveMods"));
-                QVERIFY(list);
+                auto* name = d.findChild<QLineEdit*>(QStringLiteral("txtModName"));
+                auto* ok = d.findChild<QPushButton*>(QStringLiteral("cmdOK"));
+                QVERIFY(list && name && ok);
                 QCOMPARE(d.windowTitle(), QStringLiteral("Select Generals MOD...."));
-                QCOMPARE(list->count(), 2);
-                QCOMPARE(list->currentRow(), 0);
+                QCOMPARE(list->count(), 3);
                 QCOMPARE(list->item(1)->text(), QStringLiteral("Storm.big (100 KB)"));
+                for (int row = 0; row < 3; ++row) QCOMPARE(list->item(row)->checkState(), Qt::Checked);
+                QCOMPARE(name->text(), QStringLiteral("Mod Pack"));
+                QVERIFY(ok->isEnabled());
                 d.show();
-                act(d, *list);
+                QCOMPARE(d.focusWidget(), list);  // Space ticks from the start
+                Parts parts{d, *list, *name, *ok};
+                act(parts);
             });
-            const auto chosen = form_->showChooser(rows);
+            const Choice chosen = form_->showChooser({"Blue.big (50.0 KB)", "Storm.big (100 KB)", "Maps.gib (2 KB)"},
+                                                     "Mod Pack");
             SetChooserHook({});
             return chosen;
         };
-        QCOMPARE(run([](QDialog& d, QListWidget&) { QTest::keyClick(&d, Qt::Key_Return); }), std::optional<std::size_t>(0));
-        QCOMPARE(run([](QDialog& d, QListWidget& list) {
-                     list.setCurrentRow(1);
-                     QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("cmdOK")), Qt::LeftButton);
-                 }),
-                 std::optional<std::size_t>(1));
-        QCOMPARE(run([](QDialog&, QListWidget& list) {
-                     const QPoint second = list.visualItemRect(list.item(1)).center();
-                     QTest::mouseClick(list.viewport(), Qt::LeftButton, {}, second);  // a double click's first press
-                     QTest::mouseDClick(list.viewport(), Qt::LeftButton, {}, second);
-                 }),
-                 std::optional<std::size_t>(1));
-        QCOMPARE(run([](QDialog& d, QListWidget&) { QTest::keyClick(&d, Qt::Key_Escape); }), std::nullopt);
-        QCOMPARE(run([](QDialog& d, QListWidget&) {
-                     QTest::mouseClick(d.findChild<QPushButton*>(QStringLiteral("cmdCancel")), Qt::LeftButton);
-                 }),
-                 std::nullopt);
+        const auto key = [](QWidget& at, Qt::Key k) { QTest::keyClick(&at, k); };
+        const struct {
+            const char* what;
+            std::function<void(Parts&)> act;
+            Choice answer;
+        } cases[] = {
+            {"Enter at once", [&](Parts& p) { key(p.list, Qt::Key_Return); }, ArchiveChoice{{0, 1, 2}, "Mod Pack"}},
+            {"Space unticks the current row, OK",
+             [&](Parts& p) {
+                 key(p.list, Qt::Key_Down);
+                 key(p.list, Qt::Key_Space);
+                 QVERIFY(p.ok.isEnabled());
+                 QTest::mouseClick(&p.ok, Qt::LeftButton);
+             },
+             ArchiveChoice{{0, 2}, "Mod Pack"}},
+            {"nothing ticked: OK off and Enter does nothing, until a row is ticked again",
+             [&](Parts& p) {
+                 for (int row = 0; row < 3; ++row) p.list.item(row)->setCheckState(Qt::Unchecked);
+                 QVERIFY(!p.ok.isEnabled());
+                 key(p.list, Qt::Key_Return);
+                 QVERIFY(p.dialog.isVisible());
+                 key(p.list, Qt::Key_Space);  // the first row
+                 QVERIFY(p.ok.isEnabled());
+                 key(p.list, Qt::Key_Return);
+             },
+             ArchiveChoice{{0}, "Mod Pack"}},
+            {"no name: OK off until one is typed",
+             [&](Parts& p) {
+                 p.name.setFocus();
+                 p.name.selectAll();
+                 key(p.name, Qt::Key_Delete);
+                 QVERIFY(!p.ok.isEnabled());
+                 key(p.name, Qt::Key_Return);
+                 QVERIFY(p.dialog.isVisible());
+                 QTest::keyClicks(&p.name, QStringLiteral(" Storm Wave"));
+                 QVERIFY(p.ok.isEnabled());
+                 key(p.name, Qt::Key_Return);
+             },
+             ArchiveChoice{{0, 1, 2}, " Storm Wave"}},
+            {"Escape", [&](Parts& p) { key(p.dialog, Qt::Key_Escape); }, std::nullopt},
+            {"Cancel",
+             [&](Parts& p) {
+                 QTest::mouseClick(p.dialog.findChild<QPushButton*>(QStringLiteral("cmdCancel")), Qt::LeftButton);
+             },
+             std::nullopt},
+        };
+        for (const auto& c : cases) {
+            const Choice chosen = run(c.act);
+            QVERIFY2(chosen.has_value() == c.answer.has_value(), c.what);
+            if (!chosen) continue;
+            QVERIFY2(chosen->ticked == c.answer->ticked, c.what);
+            QCOMPARE(chosen->name, c.answer->name);
+        }
+    }
+
+    // The open dialog in which several files are picked together; a name
+    // typed without extension is found with the default one.
+    void openDialogTakesSeveralFiles() {
+        const QString downloads = w_->path("downloads");
+        Touch(downloads + "/Blue.big");
+        Touch(downloads + "/Storm.gib");
+        QString title;
+        QFileDialog::FileMode mode{};
+        w_->onNextDialog([&](QFileDialog& d) {
+            title = d.windowTitle();
+            mode = d.fileMode();
+            d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("\"Blue\" \"Storm.gib\""));
+            QMetaObject::invokeMethod(&d, "accept");
+        });
+        const std::vector<std::string> picked =
+            ShowOpenFiles(*form_, "Archives (*.big;*.gib)|*.big;*.gib", "Pick them", "big", downloads.toStdString());
+        QCOMPARE(title, QStringLiteral("Pick them"));
+        QCOMPARE(mode, QFileDialog::ExistingFiles);
+        QCOMPARE(picked, (std::vector<std::string>{(downloads + "/Blue.big").toStdString(),
+                                                   (downloads + "/Storm.gib").toStdString()}));
+        w_->onNextDialog([](QFileDialog& d) { QMetaObject::invokeMethod(&d, "reject"); });
+        QVERIFY(ShowOpenFiles(*form_, "", "", "", downloads.toStdString()).empty());
+        QVERIFY(w_->dialogsDone());
     }
 
     void longCopiesShowProgressWithCancel() {

@@ -197,7 +197,8 @@ private slots:
     }
 
     // The window answers each move of a drag by its files, whenever they
-    // come: files that come late are still taken, and only one .big is.
+    // come: files that come late are still taken, and so are several .big
+    // files together and a folder, but not a .big beside another file.
     void dragsAreJudgedByTheirFilesAsTheyCome() {
         Form1& form = w_->open(NoProgramFiles());
         const QPoint middle = form.rect().center();
@@ -221,7 +222,13 @@ private slots:
         // the files, so files handed over late are taken when they come.
         QCOMPARE(drag(LateFiles({big}, 3), 3), (QList<bool>{true, false, false, true}));
         QCOMPARE(drag(LateFiles({text}, 1), 2), (QList<bool>{true, false, false}));
-        QCOMPARE(drag(LateFiles({big, big}, 1), 1), (QList<bool>{true, false}));
+        const QUrl gib = QUrl::fromLocalFile(w_->path("Maps.gib"));
+        QCOMPARE(drag(LateFiles({big, gib}, 1), 1), (QList<bool>{true, true}));
+        QCOMPARE(drag(LateFiles({big, text}, 1), 1), (QList<bool>{true, false}));
+        QVERIFY(QDir().mkpath(w_->path("Storm Mod")));
+        const QUrl folder = QUrl::fromLocalFile(w_->path("Storm Mod") + '/');  // as file managers may send it
+        QCOMPARE(drag(LateFiles({folder}, 1), 1), (QList<bool>{true, true}));
+        QCOMPARE(drag(LateFiles({QUrl::fromLocalFile(w_->path("gone"))}, 1), 1), (QList<bool>{true, false}));
         QMimeData words;
         words.setText(QStringLiteral("Storm.big"));
         QCOMPARE(drag(words, 1), (QList<bool>{false, false}));
