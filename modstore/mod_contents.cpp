@@ -128,28 +128,28 @@ Status GatherMod(const std::vector<std::string>& sources, ModContents& out) {
         std::vector<ArchiveMember> members;
         if (Status listed = ListArchiveFiles(first, members); !listed.ok()) return listed;
         out.archive = first;
-        out.name = FileChangeExt(FileGetName(first), "");
+        out.name = FileChangeExt(UserPathName(first), "");
         for (ArchiveMember& m : members) files.push_back({m.path, std::move(m)});
     } else if (sources.size() == 1 && IsFolder(first)) {
         const std::string top = FileCleanPath(first);
-        out.name = FileGetName(top);
+        out.name = UserPathName(top);
         const auto real = RealPath(top);
         // Links are followed only while they stay inside the mod's folder.
         for (const std::string& path : FindFilesRecursive(top, "", 0, 0, real.value_or(top))) {
             ArchiveMember m;
             m.path = path;
-            m.name = FileGetName(path);
+            m.name = UserPathName(path);
             InputFile probe;
             if (Status opened = probe.open(path); !opened.ok()) return Status::Error(m.name + ": " + opened.text());
             m.size = probe.size();
             files.push_back({path.substr(std::min(path.size(), top.size() + 1)), std::move(m)});
         }
     } else {
-        out.name = FileChangeExt(FileGetName(first), "");
+        out.name = FileChangeExt(UserPathName(first), "");
         for (const std::string& path : sources) {
             ArchiveMember m;
             m.path = path;
-            m.name = FileGetName(path);
+            m.name = UserPathName(path);
             if (!IsModArchiveName(m.name)) return Status::Error(m.name + ": " + kNotBigArchive);
             InputFile probe;
             if (Status opened = probe.open(path); !opened.ok()) return Status::Error(m.name + ": " + opened.text());
@@ -157,7 +157,7 @@ Status GatherMod(const std::vector<std::string>& sources, ModContents& out) {
             files.push_back({m.name, std::move(m)});
         }
     }
-    out.shown = sources.size() == 1 ? FileGetName(FileCleanPath(first)) : out.name;
+    out.shown = sources.size() == 1 ? UserPathName(FileCleanPath(first)) : out.name;
     SortModFiles(std::move(files), out);
     return Status::Ok();
 }

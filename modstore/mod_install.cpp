@@ -239,7 +239,7 @@ bool ModStore::InstallMod(const std::vector<std::string>& sources, std::string* 
         }
     }
 
-    const std::string sourceName = asItIs ? FileGetName(first) : lone ? lone->source.name : mod.shown;
+    const std::string sourceName = asItIs ? UserPathName(first) : lone ? lone->source.name : mod.shown;
     const std::string newName = mergedName.empty() ? InstalledModName(sourceName) : mergedName;
     const std::string newEntry = FileChangeExt(newName, "");
 

@@ -64,4 +64,9 @@ std::string JoinPath(const std::string& folder, const std::string& name, char se
     return folder + sep + name;
 }
 
+std::string UserPathName(const std::string& path) {
+    const std::string name = FileGetName(path);
+    return kNativeSeparator == '\\' ? FileGetName(name, '/') : name;
+}
+
 }  // namespace tavrel

@@ -36,6 +36,10 @@ std::string FileCleanPath(const std::string& path, char sep = kNativeSeparator);
 // as they are: resolve links first where that matters.
 bool IsInsideFolder(const std::string& folder, const std::string& path, char sep = kNativeSeparator);
 
+// The last component of a path the user gives: on Windows, where "/"
+// separates folders as well as "\\", after either.
+std::string UserPathName(const std::string& path);
+
 // folder + separator + name.
 std::string JoinPath(const std::string& folder, const std::string& name,
                      char sep = kNativeSeparator);

@@ -12,7 +12,7 @@ std::vector<std::string> DroppedMod(const std::vector<std::string>& paths) {
     if (paths.empty() || std::find(paths.begin(), paths.end(), std::string()) != paths.end()) return {};
     if (paths.size() == 1) {
         const std::string name = FileGetName(paths.front());
-        if (IsModName(name) || IsArchiveName(name) || IsFolder(paths.front())) return paths;
+        if (IsModArchiveName(name) || IsArchiveName(name) || IsFolder(paths.front())) return paths;
         return {};
     }
     for (const std::string& path : paths) {

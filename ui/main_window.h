@@ -76,8 +76,8 @@ public:
 std::string ActiveModReading(const std::string& activeMod);
 
 // What a drop of `paths` on the main window installs as one mod: one file
-// named ".big", ".zip", ".7z" or ".rar" in any letter case, one folder (an
-// unpacked mod), or several ".big" and ".gib" files together. Nothing for
+// named ".big", ".gib", ".zip", ".7z" or ".rar" in any letter case, one
+// folder (an unpacked mod), or several ".big" and ".gib" files together. Nothing for
 // anything else, which the drop cursor refuses.
 std::vector<std::string> DroppedMod(const std::vector<std::string>& paths);
 

@@ -148,6 +148,7 @@ TEST_F(MainWindowTest, ADropTakesOneModOnly) {
         {{t / "Storm.7Z"}, true},
         {{t / "Storm.Rar"}, true},
         {{t / "Storm.tar"}, false},
+        {{t / "!Storm.gib"}, true},
         {{t / "notes.txt"}, false},
         {{t / "Storm.big.txt"}, false},
         {{t / ".big"}, false},
@@ -189,7 +190,7 @@ TEST_F(MainWindowTest, TheArchiveChooserOffersEachModWithItsSize) {
     const std::string made = test::TestArchives();
     if (made.empty()) GTEST_SKIP() << "no test archives: ctest makes them";
     view.box = t.path();
-    for (const std::optional<ArchiveChoice> pick : {std::optional<ArchiveChoice>(), std::optional(ArchiveChoice{{0}, "x"})}) {
+    for (const std::optional<ArchiveChoice>& pick : {std::optional<ArchiveChoice>(), std::optional(ArchiveChoice{{0}, "x"})}) {
         view.chooserAnswer = pick;
         view.answers = {Answer::No};  // not activated now
         window.filesDropped({made + test::Native("/lzma2.7z")});
