@@ -1,20 +1,28 @@
 #include "win32/chooser.h"
 
+#include <commctrl.h>
+
+#include "ui/archive_chooser.h"
 #include "ui/layout.h"
 #include "win32/text.h"
+#include "win32/widgets.h"
 
 namespace tavrel {
 
-ArchiveChooser::ArchiveChooser(HINSTANCE instance, HWND owner, const std::vector<std::string>& rows)
+ArchiveChooser::ArchiveChooser(HINSTANCE instance, HWND owner, const std::vector<std::string>& rows,
+                               const std::string& name)
     : FormWindow(ChooserLayout(), instance), blocked_(owner) {
     createWindow(WS_POPUP | WS_CAPTION | WS_SYSMENU, owner);
     if (!hwnd()) return;
     HWND list = controls()["lstArchiveMods"];
-    for (const std::string& row : rows) {
-        ::SendMessageW(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(row).c_str()));
-    }
-    ::SendMessageW(list, LB_SETCURSEL, 0, 0);
+    for (const std::string& row : rows) AddCheckListRow(list, row, true);
+    // The first row has the keyboard's mark, for Space.
+    LVITEMW first{};
+    first.stateMask = first.state = LVIS_FOCUSED | LVIS_SELECTED;
+    ::SendMessageW(list, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&first));
+    SetControlText(controls()["txtModName"], name);
     ::SendMessageW(controls()["cmdOK"], BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+    judge();
     RECT ownerRect{}, own{};
     ::GetWindowRect(owner, &ownerRect);
     ::GetWindowRect(hwnd(), &own);
@@ -30,16 +38,30 @@ ArchiveChooser::~ArchiveChooser() {
     destroyWindow();
 }
 
-std::optional<std::size_t> ArchiveChooser::run() {
+std::optional<ArchiveChoice> ArchiveChooser::run() {
     if (!hwnd()) return std::nullopt;
     RunModalLoop(done_);
     return chosen_;
 }
 
+bool ArchiveChooser::judge() {
+    const bool accepts = ChooserAccepts(CheckListTicks(controls()["lstArchiveMods"]),
+                                        ControlText(controls()["txtModName"]));
+    ::EnableWindow(controls()["cmdOK"], accepts);
+    return accepts;
+}
+
 void ArchiveChooser::answer(bool chosen) {
+    // OK answers only what it may take, by the mouse or by Enter alike.
+    if (chosen && !judge()) return;
     if (chosen) {
-        const LRESULT row = ::SendMessageW(controls()["lstArchiveMods"], LB_GETCURSEL, 0, 0);
-        if (row != LB_ERR) chosen_ = static_cast<std::size_t>(row);
+        ArchiveChoice choice;
+        const std::vector<bool> ticks = CheckListTicks(controls()["lstArchiveMods"]);
+        for (std::size_t row = 0; row < ticks.size(); ++row) {
+            if (ticks[row]) choice.ticked.push_back(row);
+        }
+        choice.name = ControlText(controls()["txtModName"]);
+        chosen_ = std::move(choice);
     }
     done_ = true;
 }
@@ -50,13 +72,21 @@ LRESULT ArchiveChooser::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_COMMAND: {
             // Enter and Escape come from the dialog manager as IDOK and IDCANCEL.
             const int id = LOWORD(wParam);
-            if (id == IDOK || id == ControlId(layout, "cmdOK") ||
-                (id == ControlId(layout, "lstArchiveMods") && HIWORD(wParam) == LBN_DBLCLK)) {
+            if (id == IDOK || id == ControlId(layout, "cmdOK")) {
                 answer(true);
             } else if (id == IDCANCEL || id == ControlId(layout, "cmdCancel")) {
                 answer(false);
+            } else if (id == ControlId(layout, "txtModName") && HIWORD(wParam) == EN_CHANGE) {
+                judge();
             }
             return 0;
+        }
+        case WM_NOTIFY: {
+            const auto* notification = reinterpret_cast<const NMHDR*>(lParam);
+            if (notification && notification->hwndFrom == controls()["lstArchiveMods"] && IsTickChange(*notification)) {
+                judge();
+            }
+            break;
         }
         case WM_CLOSE:
             answer(false);

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "support/common_dialogs.h"
@@ -18,5 +19,13 @@ std::wstring FilterString(const std::vector<FileFilter>& filters);
 // Modal, owned by `owner`: the chosen path, or nothing when cancelled.
 std::optional<std::string> RunFileDialog(HWND owner, const FileDialogRequest& request);
 std::optional<std::string> RunFolderBrowser(HWND owner, const FolderBrowserRequest& request);
+// The open dialog in which several existing files may be picked together:
+// every path picked, none when cancelled.
+std::vector<std::string> RunOpenFiles(HWND owner, const FileDialogRequest& request);
+
+// The paths in the buffer of an open dialog with OFN_ALLOWMULTISELECT and
+// OFN_EXPLORER: "folder\0name\0name\0\0" for several files, the whole
+// path alone for one.
+std::vector<std::string> PickedPaths(std::wstring_view buffer);
 
 }  // namespace tavrel

@@ -56,7 +56,7 @@ std::vector<std::string> DroppedPaths(HGLOBAL block) {
 
 namespace {
 
-// The local files a drag carries; nothing for anything else.
+// The local files and folders a drag carries; nothing for anything else.
 std::vector<std::string> DraggedFiles(IDataObject* data) {
     FORMATETC format{CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
     STGMEDIUM medium{};

@@ -39,7 +39,7 @@ Form1::Form1(HINSTANCE instance, SettingsStore& settings, EnvLookup env)
     // Files dragged anywhere over the window: the cursor refuses what the
     // window would not install.
     AcceptFileDrops(hwnd(), kFilesDropped,
-                    [](const std::vector<std::string>& paths) { return DroppedArchive(paths).has_value(); });
+                    [](const std::vector<std::string>& paths) { return !DroppedMod(paths).empty(); });
     connectControls();
 }
 
@@ -84,8 +84,8 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             window_.filesDropped(TakeDroppedFiles(hwnd()));
             return 0;
         case WM_DROPFILES:
-            // Without OLE the system's drop offers every file; only a mod
-            // or an archive is installed.
+            // Without OLE the system's drop offers every file and folder;
+            // only what makes a mod is installed.
             window_.filesDropped(DroppedFiles(reinterpret_cast<HDROP>(wParam)));
             return 0;
         case WM_CLOSE:
@@ -116,6 +116,10 @@ void Form1::bringToFront() {
 
 std::optional<std::string> Form1::runFileDialog(const FileDialogRequest& request) {
     return RunFileDialog(hwnd(), request);
+}
+
+std::vector<std::string> Form1::runOpenFiles(const FileDialogRequest& request) {
+    return RunOpenFiles(hwnd(), request);
 }
 
 std::optional<std::string> Form1::runFolderBrowser(const FolderBrowserRequest& request) {
@@ -168,8 +172,8 @@ Answer Form1::showMessage(const std::string& text, Buttons buttons, Icon icon) {
     return ShowMessage(hwnd(), text, buttons, icon);
 }
 
-std::optional<std::size_t> Form1::showChooser(const std::vector<std::string>& rows) {
-    return ArchiveChooser(instance(), hwnd(), rows).run();
+std::optional<ArchiveChoice> Form1::showChooser(const std::vector<std::string>& rows, const std::string& name) {
+    return ArchiveChooser(instance(), hwnd(), rows, name).run();
 }
 
 std::unique_ptr<CopyProgressView> Form1::showCopyProgress(const std::string& text) {

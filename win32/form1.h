@@ -33,6 +33,7 @@ public:
     bool isMinimised() const override;
     void bringToFront() override;
     std::optional<std::string> runFileDialog(const FileDialogRequest& request) override;
+    std::vector<std::string> runOpenFiles(const FileDialogRequest& request) override;
     std::optional<std::string> runFolderBrowser(const FolderBrowserRequest& request) override;
     std::string folderBoxText() const override;
     void setFolderBoxText(const std::string& text) override;
@@ -46,7 +47,7 @@ public:
     bool modeBoxTicked() const override;
     void setModeBoxTicked(bool ticked) override;
     Answer showMessage(const std::string& text, Buttons buttons, Icon icon) override;
-    std::optional<std::size_t> showChooser(const std::vector<std::string>& rows) override;
+    std::optional<ArchiveChoice> showChooser(const std::vector<std::string>& rows, const std::string& name) override;
     std::unique_ptr<CopyProgressView> showCopyProgress(const std::string& text) override;
     std::string programFolder() const override;
     std::string userDataFolder() const override;

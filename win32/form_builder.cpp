@@ -62,6 +62,7 @@ HWND MakeControl(HINSTANCE instance, HWND parent, const Control& c, int id) {
         case ControlKind::Button: windowClass = L"BUTTON"; style |= BS_PUSHBUTTON; break;
         case ControlKind::CheckBox: windowClass = L"BUTTON"; style |= BS_AUTOCHECKBOX; break;
         case ControlKind::ListBox:
+            if (c.checkboxes) return CreateCheckList(instance, parent, id, style, WS_EX_CLIENTEDGE);
             windowClass = L"LISTBOX";
             style |= WS_VSCROLL | LBS_NOINTEGRALHEIGHT;
             exStyle |= WS_EX_CLIENTEDGE;
@@ -214,6 +215,7 @@ void FormControls::applyDpi(int dpi) {
         ::SetWindowPos(window, nullptr, TwipsToPixels(c.left, dpi), TwipsToPixels(c.top, dpi), width, height,
                        SWP_NOZORDER | SWP_NOACTIVATE);
         ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font(c.font ? *c.font : layout_.font)), TRUE);
+        if (c.kind == ControlKind::ListBox && c.checkboxes) FitCheckListColumn(window);
         switch (c.picture) {
             case Picture::Banner: SetPictureBitmap(window, LoadPicture(instance_, IDR_BANNER, dpi)); break;
             case Picture::Icon:

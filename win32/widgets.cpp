@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include "ui/main_window_logic.h"
+#include "win32/text.h"
 
 namespace tavrel {
 namespace {
@@ -275,6 +276,62 @@ void MakeLabelButton(HWND label, HCURSOR pointer, std::function<void()> onClick)
 void ReportCheckBoxMouseUp(HWND checkBox, MouseUpHandler onMouseUp, std::function<void()> onKeyToggle) {
     auto* state = new MouseUpCheckBox{std::move(onMouseUp), std::move(onKeyToggle)};
     ::SetWindowSubclass(checkBox, MouseUpCheckBox::Proc, 1, reinterpret_cast<DWORD_PTR>(state));
+}
+
+HWND CreateCheckList(HINSTANCE instance, HWND parent, int id, DWORD style, DWORD exStyle) {
+    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_LISTVIEW_CLASSES};
+    ::InitCommonControlsEx(&classes);
+    HWND list = ::CreateWindowExW(exStyle, WC_LISTVIEWW, L"",
+                                  style | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS, 0, 0,
+                                  0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    if (!list) return nullptr;
+    const DWORD extended = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
+    ::SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, extended, extended);
+    LVCOLUMNW column{};
+    column.mask = LVCF_WIDTH;
+    ::SendMessageW(list, LVM_INSERTCOLUMNW, 0, reinterpret_cast<LPARAM>(&column));
+    return list;
+}
+
+void AddCheckListRow(HWND list, const std::string& text, bool ticked) {
+    std::wstring wide = Wide(text);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    item.pszText = wide.data();
+    const auto row = ::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    if (row < 0) return;
+    SetCheckListTick(list, static_cast<std::size_t>(row), ticked);
+    FitCheckListColumn(list);  // a scroll bar may have come
+}
+
+void SetCheckListTick(HWND list, std::size_t row, bool ticked) {
+    LVITEMW item{};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(ticked ? 2 : 1);
+    ::SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
+}
+
+std::vector<bool> CheckListTicks(HWND list) {
+    std::vector<bool> ticks;
+    const auto count = ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0);
+    for (LRESULT row = 0; row < count; ++row) {
+        const auto state = ::SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK);
+        ticks.push_back(((static_cast<UINT>(state) & LVIS_STATEIMAGEMASK) >> 12) == 2);
+    }
+    return ticks;
+}
+
+void FitCheckListColumn(HWND list) {
+    RECT inside{};
+    ::GetClientRect(list, &inside);
+    ::SendMessageW(list, LVM_SETCOLUMNWIDTH, 0, MAKELPARAM(inside.right - inside.left, 0));
+}
+
+bool IsTickChange(const NMHDR& notification) {
+    if (notification.code != LVN_ITEMCHANGED) return false;
+    const auto& change = reinterpret_cast<const NMLISTVIEW&>(notification);
+    return (change.uChanged & LVIF_STATE) && ((change.uNewState ^ change.uOldState) & LVIS_STATEIMAGEMASK);
 }
 
 void CatchKeys(HWND control, std::function<bool(WPARAM key)> onKey) {

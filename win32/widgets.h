@@ -6,7 +6,10 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <functional>
+#include <string>
+#include <vector>
 
 namespace tavrel {
 
@@ -31,6 +34,21 @@ void MakeLabelButton(HWND label, HCURSOR pointer, std::function<void()> onClick)
 // Reports every mouse-button release over the check box, after a left
 // click has flipped the tick, and a tick flipped by Space once it is.
 void ReportCheckBoxMouseUp(HWND checkBox, MouseUpHandler onMouseUp, std::function<void()> onKeyToggle);
+
+// A checklist: a list view in report view without a header, one column as
+// wide as the list, whose rows each have a tick box (Space ticks the row
+// that has the focus). Its parent hears of every change of a tick as
+// LVN_ITEMCHANGED.
+HWND CreateCheckList(HINSTANCE instance, HWND parent, int id, DWORD style, DWORD exStyle);
+// Appends a row.
+void AddCheckListRow(HWND list, const std::string& text, bool ticked);
+void SetCheckListTick(HWND list, std::size_t row, bool ticked);
+// The tick of each row, in order.
+std::vector<bool> CheckListTicks(HWND list);
+// The column as wide as the list's inside, after a change of size or rows.
+void FitCheckListColumn(HWND list);
+// True when an LVN_ITEMCHANGED notification is a change of a tick.
+bool IsTickChange(const NMHDR& notification);
 
 // Hands every key pressed in the control to `onKey` (Enter and Delete
 // included, which the dialog manager would take); one it answers true for

@@ -269,6 +269,12 @@ HWND MakeOwner() {
                              ::GetModuleHandleW(nullptr), nullptr);
 }
 
+RECT ClientOf(HWND window) {
+    RECT r{};
+    ::GetClientRect(window, &r);
+    return r;
+}
+
 TEST(CopyProgress, BlocksTheOwnerAndCancels) {
     HWND owner = MakeOwner();
     if (!owner) GTEST_SKIP() << "no windows here";
@@ -294,41 +300,102 @@ TEST(CopyProgress, BlocksTheOwnerAndCancels) {
     ::DestroyWindow(owner);
 }
 
-// The chooser of an archive's mods, modal over its owner: the first row
-// selected; OK (or Enter) and a double click take the row, Cancel (or
-// Escape) and the close box none, and the owner takes input again.
-TEST(ArchiveChooser, AnswersWithTheRowPicked) {
+// The checklist of a mod's archives, modal over its owner: every row ticked
+// and the name box filled at first; Space ticks the row with the focus; OK
+// (or Enter) answers the ticks and the name only while a row is ticked and
+// there is a name; Cancel (or Escape) and the close box answer nothing; the
+// owner takes input again.
+TEST(ArchiveChooser, AnswersTheTicksAndTheName) {
     HWND owner = MakeOwner();
     if (!owner) GTEST_SKIP() << "no windows here";
     const FormLayout& layout = ChooserLayout();
-    const auto post = [](HWND window, int id, int code = 0) {
-        ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, code), 0);
-    };
+    const auto post = [](HWND window, int id) { ::PostMessageW(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), 0); };
+    const int ok = ControlId(layout, "cmdOK");
     const struct {
-        int row;  // selected before the answer
+        const char* what;
+        std::function<void(HWND list, HWND name, HWND ok)> change;
         std::function<void(HWND)> answer;
-        std::optional<std::size_t> chosen;
+        std::optional<ArchiveChoice> chosen;
     } rows[] = {
         // Each window takes Wine two seconds to go without a window manager.
-        {-1, [&](HWND w) { post(w, IDOK); }, 0},
-        {1, [&](HWND w) { post(w, ControlId(layout, "lstArchiveMods"), LBN_DBLCLK); }, 1},
-        {1, [&](HWND w) { post(w, ControlId(layout, "cmdCancel")); }, std::nullopt},
-        {0, [&](HWND w) { ::PostMessageW(w, WM_CLOSE, 0, 0); }, std::nullopt},
+        {"Enter at once", [](HWND, HWND, HWND) {}, [&](HWND w) { post(w, IDOK); }, ArchiveChoice{{0, 1}, "Mod Pack"}},
+        {"Space unticks the row with the focus",
+         [](HWND list, HWND, HWND okButton) {
+             ::SendMessageW(list, WM_KEYDOWN, VK_SPACE, 0);
+             ::SendMessageW(list, WM_KEYUP, VK_SPACE, 0);
+             EXPECT_EQ(CheckListTicks(list), (std::vector<bool>{false, true}));
+             EXPECT_TRUE(::IsWindowEnabled(okButton));
+         },
+         [&](HWND w) { post(w, ok); }, ArchiveChoice{{1}, "Mod Pack"}},
+        {"nothing ticked: OK is off and Enter does nothing",
+         [](HWND list, HWND, HWND okButton) {
+             SetCheckListTick(list, 0, false);
+             SetCheckListTick(list, 1, false);
+             EXPECT_FALSE(::IsWindowEnabled(okButton));
+         },
+         [&](HWND w) {
+             post(w, IDOK);
+             ::PostMessageW(w, WM_CLOSE, 0, 0);
+         },
+         std::nullopt},
+        {"no name: OK is off until one is typed",
+         [](HWND, HWND name, HWND okButton) {
+             SetControlText(name, "");
+             EXPECT_FALSE(::IsWindowEnabled(okButton));
+             SetControlText(name, " Storm Wave");
+             EXPECT_TRUE(::IsWindowEnabled(okButton));
+         },
+         [&](HWND w) { post(w, IDOK); }, ArchiveChoice{{0, 1}, " Storm Wave"}},
+        {"Cancel", [](HWND, HWND, HWND) {}, [&](HWND w) { post(w, ControlId(layout, "cmdCancel")); }, std::nullopt},
     };
     for (const auto& r : rows) {
-        ArchiveChooser chooser(::GetModuleHandleW(nullptr), owner, {"Blue.big (50.0 KB)", "Storm.big (100 KB)"});
+        SCOPED_TRACE(r.what);
+        ArchiveChooser chooser(::GetModuleHandleW(nullptr), owner, {"Blue.big (50.0 KB)", "Storm.big (100 KB)"},
+                               "Mod Pack");
         ASSERT_NE(chooser.hwnd(), nullptr);
         EXPECT_FALSE(::IsWindowEnabled(owner));
         EXPECT_EQ(ControlText(chooser.hwnd()), "Select Generals MOD....");
         HWND list = ::GetDlgItem(chooser.hwnd(), ControlId(layout, "lstArchiveMods"));
-        EXPECT_EQ(::SendMessageW(list, LB_GETCOUNT, 0, 0), 2);
-        EXPECT_EQ(::SendMessageW(list, LB_GETCURSEL, 0, 0), 0);
-        if (r.row >= 0) ::SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(r.row), 0);
+        HWND name = ::GetDlgItem(chooser.hwnd(), ControlId(layout, "txtModName"));
+        HWND okButton = ::GetDlgItem(chooser.hwnd(), ok);
+        EXPECT_EQ(::GetFocus(), list);
+        EXPECT_TRUE(::SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_CHECKBOXES);
+        EXPECT_EQ(CheckListTicks(list), (std::vector<bool>{true, true}));
+        wchar_t text[64] = L"";
+        LVITEMW item{};
+        item.pszText = text;
+        item.cchTextMax = 64;
+        ::SendMessageW(list, LVM_GETITEMTEXTW, 1, reinterpret_cast<LPARAM>(&item));
+        EXPECT_EQ(Utf8(text), "Storm.big (100 KB)");
+        // The one column fills the list: the rows show their whole text.
+        EXPECT_EQ(::SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0), ClientOf(list).right);
+        EXPECT_EQ(ControlText(name), "Mod Pack");
+        EXPECT_TRUE(::IsWindowEnabled(okButton));
+        r.change(list, name, okButton);
         r.answer(chooser.hwnd());
-        EXPECT_EQ(chooser.run(), r.chosen);
+        const std::optional<ArchiveChoice> chosen = chooser.run();
+        ASSERT_EQ(chosen.has_value(), r.chosen.has_value());
+        if (chosen) {
+            EXPECT_EQ(chosen->ticked, r.chosen->ticked);
+            EXPECT_EQ(chosen->name, r.chosen->name);
+        }
     }
     EXPECT_TRUE(::IsWindowEnabled(owner));
     ::DestroyWindow(owner);
+}
+
+TEST(FileDialog, PicksOfSeveralFiles) {
+    using namespace std::string_literals;
+    const struct {
+        std::wstring buffer;
+        std::vector<std::string> paths;
+    } rows[] = {
+        {L"C:\\Mods\\Storm.zip\0\0"s, {"C:\\Mods\\Storm.zip"}},  // one file: its whole path
+        {L"C:\\Mods\0Blue.big\0Storm.gib\0\0"s, {"C:\\Mods\\Blue.big", "C:\\Mods\\Storm.gib"}},
+        {L"C:\\\0Blue.big\0St\u00fcrm.big\0\0"s, {"C:\\Blue.big", "C:\\St\xC3\xBCrm.big"}},
+        {L"\0\0"s, {}},
+    };
+    for (const auto& r : rows) EXPECT_EQ(PickedPaths(r.buffer), r.paths) << Utf8(r.buffer);
 }
 
 TEST(CopyProgress, QuittingCancelsAndTheQuitStays) {
@@ -386,12 +453,6 @@ public:
     void bringToFront() override { ++broughtBack; }
     int broughtBack = 0;
 };
-
-RECT ClientOf(HWND window) {
-    RECT r{};
-    ::GetClientRect(window, &r);
-    return r;
-}
 
 TEST(Form2Window, FollowsTheResolution) {
     NoWindow main;

@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# "Install A Mod" with a .7z of two mods, picked in the file dialog: the
-# chooser offers both, the second is taken and unpacked under its own name.
-# TAVREL_TEST_ARCHIVES holds the archives made for the tests.
+# "Install A Mod" with a .zip of three .big files, picked in the file
+# dialog: the checklist offers all three ticked, one is unticked with Space,
+# a name is typed over the archive's, and the two left are merged into one
+# mod under that name.
 source "$(dirname "$0")/lib.sh"
+big_mod() { python3 "$(dirname "$0")/../big_mod.py" "$@"; }
 
 game="$WORK/game"
 mkdir -p "$game" "$WORK/downloads"
 echo one >"$game/__Alpha.bit"
-cp "$TAVREL_TEST_ARCHIVES/lzma2.7z" "$WORK/downloads/Mod Pack.7z"
+big_mod pack "$WORK/downloads/Mod Pack.zip" "Mod Pack" Blue.big Maps.big Storm.big
+cp "$WORK/downloads/Mod Pack.zip" "$WORK/as-downloaded.zip"
 store path "$(windows_path "$game")"
 store zhmode 0
 
@@ -17,18 +20,25 @@ click "$main" 260 275  # "Install A Mod"
 answer_box Return      # the introduction: OK
 dialog=$(wait_window '^Select Generals MOD\.\.\.\.$')
 xdotool windowfocus --sync "$dialog" 2>/dev/null || true
-xdotool type --delay 20 "$(windows_path "$WORK/downloads/Mod Pack.7z")"
+xdotool type --delay 20 "$(windows_path "$WORK/downloads/Mod Pack.zip")"
 xdotool key Return
 wait_gone "$dialog"
 chooser=$(wait_window '^Select Generals MOD\.\.\.\.$')
 shot chooser
-press_in "$chooser" Down    # Blue.big, then Storm.big
-press_in "$chooser" Return
-answer_box Escape      # "MOD (Storm.big) ... Would you like to activate this MOD now?" No
+press_in "$chooser" Down    # from Blue.big to Maps.big
+press_in "$chooser" space   # Maps.big unticked
+press_in "$chooser" Tab     # the name box, "Mod Pack" selected
+xdotool type --delay 20 "Blue Storm"
+shot ticked
+press_in "$chooser" Return  # OK
+wait_gone "$chooser"
+answer_box Escape      # "... Would you like to activate this MOD now?" No
 shot installed
-cmp -s "$game/__Storm.bit" "$TAVREL_TEST_ARCHIVES/expected/Stürm.big" || fail "the mod was not unpacked: $(ls "$game")"
-[ "$(ls "$game" | sort | tr '\n' ' ')" = "__Alpha.bit __Storm.bit " ] || fail "unexpected files: $(ls "$game")"
-cmp -s "$WORK/downloads/Mod Pack.7z" "$TAVREL_TEST_ARCHIVES/lzma2.7z" || fail "the archive was changed"
+[ "$(ls "$game" | sort | tr '\n' '|')" = "__Alpha.bit|__Blue Storm.bit|" ] || fail "unexpected files: $(ls "$game")"
+expected='Data\Blue\a.ini Data\Blue\b.ini Data\Storm\a.ini Data\Storm\b.ini '
+[ "$(big_mod paths "$game/__Blue Storm.bit" | tr -d '\r' | tr '\n' ' ')" = "$expected" ] ||
+    fail "the merged mod holds $(big_mod paths "$game/__Blue Storm.bit" | tr '\n' ' ')"
+cmp -s "$WORK/downloads/Mod Pack.zip" "$WORK/as-downloaded.zip" || fail "the archive was changed"
 
 close_and_wait "$main"
 echo "PASS $NAME"
