@@ -30,6 +30,7 @@ namespace bench {
 
 struct Outcome {
     double seconds = 0;
+    double cpuSeconds = 0;  // user and system time of the process and what it waited for
     long peakKiB = 0;   // ru_maxrss of the process (see above)
     bool ok = false;    // exited with 0
     std::string output; // its standard output, when captured
@@ -75,6 +76,8 @@ inline Outcome Spawn(const std::vector<std::string>& argv, const std::string& st
     }
     result.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     result.peakKiB = usage.ru_maxrss;
+    result.cpuSeconds = static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                        static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
     result.ok = WIFEXITED(status) && WEXITSTATUS(status) == 0;
     if (!result.ok) std::fprintf(stderr, "%s failed (status %d)\n", args[0], status);
     return result;
