@@ -212,7 +212,9 @@ bool ModStore::InstallMod(const std::vector<std::string>& sources, std::string* 
     const bool asItIs = sources.size() == 1 && !IsArchiveName(FileGetName(first)) && !IsFolder(first);
     if (!asItIs) {
         if (Status gathered = GatherMod(sources, mod); !gathered.ok()) return copyError(gathered);
-        if (mod.archives.empty() && mod.loose.empty()) return copyError(Status::Error(kArchiveHoldsNoMod));
+        if (mod.archives.empty() && mod.loose.empty()) {
+            return copyError(Status::Error(mod.archive.empty() ? "the folder holds no .big file" : kArchiveHoldsNoMod));
+        }
         for (const ModFile& f : mod.archives) chosen.push_back(&f);
         std::string name = mod.name;
         bool alone = mod.loose.empty();

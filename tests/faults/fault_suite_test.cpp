@@ -169,7 +169,7 @@ std::vector<Case> Cases() {
          .setup = {{Step::Folder, "outside/Storm.big", ""}},
          .action = Case::Install, .argument = "outside/Storm.big",
          .answers = {Ok, Ok},
-         .messages = {kIntro, CopyError("Is a directory")}});
+         .messages = {kIntro, CopyError("the folder holds no .big file")}});
     add({.name = "InstallFromADevice",
          .setup = {L("outside/zero.big", "/dev/zero")},
          .action = Case::Install, .argument = "outside/zero.big",
