@@ -20,7 +20,7 @@
 // memory. The first install from each source is checked: one entry a path,
 // each holding the bytes of the file that the game would load. The merged
 // archive's size is held against the sources' and its own table. `runs`
-// rounds (default 3; two more from the .zip and the folder, which take a
+// rounds (default 3; four more from the .zip and the folder, which take a
 // second or two and vary more) that take turns with the reference, medians
 // of the time and of the processor time; the sources have just been
 // written, so no round is spent warming the cache. The scratch folder (default under the current
@@ -207,12 +207,12 @@ int main(int argc, char** argv) {
         std::string path;
         const char* reference;  // in the figure's name; its sync is in the numbers
         double target;
-        int rounds;  // the quick ones vary more between rounds: two more of them
+        int rounds;  // the quick ones vary more between rounds: four more of them
     };
     const std::vector<Source> kinds = {
-        {".zip", zip, "bsdtar -x", 0.9, runs + 2},
+        {".zip", zip, "bsdtar -x", 0.9, runs + 4},
         {"solid .7z", sevenZip, "bsdtar -x", 0.8, runs},
-        {"folder", folder.string(), "cp -r", 0.9, runs + 2},
+        {"folder", folder.string(), "cp -r", 0.9, runs + 4},
     };
     const fs::path game = scratch / "game", copied = scratch / "copied";
     const double size = static_cast<double>(sources) / kMiB;
@@ -224,6 +224,7 @@ int main(int argc, char** argv) {
             const auto install = [&] {
                 fs::remove_all(game);
                 fs::create_directories(game);
+                bench::Settle();
                 const bench::Outcome o = bench::Spawn({self, "--child", "install", game.string(), kind.path});
                 Need(o.ok, "installing");
                 if (i == 0) {
@@ -244,6 +245,7 @@ int main(int argc, char** argv) {
             const auto reference = [&] {
                 fs::remove_all(copied);
                 fs::create_directories(copied);
+                bench::Settle();
                 bench::Outcome r = kind.path == folder.string()
                                        ? bench::Spawn({"cp", "-r", kind.path, copied.string()}, "/dev/null")
                                        : bench::Spawn({"bsdtar", "-xf", kind.path, "-C", copied.string()}, "/dev/null");

@@ -83,6 +83,12 @@ inline Outcome Spawn(const std::vector<std::string>& argv, const std::string& st
     return result;
 }
 
+// Writes every dirty page of the system out, untimed, before a timed
+// process: a process that writes a GiB must not pay for what the one before
+// it wrote (or deleted), nor for the sources just made, as the kernel
+// flushes those while it runs.
+inline void Settle() { ::sync(); }
+
 // This process's peak resident memory so far, in KiB (VmHWM).
 inline long PeakKiB() {
     std::ifstream status("/proc/self/status");
