@@ -48,30 +48,22 @@ Status StreamRuns(const ReadBytes& read, const std::vector<MergeRun>& runs, cons
     return Status::Ok();
 }
 
-ReadBytes FileReader(InputFile& file) {
-    return [&file](char* buffer, std::size_t size, Status& failed) {
-        const std::int64_t n = file.read(buffer, size);
-        if (n < 0) failed = file.error();
-        return n;
-    };
-}
-
 // The member's reason, naming it.
 Status Naming(const ModFile& file, const Status& why) { return Status::Error(file.path + ": " + why.text()); }
 
 // Reads the table of every archive to merge; a loose file is one entry.
 Status ReadTables(const ModContents& mod, const std::vector<const ModFile*>& archives, MergeSources& out) {
-    std::vector<const ModFile*> files;
-    for (const ModFile& f : mod.loose) files.push_back(&f);
-    files.insert(files.end(), archives.begin(), archives.end());
+    std::vector<std::pair<const ModFile*, bool>> files;  // each file, and whether it is loose
+    for (const ModFile& f : mod.loose) files.emplace_back(&f, true);
+    for (const ModFile* f : archives) files.emplace_back(f, false);
     // The inputs come in the order their bytes can be read: an archive's own.
     if (!mod.archive.empty()) {
         std::stable_sort(files.begin(), files.end(),
-                         [](const ModFile* a, const ModFile* b) { return a->source.entry < b->source.entry; });
+                         [](const auto& a, const auto& b) { return a.first->source.entry < b.first->source.entry; });
     }
-    const auto isLoose = [&](const ModFile* f) { return f >= mod.loose.data() && f < mod.loose.data() + mod.loose.size(); };
-    for (const ModFile* f : files) {
-        if (isLoose(f)) out.inputs.push_back({f->path, true, {{f->path, 0, f->source.size}}});
+    for (const auto& [f, loose] : files) {
+        // An archive that the game skips (.gib) counts as the .big it becomes.
+        if (loose) out.inputs.push_back({f->path, true, {{f->path, 0, f->source.size}}});
         else out.inputs.push_back({FileChangeExt(f->path, ".big", '\\'), false, {}});
         out.files.push_back(f);
     }
@@ -130,7 +122,7 @@ Status StreamPlan(const ModContents& mod, const MergeSources& sources, const Mer
         if (Status opened = file.open(sources.files[i]->source.path); !opened.ok()) {
             return Naming(*sources.files[i], opened);
         }
-        if (Status streamed = StreamRuns(FileReader(file), runs[i], sink); !streamed.ok()) {
+        if (Status streamed = StreamRuns(file.reader(), runs[i], sink); !streamed.ok()) {
             return Naming(*sources.files[i], streamed);
         }
     }

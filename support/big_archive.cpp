@@ -106,12 +106,7 @@ Status ReadBigFile(const std::string& path, std::vector<BigEntry>& out) {
     out.clear();
     InputFile file;
     if (Status opened = file.open(path); !opened.ok()) return opened;
-    const ReadBytes read = [&](char* buffer, std::size_t size, Status& failed) {
-        const std::int64_t n = file.read(buffer, size);
-        if (n < 0) failed = file.error();
-        return n;
-    };
-    return ReadBigTable(read, file.size(), out);
+    return ReadBigTable(file.reader(), file.size(), out);
 }
 
 std::uint64_t BigTableSize(const std::vector<BigWriteEntry>& entries) {

@@ -153,6 +153,10 @@ Status WriteFileBytes(const std::string& path, std::string_view bytes);
 // answering false cancels the copy.
 using CopyProgress = std::function<bool(std::uint64_t done, std::uint64_t total)>;
 
+// Reads the next bytes of a file from its start into `buffer`: how many (up
+// to `size`), 0 at the end, -1 when reading failed (`failed` says why).
+using ReadBytes = std::function<std::int64_t(char* buffer, std::size_t size, Status& failed)>;
+
 // A regular file open to read, for a reader that moves about in it (an
 // archive keeps its index at the end). Opening refuses at once, without
 // waiting on it, what is not a regular file: a folder, a pipe, a device.
@@ -173,6 +177,8 @@ public:
     FileId id() const { return id_; }
     const Status& error() const { return error_; }
     std::intptr_t native() const { return handle_; }  // the descriptor, or the Windows handle
+    // Its bytes from where it stands on, for a reader that takes them in turn.
+    ReadBytes reader();
 
 private:
     std::intptr_t handle_ = -1;
@@ -185,10 +191,6 @@ private:
 // the user cancelled) ends the producing.
 using ByteSink = std::function<Status(std::string_view bytes)>;
 using ByteProducer = std::function<Status(const ByteSink& sink)>;
-
-// Reads the next bytes of a file from its start into `buffer`: how many (up
-// to `size`), 0 at the end, -1 when reading failed (`failed` says why).
-using ReadBytes = std::function<std::int64_t(char* buffer, std::size_t size, Status& failed)>;
 
 // Puts the `total` bytes that `produce` hands to its sink into `destination`,
 // with every promise of CopyFileSafely: nothing is written under any name

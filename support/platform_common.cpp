@@ -165,6 +165,14 @@ void FolderNames::remove(const std::string& name) {
     }
 }
 
+ReadBytes InputFile::reader() {
+    return [this](char* buffer, std::size_t size, Status& failed) {
+        const std::int64_t n = read(buffer, size);
+        if (n < 0) failed = error();
+        return n;
+    };
+}
+
 Status WriteFileSafely(const std::string& destination, std::uint64_t total, const ByteProducer& produce,
                        const CopyProgress& progress) {
     std::unique_ptr<detail::PendingFile> file;
