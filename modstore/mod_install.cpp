@@ -20,7 +20,18 @@ constexpr std::size_t kBlock = 1u << 20;
 struct MergeSources {
     std::vector<MergeInput> inputs;
     std::vector<const ModFile*> files;  // beside each input
+    // A solid archive is unpacked once, into a scratch file: where each
+    // input starts there.
+    std::unique_ptr<ScratchFile> scratch;
+    std::vector<std::uint64_t> spooledAt;
 };
+
+// A .7z or .rar may be solid: reaching a member's table means unpacking
+// every member before it, so its members are unpacked once and kept.
+bool UnpackOnce(const ModContents& mod) {
+    const std::string name = UserPathName(mod.archive);
+    return !mod.archive.empty() && !(name.size() > 4 && EqualsNoCase(name.substr(name.size() - 4), ".zip"));
+}
 
 // Hands the bytes of `runs` (offsets into one file, in order) to `sink` from
 // a reader of the file from its start.
@@ -52,7 +63,9 @@ Status StreamRuns(const ReadBytes& read, const std::vector<MergeRun>& runs, cons
 Status Naming(const ModFile& file, const Status& why) { return Status::Error(file.path + ": " + why.text()); }
 
 // Reads the table of every archive to merge; a loose file is one entry.
-Status ReadTables(const ModContents& mod, const std::vector<const ModFile*>& archives, MergeSources& out) {
+// Unpacking into a scratch file reports `progress` against `total`.
+Status ReadTables(const ModContents& mod, const std::vector<const ModFile*>& archives, MergeSources& out,
+                  const CopyProgress& progress, std::uint64_t total) {
     std::vector<std::pair<const ModFile*, bool>> files;  // each file, and whether it is loose
     for (const ModFile& f : mod.loose) files.emplace_back(&f, true);
     for (const ModFile* f : archives) files.emplace_back(f, false);
@@ -73,6 +86,33 @@ Status ReadTables(const ModContents& mod, const std::vector<const ModFile*>& arc
         const auto it = byEntry.find(m.entry);
         return it == byEntry.end() ? nullptr : &out.inputs[it->second];
     };
+    if (out.scratch) {
+        // One pass unpacks every member to merge into the scratch file,
+        // reading each table on the way.
+        out.spooledAt.assign(out.inputs.size(), 0);
+        std::vector<char> block(kBlock);
+        return ReadMembers(
+            mod.archive, [&](const ArchiveMember& m) { return input(m) != nullptr; },
+            [&](const ArchiveMember& m, const ReadBytes& bytes) {
+                MergeInput* in = input(m);
+                const auto i = static_cast<std::size_t>(in - out.inputs.data());
+                out.spooledAt[i] = out.scratch->size();
+                const ReadBytes kept = [&](char* buffer, std::size_t size, Status& why) -> std::int64_t {
+                    const std::int64_t n = bytes(buffer, size, why);
+                    if (n <= 0) return n;
+                    why = out.scratch->append({buffer, static_cast<std::size_t>(n)});
+                    if (!why.ok()) return -1;
+                    if (progress && !progress(out.scratch->size(), total)) {
+                        why = FailureStatus(Failure::Cancelled);
+                        return -1;
+                    }
+                    return n;
+                };
+                Status read = in->loose ? Status::Ok() : ReadBigTable(kept, m.size, in->table);
+                for (std::int64_t n = 1; read.ok() && n > 0;) n = kept(block.data(), block.size(), read);
+                return read.ok() ? read : Naming(*out.files[i], read);
+            });
+    }
     if (!mod.archive.empty()) {
         // One pass over the archive: each table is at the start of its member.
         return ReadMembers(
@@ -98,6 +138,16 @@ Status ReadTables(const ModContents& mod, const std::vector<const ModFile*>& arc
 Status StreamPlan(const ModContents& mod, const MergeSources& sources, const MergePlan& plan, const ByteSink& sink) {
     std::vector<std::vector<MergeRun>> runs(sources.inputs.size());
     for (const MergeRun& run : plan.runs) runs[run.input].push_back(run);
+    if (sources.scratch) {
+        for (std::size_t i = 0; i < sources.inputs.size(); ++i) {
+            if (runs[i].empty()) continue;
+            if (Status streamed = StreamRuns(sources.scratch->reader(sources.spooledAt[i]), runs[i], sink);
+                !streamed.ok()) {
+                return Naming(*sources.files[i], streamed);
+            }
+        }
+        return Status::Ok();
+    }
     // The plan's inputs come in the archive's order: one pass reads them all.
     if (!mod.archive.empty()) {
         std::unordered_map<std::size_t, std::size_t> byEntry;  // an archive's entry -> its input
@@ -238,13 +288,17 @@ bool ModStore::InstallMod(const std::vector<std::string>& sources, std::string* 
     const std::string newEntry = FileChangeExt(newName, "");
 
     // The tables of a merge are read, and the merge checked, before a byte is
-    // written.
+    // written; out of a solid archive they come while it is unpacked, once.
     MergeSources merge;
     MergePlan plan;
-    if (!mergedName.empty()) {
-        if (Status read = ReadTables(mod, chosen, merge); !read.ok()) return copyError(read);
+    const auto planMerge = [&](const CopyProgress& report, std::uint64_t total) {
+        if (Status read = ReadTables(mod, chosen, merge, report, total); !read.ok()) return read;
         plan = PlanMerge(merge.inputs);
-        if (Status fits = CheckBigArchive(plan.entries, plan.dataSize); !fits.ok()) return copyError(fits);
+        return CheckBigArchive(plan.entries, plan.dataSize);
+    };
+    const bool merging = !mergedName.empty(), unpackOnce = merging && UnpackOnce(mod);
+    if (merging && !unpackOnce) {
+        if (Status planned = planMerge({}, 0); !planned.ok()) return copyError(planned);
     }
 
     // An existing copy in other letter case is the one replaced, so that the
@@ -262,9 +316,29 @@ bool ModStore::InstallMod(const std::vector<std::string>& sources, std::string* 
         else if (lone && !mod.archive.empty()) copied = UnpackMember(mod.archive, lone->source, target, report);
         else if (lone) copied = CopyFileSafely(lone->source.path, target, report);
         else {
-            copied = WriteBigFile(target, plan.entries, plan.dataSize, [&](const ByteSink& sink) {
-                return StreamPlan(mod, merge, plan, sink);
-            }, report);
+            // Unpacked once, the mod takes its bytes twice: the scratch file,
+            // then the merged archive; each is half of the way.
+            std::uint64_t unpacked = 0;
+            for (const ModFile* f : chosen) unpacked += f->source.size;
+            for (const ModFile& f : mod.loose) unpacked += f.source.size;
+            CopyProgress writing = report;
+            if (unpackOnce) {
+                copied = ScratchFile::Open(folder, 2 * unpacked + BigTableSize({}), merge.scratch);
+                if (copied.ok()) {
+                    copied = planMerge([&](std::uint64_t done, std::uint64_t) { return report(done / 2, unpacked); },
+                                       unpacked);
+                }
+                writing = [&](std::uint64_t done, std::uint64_t total) {
+                    const double part = total ? static_cast<double>(done) / static_cast<double>(total) : 0;
+                    return report(unpacked / 2 + static_cast<std::uint64_t>(part * static_cast<double>(unpacked / 2)),
+                                  unpacked);
+                };
+            }
+            if (copied.ok()) {
+                copied = WriteBigFile(target, plan.entries, plan.dataSize, [&](const ByteSink& sink) {
+                    return StreamPlan(mod, merge, plan, sink);
+                }, writing);
+            }
         }
     }  // the progress window closes before any message
     if (cancelled) return false;  // the user's own choice; the folder is as it was

@@ -24,6 +24,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -33,6 +34,10 @@
 #include "support/status.h"
 
 namespace tavrel {
+
+namespace detail {
+class PendingFile;
+}  // namespace detail
 
 struct DirEntry {
     std::string name;
@@ -199,6 +204,26 @@ using ByteProducer = std::function<Status(const ByteSink& sink)>;
 // was, and bytes that would not fit are refused before the first one.
 Status WriteFileSafely(const std::string& destination, std::uint64_t total, const ByteProducer& produce,
                        const CopyProgress& progress = {});
+
+// Room in `folder` for bytes needed only for a while (a mod unpacked on its
+// way into another file): the same kind of temporary file as a copy's,
+// which no other name ever takes and which goes with this object. Bytes are
+// added at the end and read back from anywhere. Opening checks that
+// `room` bytes fit on the volume.
+class ScratchFile {
+public:
+    ~ScratchFile();
+    static Status Open(const std::string& folder, std::uint64_t room, std::unique_ptr<ScratchFile>& out);
+    Status append(std::string_view bytes);
+    std::uint64_t size() const { return size_; }
+    // Its bytes from `offset` on, read in turn.
+    ReadBytes reader(std::uint64_t offset);
+
+private:
+    ScratchFile() = default;
+    std::unique_ptr<detail::PendingFile> file_;
+    std::uint64_t size_ = 0;
+};
 
 // Copies `source` to `destination`, replacing it (but not a read-only one,
 // as on Windows), such that `destination` is either left as it was or holds

@@ -173,6 +173,32 @@ ReadBytes InputFile::reader() {
     };
 }
 
+ScratchFile::~ScratchFile() = default;
+
+Status ScratchFile::Open(const std::string& folder, std::uint64_t room, std::unique_ptr<ScratchFile>& out) {
+    std::unique_ptr<ScratchFile> scratch(new ScratchFile);
+    // Never committed: the name is only where the pending file is made.
+    if (Status opened = detail::OpenPendingFile(JoinPath(folder, ".tavrel-scratch"), room, scratch->file_); !opened.ok()) {
+        return opened;
+    }
+    out = std::move(scratch);
+    return Status::Ok();
+}
+
+Status ScratchFile::append(std::string_view bytes) {
+    if (Status written = file_->write(bytes); !written.ok()) return written;
+    size_ += bytes.size();
+    return Status::Ok();
+}
+
+ReadBytes ScratchFile::reader(std::uint64_t offset) {
+    return [this, offset](char* buffer, std::size_t size, Status& failed) mutable {
+        const std::int64_t n = file_->readAt(offset, buffer, size, failed);
+        if (n > 0) offset += static_cast<std::uint64_t>(n);
+        return n;
+    };
+}
+
 Status WriteFileSafely(const std::string& destination, std::uint64_t total, const ByteProducer& produce,
                        const CopyProgress& progress) {
     std::unique_ptr<detail::PendingFile> file;

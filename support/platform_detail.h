@@ -29,6 +29,8 @@ class PendingFile {
 public:
     virtual ~PendingFile() = default;
     virtual Status write(std::string_view bytes) = 0;
+    // Reads back bytes written: how many, -1 on a failure (`failed` says why).
+    virtual std::int64_t readAt(std::uint64_t offset, char* buffer, std::size_t size, Status& failed) = 0;
     // Flushes the bytes to disk and puts the file in the destination's place
     // in one step.
     virtual Status commit() = 0;

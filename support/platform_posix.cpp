@@ -151,14 +151,14 @@ public:
     Status open() {
         // The file is named at the end through /proc, which a chroot may lack.
         static const bool canName = ::access("/proc/self/fd", X_OK) == 0;
-        if (canName) fd_ = ::open(folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+        if (canName) fd_ = ::open(folder_.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0666);
         if (fd_ >= 0) {
             ::flock(fd_, LOCK_EX | LOCK_NB);
             return Status::Ok();
         }
         for (int attempt = 0; attempt < 100; ++attempt) {
             std::string name = NextName();
-            fd_ = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            fd_ = ::open(name.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
             if (fd_ >= 0) {
                 name_ = std::move(name);
                 ::flock(fd_, LOCK_EX | LOCK_NB);
@@ -182,6 +182,16 @@ public:
             written_ += static_cast<std::uint64_t>(n);
         }
         return Status::Ok();
+    }
+
+    std::int64_t readAt(std::uint64_t offset, char* buffer, std::size_t size, Status& failed) override {
+        for (;;) {
+            const ssize_t n = ::pread(fd_, buffer, size, static_cast<off_t>(offset));
+            if (n >= 0) return n;
+            if (errno == EINTR) continue;
+            failed = Status::FromError(errno);
+            return -1;
+        }
     }
 
     Status commit() override {

@@ -169,6 +169,22 @@ public:
         return Status::Ok();
     }
 
+    std::int64_t readAt(std::uint64_t offset, char* buffer, std::size_t size, Status& failed) override {
+        OVERLAPPED at{};
+        at.Offset = static_cast<DWORD>(offset);
+        at.OffsetHigh = static_cast<DWORD>(offset >> 32);
+        DWORD read = 0;
+        const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(size, 1u << 30));
+        if (!::ReadFile(h_, buffer, chunk, &read, &at) && ::GetLastError() != ERROR_HANDLE_EOF) {
+            failed = LastError();
+            return -1;
+        }
+        // A write after a positioned read goes on from where the read ended.
+        LARGE_INTEGER end{};
+        ::SetFilePointerEx(h_, end, nullptr, FILE_END);
+        return read;
+    }
+
     Status commit() override {
         if (!::FlushFileBuffers(h_)) return LastError();
         // The rename keeps the file's attributes: the copy must not arrive
@@ -202,7 +218,7 @@ Status OpenPendingFile(const std::string& destination, std::uint64_t total, std:
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string temp = folder + "\\.tavrel-" + std::to_string(::GetCurrentProcessId()) + "-" +
                            std::to_string(++counter) + ".part";
-        const HANDLE h = ::CreateFileW(Wide(temp).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        const HANDLE h = ::CreateFileW(Wide(temp).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                        FILE_ATTRIBUTE_HIDDEN, nullptr);
         if (h != INVALID_HANDLE_VALUE) {
             out = std::make_unique<HiddenCopy>(destination, std::move(temp), h);
