@@ -15,10 +15,10 @@
 // four more for the .zip archives, which take a second or two and vary
 // more) that take turns with the reference, medians of the time and of the
 // processor time; the first unpack of each archive is checked byte for
-// byte. The archives have just been written, so
-// no round is spent warming the cache, except for the listings: one untimed
-// round, then 11. The scratch folder (default under the current
-// directory, so on the build's disk) is removed at the end.
+// byte. The archives have just been written, so no round is spent warming
+// the cache, except for the listings: one untimed round, then 11. The
+// scratch folder (default under the current directory, so on the build's
+// disk) is removed at the end.
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
