@@ -14,7 +14,7 @@
 namespace tavrel {
 namespace {
 
-constexpr std::size_t kBlock = 1u << 20;
+constexpr std::size_t kBlock = 128u << 10;  // as the unpack's: cheap writes into the page cache
 
 // What a merge reads: each input's table, and where its bytes are.
 struct MergeSources {
