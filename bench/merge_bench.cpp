@@ -44,15 +44,6 @@ double MedianSeconds(int runs, Run run) {
     return bench::Median(times);
 }
 
-std::string Respelt(std::string path, std::uint64_t r) {
-    for (char& c : path) {
-        if (c == '\\' && r % 2) c = '/';
-        else if (c >= 'a' && c <= 'z' && (r >> 1) % 3 == 0) c = static_cast<char>(c - 'a' + 'A');
-        r = bench::Mix(r);
-    }
-    return path;
-}
-
 // ---- PlanMerge -------------------------------------------------------------
 
 // 20 archives whose names load in the order of this list: the blank, "!",
@@ -82,7 +73,7 @@ bool PlanMergeFigure(int runs) {
         for (int k = 0; k < kPerInput; ++k) {
             r = bench::Mix(r);
             std::string path;
-            if (k % 10 < 6) path = Respelt(PoolPath(static_cast<unsigned>(r % kPool)), r >> 32);
+            if (k % 10 < 6) path = bench::Respelt(PoolPath(static_cast<unsigned>(r % kPool)), r >> 32);
             else path = PoolPath(static_cast<unsigned>(kPool + i * kPerInput + k));
             const std::uint64_t size = 100 + (r >> 16) % 30000;
             if (k % 50 == 49) {  // the same bytes as the entry before, under another path or the same
@@ -188,7 +179,7 @@ bool HidingFigure(const fs::path& folder, int runs) {
             // Archives that load before the mod share paths with no other
             // one; those after it take any.
             const unsigned p = hides ? next++ : static_cast<unsigned>(bench::Mix(a * 1000 + k) % kModEntries);
-            items.push_back(item(Respelt(ModPath(p), r)));
+            items.push_back(item(bench::Respelt(ModPath(p), r)));
         }
         for (unsigned k = shared; k < entries; ++k) {
             char path[64];

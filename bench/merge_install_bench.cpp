@@ -72,15 +72,6 @@ struct Archive {
     std::vector<bench::BigItem> items;
 };
 
-std::string Respelt(std::string path, std::uint64_t r) {
-    for (char& c : path) {
-        if (c == '\\' && r % 2) c = '/';
-        else if (c >= 'a' && c <= 'z' && (r >> 1) % 3 == 0) c = static_cast<char>(c - 'a' + 'A');
-        r = bench::Mix(r);
-    }
-    return path;
-}
-
 // The three archives of a mod of about `bytes` bytes, in the order the game
 // loads them: the patch first.
 std::vector<Archive> MakeMod(std::uint64_t bytes) {
@@ -104,7 +95,7 @@ std::vector<Archive> MakeMod(std::uint64_t bytes) {
     for (unsigned i = 0; i < 200; ++i) {
         if (i < 150) {  // what the patch replaces, in its own spelling
             const Archive& from = mod[1 + i % 2];
-            std::snprintf(path, sizeof path, "%s", Respelt(from.items[(i * 7) % 300].path, i).c_str());
+            std::snprintf(path, sizeof path, "%s", bench::Respelt(from.items[(i * 7) % 300].path, i).c_str());
         } else {
             std::snprintf(path, sizeof path, "Data\\INI\\Patch\\storm%03u.ini", i);
         }

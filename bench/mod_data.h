@@ -109,6 +109,17 @@ void ForEachPiece(std::uint64_t seed, std::uint64_t size, Write write) {
 }
 
 // The game's key for a path: ASCII letters in lower case, "/" as "\".
+// `path` as a player's tools may spell it: some "\\" as "/", some letters in
+// upper case, chosen by `r`. The game takes it for the same path.
+inline std::string Respelt(std::string path, std::uint64_t r) {
+    for (char& c : path) {
+        if (c == '\\' && r % 2) c = '/';
+        else if (c >= 'a' && c <= 'z' && (r >> 1) % 3 == 0) c = static_cast<char>(c - 'a' + 'A');
+        r = Mix(r);
+    }
+    return path;
+}
+
 inline std::string PathKey(std::string_view path) {
     std::string key(path);
     for (char& c : key) {
