@@ -301,6 +301,27 @@ void KilledUnpack(const std::string& archive, const std::string& destination) {
     if (!WIFSIGNALED(status) || WTERMSIG(status) != SIGKILL) throw std::runtime_error("the unpack was not killed");
 }
 
+// A mod of several archives merged out of a made .7z into `game`, killed
+// with SIGKILL while the scratch file it is unpacked into holds bytes.
+void KilledMerge(const std::string& archive, const std::string& game) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        gShim.refuseTmpfile = true;
+        FakeWindow w;
+        w.folder = game;
+        w.archiveChoices = {ArchiveChoice{{0, 1, 2, 3, 4, 5, 6, 7}, "Merged"}};
+        w.progress.onUpdate = [&w](int) {
+            if (w.progress.updates.back().first > 0) ::raise(SIGKILL);
+        };
+        ModStore store(w, [](const std::string&) { return false; });
+        store.InstallMod(archive);
+        ::_exit(0);
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    if (!WIFSIGNALED(status) || WTERMSIG(status) != SIGKILL) throw std::runtime_error("the merge was not killed");
+}
+
 // The folder of the made archives.
 std::string MadeArchives() {
     std::string folder = TestArchives();
@@ -340,6 +361,7 @@ void SetUp(const Case& c, const std::string& root, const std::string& onVolume) 
                 break;
             case Step::Archive: fs::copy_file(MadeArchives() + "/" + s.text, path); break;
             case Step::KilledUnpack: KilledUnpack(root + "/" + s.text, path); break;
+            case Step::KilledMerge: KilledMerge(root + "/" + s.text, path); break;
             case Step::GameProcess: {
                 std::string commandLine = s.text;
                 if (const auto at = commandLine.find("{root}"); at != std::string::npos) {

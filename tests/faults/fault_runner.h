@@ -35,6 +35,7 @@ struct Step {
         KilledCopyNamed,  // the same where the file system has no O_TMPFILE
         Archive,       // `path` a copy of the made archive `text` (tests/archives/)
         KilledUnpack,  // the mod of the archive `text` unpacked to `path`, killed half-way, without O_TMPFILE
+        KilledMerge,   // the mod of several archives in `text` merged into the folder `path`, killed half-way, without O_TMPFILE
         GameProcess,   // a process whose command line is `text` (`path`: its WINEPREFIX)
     } kind;
     std::string path;

@@ -485,6 +485,13 @@ std::vector<Case> Cases() {
          .action = Case::Start,
          .files = Files{{"game/__Old.bit", "old"}, {"outside/Pack.zip", Made("big12.zip")}},
          .list = {"__Old"}, .label = "", .leftoverBefore = true});
+    // A merge out of a solid archive unpacks it into a scratch file first:
+    // killed, that goes too.
+    add({.name = "AKilledMergeGoesAtTheNextStart",
+         .setup = {F("game/__Old.bit", "old"), Download("Reds 1.0.7z"), {Step::KilledMerge, "game", "outside/Pack.7z"}},
+         .action = Case::Start,
+         .files = Files{{"game/__Old.bit", "old"}, {"outside/Pack.7z", Made("Reds 1.0.7z")}},
+         .list = {"__Old"}, .label = "", .leftoverBefore = true});
     add({.name = "OneModAmongTenThousandEntries",
          .setup = {Download("many.zip")},
          .action = Case::Install, .argument = "outside/Pack.zip",
