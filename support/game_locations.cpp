@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "support/path_rules.h"
+#include "support/platform.h"
 #include "support/text.h"
 
 namespace tavrel {
@@ -48,6 +49,56 @@ std::vector<std::string> ParseLibraryFolders(const std::string& vdf) {
         }
     }
     return paths;
+}
+
+std::optional<std::string> WineRegistryValue(const std::string& regFile, const std::string& key,
+                                             const std::string& value) {
+    // [Software\\Electronic Arts\\...] 1700000000
+    // "InstallPath"="C:\\Games\\..."
+    const auto unescape = [](std::string_view text) {
+        std::string out;
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '\\' && i + 1 < text.size()) ++i;
+            out += text[i];
+        }
+        return out;
+    };
+    bool inKey = false;
+    std::size_t start = 0;
+    while (start < regFile.size()) {
+        std::size_t end = regFile.find('\n', start);
+        if (end == std::string::npos) end = regFile.size();
+        std::string_view line(regFile.data() + start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        if (line.starts_with("[")) {
+            const std::size_t close = line.find(']');
+            inKey = close != std::string_view::npos && EqualsNoCase(unescape(line.substr(1, close - 1)), key);
+            continue;
+        }
+        if (!inKey || !line.starts_with("\"")) continue;
+        // The name ends at the first quote that no backslash escapes.
+        std::size_t at = 1;
+        while (at < line.size() && line[at] != '"') at += line[at] == '\\' ? 2 : 1;
+        if (at >= line.size() || !EqualsNoCase(unescape(line.substr(1, at - 1)), value)) continue;
+        std::string_view data = line.substr(at + 1);
+        if (!data.starts_with("=")) continue;
+        data.remove_prefix(1);
+        if (data.starts_with("str(2):")) data.remove_prefix(7);  // a text with variables, taken as it is
+        if (data.size() < 2 || data.front() != '"' || data.back() != '"') return std::nullopt;
+        return unescape(data.substr(1, data.size() - 2));
+    }
+    return std::nullopt;
+}
+
+bool HoldsGame(const std::string& folder, bool zeroHour) {
+    bool program = false, rules = false;
+    VisitEntries(folder, [&](const DirEntry& e) {
+        if (!e.isFile) return;
+        program = program || EqualsNoCase(e.name, "generals.exe") || EqualsNoCase(e.name, "Game.dat");
+        rules = rules || EqualsNoCase(e.name, zeroHour ? "INIZH.big" : "INI.big");
+    });
+    return program && rules;
 }
 
 std::string DefaultGameFolder(bool zeroHour, const EnvLookup& env) {

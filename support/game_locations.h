@@ -49,6 +49,17 @@ std::optional<std::string> FindInstalledGame(bool zeroHour, const EnvLookup& env
 // libraryfolders.vdf lists, each once.
 std::vector<std::string> SteamLibraries(const EnvLookup& env, const RegistryLookup& registry = SystemRegistry());
 
+// A text value of a Wine registry file (a prefix's system.reg): `key`
+// relative to its root ("Software\\EA Games\\..."), key and value names
+// compared without regard to case, as Windows does. Nothing when absent.
+std::optional<std::string> WineRegistryValue(const std::string& regFile, const std::string& key,
+                                             const std::string& value);
+
+// True when `folder` holds the game: its program (generals.exe or Game.dat)
+// and its own archive of rules (INIZH.big for Zero Hour, INI.big for
+// Generals), in any letter case.
+bool HoldsGame(const std::string& folder, bool zeroHour);
+
 // The library paths listed in a libraryfolders.vdf text (old and new form).
 std::vector<std::string> ParseLibraryFolders(const std::string& vdf);
 

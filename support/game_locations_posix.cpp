@@ -67,6 +67,71 @@ std::optional<std::string> GameInPrefix(const std::string& prefix, const std::st
     return std::nullopt;
 }
 
+// Where Wine prefixes are kept: $WINEPREFIX and ~/.wine, Lutris'
+// ~/Games/*, Heroic's ~/Games/Heroic/Prefixes/*/*, Bottles (native and
+// Flatpak) and ~/.local/share/wineprefixes/*; only those with a drive C.
+std::vector<std::string> WinePrefixes(const EnvLookup& env) {
+    const std::string home = HomeFolder(env);
+    std::vector<std::string> candidates;
+    if (auto prefix = env("WINEPREFIX"); prefix && !prefix->empty()) candidates.push_back(*prefix);
+    candidates.push_back(home + "/.wine");
+    const auto all = [](const std::string&) { return true; };
+    for (const std::string& folder : {home + "/Games", home + "/.local/share/bottles/bottles",
+                                      home + "/.var/app/com.usebottles.bottles/data/bottles/bottles",
+                                      home + "/.local/share/wineprefixes"}) {
+        for (const std::string& prefix : SubFolders(folder, all)) candidates.push_back(prefix);
+    }
+    for (const std::string& store : SubFolders(home + "/Games/Heroic/Prefixes", all)) {
+        for (const std::string& prefix : SubFolders(store, all)) candidates.push_back(prefix);
+    }
+    std::erase_if(candidates, [](const std::string& prefix) { return !IsFolder(prefix + "/drive_c"); });
+    return candidates;
+}
+
+// The folder the game's installer (retail, the EA app, The First Decade)
+// recorded in the prefix's registry, in either registry view.
+std::optional<std::string> GameInWineRegistry(const std::string& prefix, bool zeroHour) {
+    const std::string reg = ReadText(prefix + "/system.reg");
+    if (reg.empty()) return std::nullopt;
+    const std::string game = zeroHour ? "Command and Conquer Generals Zero Hour" : "Generals";
+    const std::vector<std::pair<std::string, std::string>> records = {
+        {"Electronic Arts\\EA Games\\" + game, "InstallPath"},
+        {"Electronic Arts\\EA Games\\" + game, "Install Dir"},
+        {"EA Games\\" + std::string(zeroHour ? "Command and Conquer Generals Zero Hour" : "Command and Conquer Generals"),
+         "Install Dir"},
+    };
+    std::vector<std::pair<std::string, std::string>> all = records;
+    if (zeroHour) all.emplace_back("Electronic Arts\\EA Games\\Command & Conquer The First Decade", "zh_folder");
+    for (const char* view : {"Software\\", "Software\\Wow6432Node\\"}) {
+        for (const auto& [key, value] : all) {
+            const auto recorded = WineRegistryValue(reg, view + key, value);
+            if (!recorded) continue;
+            const std::string folder = WinePathToUnix(prefix, *recorded);
+            if (!folder.empty() && HoldsGame(folder, zeroHour)) return folder;
+        }
+    }
+    return std::nullopt;
+}
+
+// The folders installers put the game in, under drive C's Program Files.
+std::vector<std::string> KnownFoldersInPrefix(const std::string& prefix, bool zeroHour) {
+    const char* const kNames[] = {
+        zeroHour ? "EA Games/Command & Conquer Generals Zero Hour" : "EA Games/Command & Conquer Generals",
+        // The EA app keeps both games in one folder.
+        zeroHour ? "EA Games/Command and Conquer Generals Zero Hour/Command and Conquer Generals Zero Hour"
+                 : "EA Games/Command and Conquer Generals Zero Hour/Command and Conquer Generals",
+        zeroHour ? "Origin Games/Command and Conquer Generals Zero Hour" : "Origin Games/Command and Conquer Generals",
+        zeroHour ? "EA Games/Command & Conquer The First Decade/Command & Conquer Generals Zero Hour"
+                 : "EA Games/Command & Conquer The First Decade/Command & Conquer Generals",
+        zeroHour ? "EA Games/Command and Conquer Generals Zero Hour" : "EA Games/Command and Conquer Generals",
+    };
+    std::vector<std::string> out;
+    for (const char* programFiles : {"/drive_c/Program Files", "/drive_c/Program Files (x86)"}) {
+        for (const char* name : kNames) out.push_back(prefix + programFiles + "/" + name);
+    }
+    return out;
+}
+
 }  // namespace
 
 std::vector<std::string> SteamLibraries(const EnvLookup& env, const RegistryLookup&) {
@@ -107,6 +172,15 @@ std::optional<std::string> FindInstalledGame(bool zeroHour, const EnvLookup& env
     prefixes.push_back(HomeFolder(env) + "/.wine");
     for (const std::string& prefix : prefixes) {
         if (auto found = GameInPrefix(prefix, game)) return found;
+    }
+    // Then every prefix where players' launchers keep them, by what the
+    // game's installer recorded, then by the folders installers use; a
+    // folder counts only when it holds the game.
+    for (const std::string& prefix : WinePrefixes(env)) {
+        if (auto found = GameInWineRegistry(prefix, zeroHour)) return found;
+        for (const std::string& folder : KnownFoldersInPrefix(prefix, zeroHour)) {
+            if (HoldsGame(folder, zeroHour)) return folder;
+        }
     }
     return std::nullopt;
 }

@@ -251,6 +251,11 @@ void RemoveStaleCopies(const std::string& folder);
 // True when `name` is one of the copy's temporary file names.
 bool IsCopyTemporaryName(std::string_view name);
 
+// Linux: the Unix path of the Windows path `windowsPath` ("C:\\Games\\x")
+// in the Wine prefix `prefix`, through the prefix's drive links
+// (dosdevices); empty when the drive is not there.
+std::string WinePathToUnix(const std::string& prefix, const std::string& windowsPath);
+
 // The paths of the programs that run now whose file name `wanted` accepts,
 // from one pass over the process list: each process's executable, and the
 // programs its command line names. A Windows path that a Wine or Proton

@@ -287,13 +287,7 @@ std::string FromWinePath(const std::string& proc, const std::string& windowsPath
         if (home.empty()) return {};
         prefix = home + "/.wine";
     }
-    const char drive = static_cast<char>(std::tolower(static_cast<unsigned char>(windowsPath[0])));
-    const auto root = RealPath(prefix + "/dosdevices/" + drive + ":");
-    if (!root) return {};
-    std::string rest = windowsPath.substr(2);
-    std::replace(rest.begin(), rest.end(), '\\', '/');
-    while (!rest.empty() && rest.front() == '/') rest.erase(rest.begin());
-    return *root == "/" ? "/" + rest : *root + "/" + rest;
+    return WinePathToUnix(prefix, windowsPath);
 }
 
 bool IsWindowsPath(const std::string& arg) {
@@ -304,6 +298,18 @@ bool IsWindowsPath(const std::string& arg) {
 }  // namespace
 
 std::string ErrorText(int code) { return std::generic_category().message(code); }
+
+std::string WinePathToUnix(const std::string& prefix, const std::string& windowsPath) {
+    if (windowsPath.size() < 2 || windowsPath[1] != ':') return {};
+    const char drive = static_cast<char>(std::tolower(static_cast<unsigned char>(windowsPath[0])));
+    const auto root = RealPath(prefix + "/dosdevices/" + drive + ":");
+    if (!root) return {};
+    std::string rest = windowsPath.substr(2);
+    std::replace(rest.begin(), rest.end(), '\\', '/');
+    while (!rest.empty() && rest.front() == '/') rest.erase(rest.begin());
+    while (!rest.empty() && rest.back() == '/') rest.pop_back();
+    return *root == "/" ? "/" + rest : *root + "/" + rest;
+}
 
 Status Status::FromError(int code) { return Status::Error(ErrorText(code)); }
 
