@@ -76,6 +76,17 @@ std::string RootWithoutArchives(const std::vector<ModFile>& files) {
     return best;  // with its trailing "\", or "" for the top
 }
 
+// A file on disk as a mod's file: its path, name and size. Opening it
+// refuses, without waiting, what is not a regular file.
+Status OnDisk(const std::string& path, ArchiveMember& out) {
+    out.path = path;
+    out.name = UserPathName(path);
+    InputFile probe;
+    if (Status opened = probe.open(path); !opened.ok()) return Status::Error(out.name + ": " + opened.text());
+    out.size = probe.size();
+    return Status::Ok();
+}
+
 }  // namespace
 
 void SortModFiles(std::vector<ModFile> files, ModContents& out) {
@@ -136,25 +147,18 @@ Status GatherMod(const std::vector<std::string>& sources, ModContents& out) {
         const auto real = RealPath(top);
         // Links are followed only while they stay inside the mod's folder.
         for (const std::string& path : FindFilesRecursive(top, "", 0, 0, real.value_or(top))) {
-            ArchiveMember m;
-            m.path = path;
-            m.name = UserPathName(path);
-            InputFile probe;
-            if (Status opened = probe.open(path); !opened.ok()) return Status::Error(m.name + ": " + opened.text());
-            m.size = probe.size();
-            files.push_back({path.substr(std::min(path.size(), top.size() + 1)), std::move(m)});
+            ModFile f{path.substr(std::min(path.size(), top.size() + 1)), {}};
+            if (Status found = OnDisk(path, f.source); !found.ok()) return found;
+            files.push_back(std::move(f));
         }
     } else {
         out.name = FileChangeExt(UserPathName(first), "");
         for (const std::string& path : sources) {
-            ArchiveMember m;
-            m.path = path;
-            m.name = UserPathName(path);
-            if (!IsModArchiveName(m.name)) return Status::Error(m.name + ": " + kNotBigArchive);
-            InputFile probe;
-            if (Status opened = probe.open(path); !opened.ok()) return Status::Error(m.name + ": " + opened.text());
-            m.size = probe.size();
-            files.push_back({m.name, std::move(m)});
+            ModFile f;
+            if (!IsModArchiveName(UserPathName(path))) return Status::Error(UserPathName(path) + ": " + kNotBigArchive);
+            if (Status found = OnDisk(path, f.source); !found.ok()) return found;
+            f.path = f.source.name;
+            files.push_back(std::move(f));
         }
     }
     out.shown = sources.size() == 1 ? UserPathName(FileCleanPath(first)) : out.name;

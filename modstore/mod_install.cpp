@@ -24,6 +24,13 @@ struct MergeSources {
     // input starts there.
     std::unique_ptr<ScratchFile> scratch;
     std::vector<std::uint64_t> spooledAt;
+    std::unordered_map<std::size_t, std::size_t> byEntry;  // an archive's entry -> its input
+
+    // The input an archive's member is; nothing when it is none.
+    std::optional<std::size_t> inputOf(const ArchiveMember& m) const {
+        const auto it = byEntry.find(m.entry);
+        return it == byEntry.end() ? std::nullopt : std::optional<std::size_t>(it->second);
+    }
 };
 
 // A .7z or .rar may be solid: reaching a member's table means unpacking
@@ -80,11 +87,10 @@ Status ReadTables(const ModContents& mod, const std::vector<const ModFile*>& arc
         else out.inputs.push_back({FileChangeExt(f->path, ".big", '\\'), false, {}});
         out.files.push_back(f);
     }
-    std::unordered_map<std::size_t, std::size_t> byEntry;  // an archive's entry -> its input
-    for (std::size_t i = 0; i < out.files.size(); ++i) byEntry.emplace(out.files[i]->source.entry, i);
+    for (std::size_t i = 0; i < out.files.size(); ++i) out.byEntry.emplace(out.files[i]->source.entry, i);
     const auto input = [&](const ArchiveMember& m) -> MergeInput* {
-        const auto it = byEntry.find(m.entry);
-        return it == byEntry.end() ? nullptr : &out.inputs[it->second];
+        const auto i = out.inputOf(m);
+        return i ? &out.inputs[*i] : nullptr;
     };
     if (out.scratch) {
         // One pass unpacks every member to merge into the scratch file,
@@ -150,18 +156,15 @@ Status StreamPlan(const ModContents& mod, const MergeSources& sources, const Mer
     }
     // The plan's inputs come in the archive's order: one pass reads them all.
     if (!mod.archive.empty()) {
-        std::unordered_map<std::size_t, std::size_t> byEntry;  // an archive's entry -> its input
-        for (std::size_t i = 0; i < sources.files.size(); ++i) {
-            if (!runs[i].empty()) byEntry.emplace(sources.files[i]->source.entry, i);
-        }
-        const auto input = [&](const ArchiveMember& m) -> std::ptrdiff_t {
-            const auto it = byEntry.find(m.entry);
-            return it == byEntry.end() ? -1 : static_cast<std::ptrdiff_t>(it->second);
+        // Members whose bytes lose everywhere are passed over.
+        const auto wanted = [&](const ArchiveMember& m) {
+            const auto i = sources.inputOf(m);
+            return i && !runs[*i].empty();
         };
         return ReadMembers(
-            mod.archive, [&](const ArchiveMember& m) { return input(m) >= 0; },
+            mod.archive, wanted,
             [&](const ArchiveMember& m, const ReadBytes& read) {
-                const auto i = static_cast<std::size_t>(input(m));
+                const std::size_t i = *sources.inputOf(m);
                 const Status streamed = StreamRuns(read, runs[i], sink);
                 return streamed.ok() ? streamed : Naming(*sources.files[i], streamed);
             });
@@ -215,12 +218,7 @@ void ModStore::lblInstallMod_Click() {
 std::optional<std::string> MergedModName(const std::string& name) {
     const std::size_t from = name.find_first_not_of(" \t_");
     if (from == std::string::npos) return std::nullopt;
-    std::string stem = name.substr(from);
-    for (char& c : stem) {
-        if (static_cast<unsigned char>(c) < 0x20 || std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos) {
-            c = '_';
-        }
-    }
+    std::string stem = WithAllowedNameChars(name.substr(from));
     while (!stem.empty() && (stem.back() == '.' || stem.back() == ' ' || stem.back() == '\t')) {
         stem.pop_back();  // Windows drops them from a file name
     }

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "support/archive_names.h"
+#include "support/path_rules.h"
 #include "support/text.h"
 
 namespace tavrel {
@@ -147,10 +148,7 @@ std::string MemberBaseName(std::string_view path) {
     std::string name(cut == std::string_view::npos ? path : path.substr(cut + 1));
     const auto letter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
     if (name.size() >= 2 && letter(name[0]) && name[1] == ':') name.erase(0, 2);  // "C:Mod.big"
-    for (char& c : name) {
-        if (static_cast<unsigned char>(c) < 0x20 || std::strchr("<>:\"|?*", c)) c = '_';
-    }
-    return name;
+    return WithAllowedNameChars(std::move(name));
 }
 
 Status ListArchiveFiles(const std::string& path, std::vector<ArchiveMember>& out) {

@@ -1,5 +1,7 @@
 #include "support/path_rules.h"
 
+#include <string_view>
+
 #include "support/text.h"
 
 namespace tavrel {
@@ -67,6 +69,15 @@ std::string JoinPath(const std::string& folder, const std::string& name, char se
 std::string UserPathName(const std::string& path) {
     const std::string name = FileGetName(path);
     return kNativeSeparator == '\\' ? FileGetName(name, '/') : name;
+}
+
+std::string WithAllowedNameChars(std::string name) {
+    for (char& c : name) {
+        if (static_cast<unsigned char>(c) < 0x20 || std::string_view("<>:\"/\\|?*").find(c) != std::string_view::npos) {
+            c = '_';
+        }
+    }
+    return name;
 }
 
 }  // namespace tavrel

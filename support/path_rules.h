@@ -40,6 +40,10 @@ bool IsInsideFolder(const std::string& folder, const std::string& path, char sep
 // separates folders as well as "\\", after either.
 std::string UserPathName(const std::string& path);
 
+// `name` with every character that no Windows file name may hold (control
+// characters, both separators and <>:"|?*) made "_".
+std::string WithAllowedNameChars(std::string name);
+
 // folder + separator + name.
 std::string JoinPath(const std::string& folder, const std::string& name,
                      char sep = kNativeSeparator);
