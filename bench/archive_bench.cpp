@@ -106,36 +106,6 @@ std::vector<bench::BigItem> ModItems(std::uint64_t bytes, std::uint64_t seed) {
     return items;
 }
 
-struct Figure {
-    double ours = 0, reference = 0;
-    double oursCpu = 0, referenceCpu = 0;  // medians of the processor time
-    long peakKiB = 0, referencePeakKiB = 0;
-};
-
-// Rounds of `ours` and `reference`, `untimed` of them first (ours(true) is
-// the first round of all, for a check).
-template <typename Ours, typename Reference>
-Figure Rounds(int untimed, int runs, Ours ours, Reference reference) {
-    std::vector<double> a, b, ca, cb;
-    Figure f;
-    for (int i = 0; i < untimed + runs; ++i) {
-        // Each goes first in turn, so that neither always follows the other's writes.
-        bench::Outcome o, r;
-        if (i % 2) r = reference(), o = ours(i == 0);
-        else o = ours(i == 0), r = reference();
-        if (i >= untimed) {
-            a.push_back(o.seconds), b.push_back(r.seconds);
-            ca.push_back(o.cpuSeconds), cb.push_back(r.cpuSeconds);
-        }
-        f.peakKiB = std::max(f.peakKiB, bench::ChildPeakKiB(o));
-        f.referencePeakKiB = std::max(f.referencePeakKiB, r.peakKiB);
-    }
-    f.ours = bench::Median(a);
-    f.reference = bench::Median(b);
-    f.oursCpu = bench::Median(ca);
-    f.referenceCpu = bench::Median(cb);
-    return f;
-}
 
 }  // namespace
 
@@ -187,7 +157,7 @@ int main(int argc, char** argv) {
     const fs::path theirs = scratch / "out" / "bsdtar.big";
     for (const Packed& packed : archives) {
         Need(bench::Spawn(packed.make, "/dev/null").ok, packed.make[0].c_str());
-        const Figure f = Rounds(
+        const bench::Figure f = bench::Rounds(
             0, packed.rounds,
             [&](bool check) {
                 fs::remove(ours);
@@ -247,7 +217,7 @@ int main(int argc, char** argv) {
     };
     for (const Packed& packed : lists) {
         Need(bench::Spawn(packed.make, "/dev/null").ok, packed.make[0].c_str());
-        const Figure f = Rounds(
+        const bench::Figure f = bench::Rounds(
             1, std::max(packed.rounds, runs),
             [&](bool) {
                 const bench::Outcome o = bench::Spawn(

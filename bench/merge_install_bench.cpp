@@ -146,12 +146,6 @@ fs::path Installed(const fs::path& game) {
     return found;
 }
 
-struct Figure {
-    double ours = 0, reference = 0;
-    double oursCpu = 0, referenceCpu = 0;  // medians of the processor time
-    long peakKiB = 0, referencePeakKiB = 0;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -209,59 +203,44 @@ int main(int argc, char** argv) {
     const double size = static_cast<double>(sources) / kMiB;
     std::uint64_t mergedSize = 0, mergedTable = 0;
     for (const Source& kind : kinds) {
-        std::vector<double> ours, theirs, oursCpu, theirsCpu;
-        Figure f;
-        for (int i = 0; i < kind.rounds; ++i) {
-            const auto install = [&] {
-                fs::remove_all(game);
-                fs::create_directories(game);
-                bench::Settle();
-                const bench::Outcome o = bench::Spawn({self, "--child", "install", game.string(), kind.path});
-                Need(o.ok, "installing");
-                if (i == 0) {
-                    const fs::path merged = Installed(game);
-                    Need(CheckMerged(merged, mod), "checking the merged archive");
-                    if (mergedSize == 0) {
-                        std::vector<bench::BigRecord> table;
-                        bench::ReadBig(merged, table);
-                        mergedSize = fs::file_size(merged);
-                        mergedTable = 16;
-                        for (const bench::BigRecord& r : table) mergedTable += 8 + r.path.size() + 1;
-                    }
-                    Need(fs::file_size(merged) == mergedSize, "the same merged archive from every source");
+        const auto install = [&](bool first) {
+            fs::remove_all(game);
+            fs::create_directories(game);
+            bench::Settle();
+            const bench::Outcome o = bench::Spawn({self, "--child", "install", game.string(), kind.path});
+            Need(o.ok, "installing");
+            if (first) {
+                const fs::path merged = Installed(game);
+                Need(CheckMerged(merged, mod), "checking the merged archive");
+                if (mergedSize == 0) {
+                    std::vector<bench::BigRecord> table;
+                    bench::ReadBig(merged, table);
+                    mergedSize = fs::file_size(merged);
+                    mergedTable = 16;
+                    for (const bench::BigRecord& r : table) mergedTable += 8 + r.path.size() + 1;
                 }
-                fs::remove_all(game);
-                return o;
-            };
-            const auto reference = [&] {
-                fs::remove_all(copied);
-                fs::create_directories(copied);
-                bench::Settle();
-                bench::Outcome r = kind.path == folder.string()
-                                       ? bench::Spawn({"cp", "-r", kind.path, copied.string()}, "/dev/null")
-                                       : bench::Spawn({"bsdtar", "-xf", kind.path, "-C", copied.string()}, "/dev/null");
-                std::vector<std::string> sync = {"sync"};
-                for (const std::string& n : names) sync.push_back((copied / "Storm" / n).string());
-                const bench::Outcome synced = bench::Spawn(sync, "/dev/null");
-                Need(r.ok && synced.ok, kind.reference);
-                r.seconds += synced.seconds;
-                r.cpuSeconds += synced.cpuSeconds;
-                fs::remove_all(copied);
-                return r;
-            };
-            // Each goes first in turn, so that neither always follows the other's writes.
-            bench::Outcome o, r;
-            if (i % 2) r = reference(), o = install();
-            else o = install(), r = reference();
-            ours.push_back(o.seconds), theirs.push_back(r.seconds);
-            oursCpu.push_back(o.cpuSeconds), theirsCpu.push_back(r.cpuSeconds);
-            f.peakKiB = std::max(f.peakKiB, bench::ChildPeakKiB(o));
-            f.referencePeakKiB = std::max(f.referencePeakKiB, r.peakKiB);
-        }
-        f.ours = bench::Median(ours);
-        f.reference = bench::Median(theirs);
-        f.oursCpu = bench::Median(oursCpu);
-        f.referenceCpu = bench::Median(theirsCpu);
+                Need(fs::file_size(merged) == mergedSize, "the same merged archive from every source");
+            }
+            fs::remove_all(game);
+            return o;
+        };
+        const auto reference = [&] {
+            fs::remove_all(copied);
+            fs::create_directories(copied);
+            bench::Settle();
+            bench::Outcome r = kind.path == folder.string()
+                                   ? bench::Spawn({"cp", "-r", kind.path, copied.string()}, "/dev/null")
+                                   : bench::Spawn({"bsdtar", "-xf", kind.path, "-C", copied.string()}, "/dev/null");
+            std::vector<std::string> sync = {"sync"};
+            for (const std::string& n : names) sync.push_back((copied / "Storm" / n).string());
+            const bench::Outcome synced = bench::Spawn(sync, "/dev/null");
+            Need(r.ok && synced.ok, kind.reference);
+            r.seconds += synced.seconds;
+            r.cpuSeconds += synced.cpuSeconds;
+            fs::remove_all(copied);
+            return r;
+        };
+        const bench::Figure f = bench::Rounds(0, kind.rounds, install, reference);
         bench::PrintFigure(bench::Format("merged install from %s / %s", kind.figure, kind.reference),
                            f.reference / f.ours,
                            bench::Format("%.0f MiB: %.0f MiB/s, %s + sync %.0f MiB/s (source %.0f MiB; CPU %.2f s,"

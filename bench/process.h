@@ -123,4 +123,37 @@ inline double Median(std::vector<double> v) {
     return v[v.size() / 2];
 }
 
+
+// One figure of ours against a reference, each timed in a process of its own.
+struct Figure {
+    double ours = 0, reference = 0;
+    double oursCpu = 0, referenceCpu = 0;  // medians of the processor time
+    long peakKiB = 0, referencePeakKiB = 0;
+};
+
+// Rounds of `ours` and `reference`, `untimed` of them first (ours(true) is
+// the first round of all, for a check).
+template <typename Ours, typename Reference>
+Figure Rounds(int untimed, int runs, Ours ours, Reference reference) {
+    std::vector<double> a, b, ca, cb;
+    Figure f;
+    for (int i = 0; i < untimed + runs; ++i) {
+        // Each goes first in turn, so that neither always follows the other's writes.
+        Outcome o, r;
+        if (i % 2) r = reference(), o = ours(i == 0);
+        else o = ours(i == 0), r = reference();
+        if (i >= untimed) {
+            a.push_back(o.seconds), b.push_back(r.seconds);
+            ca.push_back(o.cpuSeconds), cb.push_back(r.cpuSeconds);
+        }
+        f.peakKiB = std::max(f.peakKiB, ChildPeakKiB(o));
+        f.referencePeakKiB = std::max(f.referencePeakKiB, r.peakKiB);
+    }
+    f.ours = Median(a);
+    f.reference = Median(b);
+    f.oursCpu = Median(ca);
+    f.referenceCpu = Median(cb);
+    return f;
+}
+
 }  // namespace bench
