@@ -21,6 +21,7 @@ constexpr CommandOption kOptions[] = {
     {"deactivate", false},
     {"install", false},
     {"delete", false},
+    {"play", false},
     {"folder", true},
     {"member", true},
     {"name", true},
@@ -72,6 +73,7 @@ void CommandLine::set(std::string_view name, const std::string& value) {
     else if (name == "deactivate") deactivate = true;
     else if (name == "install") install = true;
     else if (name == "delete") remove = true;
+    else if (name == "play") play = true;
     else if (name == "folder") folder = value;
     else if (name == "member") members.push_back(value);
     else if (name == "name") this->name = value;
@@ -110,6 +112,9 @@ std::string UsageText() {
            "      --install FILE... --name NAME\n"
            "                            name the mod made of several files NAME\n"
            "      --delete NAME         delete the inactive mod NAME\n"
+           "      --play [-- ARG...]    start the game of the mode in the folder, with the\n"
+           "                              ARGs after --; returns once its launcher has\n"
+           "                              started, without waiting for the game\n"
            "\n"
            "Options:\n"
            "      --folder PATH         the game folder for this run\n"
@@ -147,13 +152,15 @@ int RunCommandLine(const CommandLine& c, const ConsoleSystem& system, std::ostre
 
     // One command; "--install FILE --activate" counts as one.
     const bool activateAfterInstall = c.install && c.activate;
-    const int commands = c.list + (c.activate && !activateAfterInstall) + c.deactivate + c.install + c.remove;
+    const int commands =
+        c.list + (c.activate && !activateAfterInstall) + c.deactivate + c.install + c.remove + c.play;
     if (commands == 0) return UsageError(err, "no command given");
     if (commands > 1) return UsageError(err, "one command at a time");
 
     int status = kExitOk;
     std::optional<std::string> argument;
-    if (c.list || c.deactivate) argument = CheckArguments(c, 0, "", err, status);
+    if (c.play) argument = std::string();  // the arguments are the game's
+    else if (c.list || c.deactivate) argument = CheckArguments(c, 0, "", err, status);
     else if (c.install) argument = CheckArguments(c, std::max<std::size_t>(1, c.arguments.size()), "FILE after --install", err, status);
     else argument = CheckArguments(c, 1, c.activate ? "NAME after --activate" : "NAME after --delete", err, status);
     if (!argument) return status;
@@ -186,6 +193,8 @@ int RunCommandLine(const CommandLine& c, const ConsoleSystem& system, std::ostre
         for (const std::string& entry : window.listEntries()) out << entry << '\n';
         return kExitOk;
     }
+
+    if (c.play) return logic.lblPlay_Click(c.arguments) ? kExitOk : kExitFailed;
 
     if (c.deactivate) {
         store.lblDeactivate_Click();

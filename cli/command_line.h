@@ -29,7 +29,8 @@ struct CommandOption {
 
 // Every option the program takes. "--activate", "--install" and "--delete"
 // are switches whose NAME or FILEs are the free arguments, so that
-// "--install FILE --activate" reads as it is meant. "--member" may be given
+// "--install FILE --activate" reads as it is meant; those of "--play" go to
+// the game. "--member" may be given
 // several times.
 std::span<const CommandOption> CommandLineOptions();
 
@@ -37,7 +38,7 @@ std::span<const CommandOption> CommandLineOptions();
 struct CommandLine {
     std::string parseError;  // the parser's complaint; empty when it had none
     bool help = false, version = false;
-    bool list = false, activate = false, deactivate = false, install = false, remove = false;
+    bool list = false, activate = false, deactivate = false, install = false, remove = false, play = false;
     bool yes = false, zeroHour = false, generals = false;
     std::optional<std::string> folder;
     std::vector<std::string> members;  // the archives of a mod to install, when not all

@@ -69,6 +69,9 @@ public:
     bool InstallMod(const std::vector<std::string>& sources, std::string* installedEntry = nullptr);
     bool InstallMod(const std::string& source) { return InstallMod(std::vector<std::string>{source}); }
 
+    // Whether the game runs from a folder, as this store asks it.
+    bool gameRunsIn(const std::string& folder) const { return gameRuns_ && gameRuns_(folder); }
+
 private:
     std::string selectedEntry() const;  // empty when nothing is selected
     // False when the game runs from the folder and the user would rather not go on.

@@ -148,6 +148,7 @@ void ConnectClicks(QWidget& form, const FormLayout& layout, const std::map<std::
             case Key::D: keys = {Qt::Key_D}; break;
             case Key::E: keys = {Qt::Key_E}; break;
             case Key::O: keys = {Qt::Key_O}; break;
+            case Key::P: keys = {Qt::Key_P}; break;
             case Key::T: keys = {Qt::Key_T}; break;
         }
         const std::string name(k.control);

@@ -2,6 +2,7 @@
 #include "support/game_locations.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 
 #include "support/path_rules.h"
@@ -17,10 +18,12 @@ EnvLookup SystemEnvironment() {
     };
 }
 
-std::vector<std::string> ParseLibraryFolders(const std::string& vdf) {
-    // New form: "libraryfolders" { "0" { "path" "..." ... } ... }
-    // Old form: "LibraryFolders" { "1" "..." ... }, numbered keys directly inside.
-    std::vector<std::string> paths;
+namespace {
+
+// Walks a Valve key-value text: `visit(depth, key, value)` for every key
+// with a text value; a key that opens a block only changes the depth.
+template <typename Visit>
+void VisitVdf(const std::string& vdf, Visit visit) {
     int depth = 0;
     std::string key;
     bool haveKey = false;
@@ -41,14 +44,132 @@ std::vector<std::string> ParseLibraryFolders(const std::string& vdf) {
                 continue;
             }
             haveKey = false;
-            const bool numbered = !key.empty() && std::all_of(key.begin(), key.end(), [](char ch) {
-                return ch >= '0' && ch <= '9';
-            });
-            if (text.empty()) continue;
-            if ((depth == 2 && EqualsNoCase(key, "path")) || (depth == 1 && numbered)) paths.push_back(text);
+            visit(depth, key, text);
         }
     }
+}
+
+}  // namespace
+
+std::vector<std::string> ParseLibraryFolders(const std::string& vdf) {
+    // New form: "libraryfolders" { "0" { "path" "..." ... } ... }
+    // Old form: "LibraryFolders" { "1" "..." ... }, numbered keys directly inside.
+    std::vector<std::string> paths;
+    VisitVdf(vdf, [&](int depth, const std::string& key, const std::string& text) {
+        const bool numbered = !key.empty() && std::all_of(key.begin(), key.end(), [](char ch) {
+            return ch >= '0' && ch <= '9';
+        });
+        if (text.empty()) return;
+        if ((depth == 2 && EqualsNoCase(key, "path")) || (depth == 1 && numbered)) paths.push_back(text);
+    });
     return paths;
+}
+
+std::optional<std::string> VdfValue(const std::string& vdf, std::string_view key) {
+    std::optional<std::string> found;
+    VisitVdf(vdf, [&](int, const std::string& k, const std::string& text) {
+        if (!found && EqualsNoCase(k, key)) found = text;
+    });
+    return found;
+}
+
+std::string ReadSmallText(const std::string& path, std::size_t limit) {
+    InputFile in;
+    if (!in.open(path).ok() || in.size() > limit) return {};
+    std::string text(static_cast<std::size_t>(in.size()), '\0');
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const std::int64_t got = in.read(text.data() + done, text.size() - done);
+        if (got <= 0) break;
+        done += static_cast<std::size_t>(got);
+    }
+    text.resize(done);
+    return text;
+}
+
+std::optional<std::string> GameInSteamLibrary(const std::string& library, bool zeroHour) {
+    const std::string steamapps = JoinPath(library, "steamapps");
+    const std::string common = JoinPath(steamapps, "common");
+    std::vector<std::string> candidates;
+    const std::string manifest =
+        ReadSmallText(JoinPath(steamapps, std::string("appmanifest_") + (zeroHour ? kSteamZeroHourApp : kSteamGeneralsApp) + ".acf"));
+    if (auto dir = VdfValue(manifest, "installdir");
+        dir && !dir->empty() && *dir != "." && *dir != ".." && dir->find_first_of("/\\") == std::string::npos) {
+        candidates.push_back(JoinPath(common, *dir));
+    }
+    candidates.push_back(JoinPath(common, zeroHour ? "Command & Conquer Generals - Zero Hour" : "Command and Conquer Generals"));
+    for (const std::string& folder : candidates) {
+        if (HoldsGame(folder, zeroHour)) return folder;
+    }
+    // A folder named after the game, or one such below a folder of common.
+    const auto named = [&](const DirEntry& e) {
+        return e.isFolder && ContainsNoCase(e.name, zeroHour ? "zero hour" : "generals") &&
+               ContainsNoCase(e.name, "zero hour") == zeroHour;
+    };
+    std::vector<DirEntry> apps;
+    ListEntries(common, apps);
+    for (const DirEntry& app : apps) {
+        if (!app.isFolder) continue;
+        const std::string appFolder = JoinPath(common, app.name);
+        if (named(app) && HoldsGame(appFolder, zeroHour)) return appFolder;
+        std::vector<DirEntry> inner;
+        ListEntries(appFolder, inner);
+        for (const DirEntry& e : inner) {
+            if (named(e) && HoldsGame(JoinPath(appFolder, e.name), zeroHour)) return JoinPath(appFolder, e.name);
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<std::pair<std::string, std::string>> GameRecords(bool zeroHour) {
+    const std::string record = std::string("Electronic Arts\\EA Games\\") +
+                               (zeroHour ? "Command and Conquer Generals Zero Hour" : "Generals");
+    std::vector<std::pair<std::string, std::string>> records = {
+        {record, "InstallPath"},
+        {record, "Install Dir"},
+        {std::string("EA Games\\") + (zeroHour ? "Command and Conquer Generals Zero Hour" : "Command and Conquer Generals"),
+         "Install Dir"},
+    };
+    if (zeroHour) records.emplace_back("Electronic Arts\\EA Games\\Command & Conquer The First Decade", "zh_folder");
+    return records;
+}
+
+std::optional<std::string> GameInRecordedFolder(const std::string& folder, bool zeroHour) {
+    if (folder.empty()) return std::nullopt;
+    if (HoldsGame(folder, zeroHour)) return folder;
+    std::vector<DirEntry> entries;
+    ListEntries(folder, entries);
+    for (const DirEntry& e : entries) {
+        if (e.isFolder && ContainsNoCase(e.name, "zero hour") == zeroHour && HoldsGame(JoinPath(folder, e.name), zeroHour)) {
+            return JoinPath(folder, e.name);
+        }
+    }
+    return std::nullopt;
+}
+
+std::vector<std::string> KnownInstallFolders(bool zeroHour) {
+    if (zeroHour) {
+        return {"EA Games/Command & Conquer Generals Zero Hour",
+                "EA Games/Command and Conquer Generals Zero Hour/Command and Conquer Generals Zero Hour",
+                "Origin Games/Command and Conquer Generals Zero Hour",
+                "EA Games/Command & Conquer The First Decade/Command & Conquer Generals Zero Hour",
+                "EA Games/Command and Conquer Generals Zero Hour",
+                "Command and Conquer Generals Zero Hour"};
+    }
+    return {"EA Games/Command & Conquer Generals",
+            "EA Games/Command and Conquer Generals Zero Hour/Command and Conquer Generals",
+            "Origin Games/Command and Conquer Generals",
+            "EA Games/Command & Conquer The First Decade/Command & Conquer Generals",
+            "EA Games/Command and Conquer Generals",
+            "Command and Conquer Generals"};
+}
+
+std::vector<std::string> SteamLibraries(const GameSearch& search) {
+    std::vector<std::string> libraries;
+    for (const SteamInstall& steam : SteamInstalls(search)) {
+        libraries.insert(libraries.end(), steam.libraries.begin(), steam.libraries.end());
+    }
+    return libraries;
 }
 
 std::optional<std::string> WineRegistryValue(const std::string& regFile, const std::string& key,

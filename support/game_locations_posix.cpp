@@ -3,10 +3,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <system_error>
 
 #include "support/game_locations.h"
 #include "support/path_rules.h"
@@ -39,149 +35,134 @@ std::string ProgramFilesFolder(const EnvLookup& env) {
 
 namespace {
 
-std::string ReadText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// Sub-folders of `folder` whose names satisfy `keep`, in listing order.
-template <typename Keep>
-std::vector<std::string> SubFolders(const std::string& folder, Keep keep) {
+// Sub-folders of `folder`, in listing order.
+std::vector<std::string> SubFolders(const std::string& folder) {
     std::vector<DirEntry> entries;
     ListEntries(folder, entries);
     std::vector<std::string> out;
     for (const DirEntry& e : entries) {
-        if (e.isFolder && keep(e.name)) out.push_back(JoinPath(folder, e.name));
+        if (e.isFolder) out.push_back(JoinPath(folder, e.name));
     }
     return out;
 }
 
-std::optional<std::string> GameInPrefix(const std::string& prefix, const std::string& game) {
-    const auto programFiles = SubFolders(JoinPath(prefix, "drive_c"), [](const std::string& name) {
-        return FoldCase(name).rfind("program files", 0) == 0;
-    });
-    for (const std::string& folder : programFiles) {
-        const std::string candidate = JoinPath(JoinPath(folder, "EA Games"), game);
-        if (IsFolder(candidate)) return candidate;
-    }
-    return std::nullopt;
-}
-
 // Where Wine prefixes are kept: $WINEPREFIX and ~/.wine, Lutris'
 // ~/Games/*, Heroic's ~/Games/Heroic/Prefixes/*/*, Bottles (native and
-// Flatpak) and ~/.local/share/wineprefixes/*; only those with a drive C.
-std::vector<std::string> WinePrefixes(const EnvLookup& env) {
+// Flatpak), ~/.local/share/wineprefixes/*, then Proton's in each Steam
+// library; only those with a drive C.
+std::vector<std::string> PrefixesOf(const EnvLookup& env, const std::vector<std::string>& steamLibraries) {
     const std::string home = HomeFolder(env);
     std::vector<std::string> candidates;
     if (auto prefix = env("WINEPREFIX"); prefix && !prefix->empty()) candidates.push_back(*prefix);
     candidates.push_back(home + "/.wine");
-    const auto all = [](const std::string&) { return true; };
     for (const std::string& folder : {home + "/Games", home + "/.local/share/bottles/bottles",
                                       home + "/.var/app/com.usebottles.bottles/data/bottles/bottles",
                                       home + "/.local/share/wineprefixes"}) {
-        for (const std::string& prefix : SubFolders(folder, all)) candidates.push_back(prefix);
+        for (const std::string& prefix : SubFolders(folder)) candidates.push_back(prefix);
     }
-    for (const std::string& store : SubFolders(home + "/Games/Heroic/Prefixes", all)) {
-        for (const std::string& prefix : SubFolders(store, all)) candidates.push_back(prefix);
+    for (const std::string& store : SubFolders(home + "/Games/Heroic/Prefixes")) {
+        for (const std::string& prefix : SubFolders(store)) candidates.push_back(prefix);
+    }
+    for (const std::string& library : steamLibraries) {
+        for (const std::string& app : SubFolders(library + "/steamapps/compatdata")) candidates.push_back(app + "/pfx");
     }
     std::erase_if(candidates, [](const std::string& prefix) { return !IsFolder(prefix + "/drive_c"); });
     return candidates;
 }
 
-// The folder the game's installer (retail, the EA app, The First Decade)
-// recorded in the prefix's registry, in either registry view.
-std::optional<std::string> GameInWineRegistry(const std::string& prefix, bool zeroHour) {
-    const std::string reg = ReadText(prefix + "/system.reg");
-    if (reg.empty()) return std::nullopt;
-    const std::string game = zeroHour ? "Command and Conquer Generals Zero Hour" : "Generals";
-    const std::vector<std::pair<std::string, std::string>> records = {
-        {"Electronic Arts\\EA Games\\" + game, "InstallPath"},
-        {"Electronic Arts\\EA Games\\" + game, "Install Dir"},
-        {"EA Games\\" + std::string(zeroHour ? "Command and Conquer Generals Zero Hour" : "Command and Conquer Generals"),
-         "Install Dir"},
-    };
-    std::vector<std::pair<std::string, std::string>> all = records;
-    if (zeroHour) all.emplace_back("Electronic Arts\\EA Games\\Command & Conquer The First Decade", "zh_folder");
+// The game in one prefix: where its installer's record in the prefix's
+// registry leads (either registry view), then the installers' folders
+// under drive C's Program Files.
+std::optional<std::string> GameInPrefix(const std::string& prefix, bool zeroHour) {
+    const std::string reg = ReadSmallText(prefix + "/system.reg");
     for (const char* view : {"Software\\", "Software\\Wow6432Node\\"}) {
-        for (const auto& [key, value] : all) {
-            const auto recorded = WineRegistryValue(reg, view + key, value);
+        for (const auto& [key, value] : GameRecords(zeroHour)) {
+            const auto recorded = reg.empty() ? std::nullopt : WineRegistryValue(reg, view + key, value);
             if (!recorded) continue;
-            const std::string folder = WinePathToUnix(prefix, *recorded);
-            if (!folder.empty() && HoldsGame(folder, zeroHour)) return folder;
+            if (auto found = GameInRecordedFolder(WinePathToUnix(prefix, *recorded), zeroHour)) return found;
         }
     }
-    return std::nullopt;
-}
-
-// The folders installers put the game in, under drive C's Program Files.
-std::vector<std::string> KnownFoldersInPrefix(const std::string& prefix, bool zeroHour) {
-    const char* const kNames[] = {
-        zeroHour ? "EA Games/Command & Conquer Generals Zero Hour" : "EA Games/Command & Conquer Generals",
-        // The EA app keeps both games in one folder.
-        zeroHour ? "EA Games/Command and Conquer Generals Zero Hour/Command and Conquer Generals Zero Hour"
-                 : "EA Games/Command and Conquer Generals Zero Hour/Command and Conquer Generals",
-        zeroHour ? "Origin Games/Command and Conquer Generals Zero Hour" : "Origin Games/Command and Conquer Generals",
-        zeroHour ? "EA Games/Command & Conquer The First Decade/Command & Conquer Generals Zero Hour"
-                 : "EA Games/Command & Conquer The First Decade/Command & Conquer Generals",
-        zeroHour ? "EA Games/Command and Conquer Generals Zero Hour" : "EA Games/Command and Conquer Generals",
-    };
-    std::vector<std::string> out;
     for (const char* programFiles : {"/drive_c/Program Files", "/drive_c/Program Files (x86)"}) {
-        for (const char* name : kNames) out.push_back(prefix + programFiles + "/" + name);
-    }
-    return out;
-}
-
-}  // namespace
-
-std::vector<std::string> SteamLibraries(const EnvLookup& env, const RegistryLookup&) {
-    const std::string home = HomeFolder(env);
-    const std::vector<std::string> roots = {
-        home + "/.steam/steam",
-        home + "/.local/share/Steam",
-        home + "/.var/app/com.valvesoftware.Steam/.local/share/Steam",
-        home + "/snap/steam/common/.local/share/Steam",
-    };
-    std::vector<std::string> libraries;
-    std::vector<std::string> seen;  // canonical forms: ~/.steam/steam is mostly a link
-    const auto add = [&](const std::string& folder) {
-        std::error_code ec;
-        const std::string canonical = std::filesystem::canonical(folder, ec).string();
-        if (ec || !IsFolder(folder) || std::find(seen.begin(), seen.end(), canonical) != seen.end()) return;
-        seen.push_back(canonical);
-        libraries.push_back(folder);
-    };
-    for (const std::string& root : roots) {
-        add(root);
-        for (const char* list : {"/steamapps/libraryfolders.vdf", "/config/libraryfolders.vdf"}) {
-            for (const std::string& library : ParseLibraryFolders(ReadText(root + list))) add(library);
-        }
-    }
-    return libraries;
-}
-
-std::optional<std::string> FindInstalledGame(bool zeroHour, const EnvLookup& env, const RegistryLookup&) {
-    const std::string game = zeroHour ? "Command and Conquer Generals Zero Hour" : "Command and Conquer Generals";
-    for (const std::string& library : SteamLibraries(env)) {
-        for (const std::string& app : SubFolders(library + "/steamapps/compatdata", [](const std::string&) { return true; })) {
-            if (auto found = GameInPrefix(app + "/pfx", game)) return found;
-        }
-    }
-    std::vector<std::string> prefixes;
-    if (auto prefix = env("WINEPREFIX"); prefix && !prefix->empty()) prefixes.push_back(*prefix);
-    prefixes.push_back(HomeFolder(env) + "/.wine");
-    for (const std::string& prefix : prefixes) {
-        if (auto found = GameInPrefix(prefix, game)) return found;
-    }
-    // Then every prefix where players' launchers keep them, by what the
-    // game's installer recorded, then by the folders installers use; a
-    // folder counts only when it holds the game.
-    for (const std::string& prefix : WinePrefixes(env)) {
-        if (auto found = GameInWineRegistry(prefix, zeroHour)) return found;
-        for (const std::string& folder : KnownFoldersInPrefix(prefix, zeroHour)) {
+        for (const std::string& name : KnownInstallFolders(zeroHour)) {
+            const std::string folder = prefix + programFiles + "/" + name;
             if (HoldsGame(folder, zeroHour)) return folder;
         }
     }
     return std::nullopt;
 }
+
+// A library on a removable drive: the drive itself or its SteamLibrary
+// folder, holding steamapps.
+std::vector<std::string> RemovableLibraries(const std::string& mediaRoot) {
+    std::vector<std::string> drives;
+    for (const std::string& folder : SubFolders(mediaRoot)) {
+        drives.push_back(folder);  // /run/media/LABEL
+        for (const std::string& drive : SubFolders(folder)) drives.push_back(drive);  // /run/media/USER/LABEL
+    }
+    std::vector<std::string> libraries;
+    for (const std::string& drive : drives) {
+        for (const std::string& library : {drive, drive + "/SteamLibrary"}) {
+            if (IsFolder(library + "/steamapps")) libraries.push_back(library);
+        }
+    }
+    return libraries;
+}
+
+}  // namespace
+
+std::vector<SteamInstall> SteamInstalls(const GameSearch& search) {
+    const std::string home = HomeFolder(search.env);
+    using Kind = SteamInstall::Kind;
+    const std::pair<std::string, Kind> roots[] = {
+        {home + "/.local/share/Steam", Kind::Native},
+        {home + "/.steam/steam", Kind::Native},
+        {home + "/.steam/root", Kind::Native},
+        {home + "/.steam/debian-installation", Kind::Native},
+        {home + "/.var/app/com.valvesoftware.Steam/.local/share/Steam", Kind::Flatpak},
+        {home + "/.var/app/com.valvesoftware.Steam/data/Steam", Kind::Flatpak},
+        {home + "/snap/steam/common/.local/share/Steam", Kind::Snap},
+    };
+    std::vector<SteamInstall> installs;
+    std::vector<std::string> seen;  // canonical forms: ~/.steam/steam is mostly a link
+    const auto firstTime = [&](const std::string& folder) {
+        const auto canonical = RealPath(folder);
+        if (!canonical || !IsFolder(*canonical) || std::find(seen.begin(), seen.end(), *canonical) != seen.end()) {
+            return false;
+        }
+        seen.push_back(*canonical);
+        return true;
+    };
+    for (const auto& [root, kind] : roots) {
+        if (!firstTime(root)) continue;
+        SteamInstall steam{root, kind, {root}};
+        for (const char* list : {"/steamapps/libraryfolders.vdf", "/config/libraryfolders.vdf"}) {
+            for (const std::string& library : ParseLibraryFolders(ReadSmallText(root + list))) {
+                if (firstTime(library)) steam.libraries.push_back(library);
+            }
+        }
+        installs.push_back(std::move(steam));
+    }
+    // A drive's library belongs to the Steam that put it there, which the
+    // drive does not tell; the first Steam found takes it.
+    for (const std::string& library : RemovableLibraries(search.mediaRoot)) {
+        if (!firstTime(library)) continue;
+        if (installs.empty()) installs.push_back(SteamInstall{});
+        installs.front().libraries.push_back(library);
+    }
+    return installs;
+}
+
+std::vector<std::string> WinePrefixes(const GameSearch& search) { return PrefixesOf(search.env, SteamLibraries(search)); }
+
+std::optional<std::string> FindInstalledGame(bool zeroHour, const GameSearch& search) {
+    const std::vector<std::string> libraries = SteamLibraries(search);
+    for (const std::string& library : libraries) {
+        if (auto found = GameInSteamLibrary(library, zeroHour)) return found;
+    }
+    for (const std::string& prefix : PrefixesOf(search.env, libraries)) {
+        if (auto found = GameInPrefix(prefix, zeroHour)) return found;
+    }
+    return std::nullopt;
+}
+
 }  // namespace tavrel

@@ -1,13 +1,11 @@
-// Where Windows players have the game: Program Files, the folder its
-// installer recorded in the registry, or a Steam library.
+// Where Windows players have the game: a Steam library, the folder its
+// installer recorded in the registry, or Program Files.
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
 #include <windows.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 
 #include "support/game_locations.h"
 #include "support/path_rules.h"
@@ -36,47 +34,11 @@ std::optional<std::string> ReadRegistryText(HKEY root, const std::string& key, c
     return Utf8(text);
 }
 
-std::string GameName(bool zeroHour) {
-    return zeroHour ? "Command and Conquer Generals Zero Hour" : "Command and Conquer Generals";
-}
-
 // A folder as the registry or Steam wrote it: either separator, and maybe a
 // separator at the end.
 std::string NativeFolder(std::string folder) {
     std::replace(folder.begin(), folder.end(), '/', '\\');
     return FileCleanPath(folder);
-}
-
-std::string ReadText(const std::string& path) {
-    std::ifstream in(Wide(path).c_str(), std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// The game's folder among Steam's: a folder of the library's
-// steamapps\common, or one level below it, that holds the game's program and
-// whose name says which game it is.
-std::optional<std::string> GameInSteamLibrary(const std::string& library, bool zeroHour) {
-    const auto isGame = [&](const DirEntry& e) {
-        const bool named = ContainsNoCase(e.name, "generals") || ContainsNoCase(e.name, "zero hour");
-        return e.isFolder && named && ContainsNoCase(e.name, "zero hour") == zeroHour;
-    };
-    const auto holdsProgram = [](const std::string& folder) {
-        return IsRegularFile(JoinPath(folder, "generals.exe")) || IsRegularFile(JoinPath(folder, "game.dat"));
-    };
-    const std::string common = JoinPath(JoinPath(library, "steamapps"), "common");
-    std::vector<DirEntry> apps;
-    ListEntries(common, apps);
-    for (const DirEntry& app : apps) {
-        if (!app.isFolder) continue;
-        const std::string appFolder = JoinPath(common, app.name);
-        if (isGame(app) && holdsProgram(appFolder)) return appFolder;
-        std::vector<DirEntry> inner;
-        ListEntries(appFolder, inner);
-        for (const DirEntry& e : inner) {
-            if (isGame(e) && holdsProgram(JoinPath(appFolder, e.name))) return JoinPath(appFolder, e.name);
-        }
-    }
-    return std::nullopt;
 }
 
 }  // namespace
@@ -94,45 +56,44 @@ RegistryLookup SystemRegistry() {
 
 std::string ProgramFilesFolder(const EnvLookup& env) { return env("programfiles").value_or(""); }
 
-std::vector<std::string> SteamLibraries(const EnvLookup&, const RegistryLookup& registry) {
-    std::vector<std::string> libraries;
-    const auto steam = registry("HKCU", "Software\\Valve\\Steam", "SteamPath");
-    if (!steam || steam->empty()) return libraries;
-    const std::string root = NativeFolder(*steam);
+std::vector<SteamInstall> SteamInstalls(const GameSearch& search) {
+    const auto steam = search.registry("HKCU", "Software\\Valve\\Steam", "SteamPath");
+    if (!steam || steam->empty()) return {};
+    SteamInstall install{NativeFolder(*steam), SteamInstall::Kind::Native, {}};
     const auto add = [&](const std::string& folder) {
         const std::string native = NativeFolder(folder);
-        const bool seen = std::any_of(libraries.begin(), libraries.end(),
+        const bool seen = std::any_of(install.libraries.begin(), install.libraries.end(),
                                       [&](const std::string& known) { return EqualsNoCase(known, native); });
-        if (!seen && IsFolder(native)) libraries.push_back(native);
+        if (!seen && IsFolder(native)) install.libraries.push_back(native);
     };
-    add(root);
+    add(install.root);
     for (const char* list : {"steamapps\\libraryfolders.vdf", "config\\libraryfolders.vdf"}) {
-        for (const std::string& library : ParseLibraryFolders(ReadText(JoinPath(root, list)))) add(library);
+        for (const std::string& library : ParseLibraryFolders(ReadSmallText(JoinPath(install.root, list)))) add(library);
     }
-    return libraries;
+    return {install};
 }
 
-std::optional<std::string> FindInstalledGame(bool zeroHour, const EnvLookup& env, const RegistryLookup& registry) {
-    const std::string game = GameName(zeroHour);
+std::vector<std::string> WinePrefixes(const GameSearch&) { return {}; }
+
+std::optional<std::string> FindInstalledGame(bool zeroHour, const GameSearch& search) {
+    for (const std::string& library : SteamLibraries(search)) {
+        if (auto found = GameInSteamLibrary(library, zeroHour)) return found;
+    }
+    // The installers' records, in either view of the machine's registry.
+    for (const auto& [key, value] : GameRecords(zeroHour)) {
+        if (auto folder = search.registry("HKLM", "Software\\" + key, value)) {
+            if (auto found = GameInRecordedFolder(NativeFolder(*folder), zeroHour)) return found;
+        }
+    }
     // The real Program Files folders: a 64-bit program's "programfiles" is
     // not where the game's 32-bit installer put it.
     for (const char* variable : {"ProgramFiles(x86)", "ProgramW6432", "ProgramFiles"}) {
-        const std::string programFiles = env(variable).value_or("");
+        const std::string programFiles = search.env(variable).value_or("");
         if (programFiles.empty()) continue;
-        for (const std::string& candidate :
-             {JoinPath(JoinPath(programFiles, "EA Games"), game), JoinPath(programFiles, game)}) {
-            if (IsFolder(candidate)) return candidate;
+        for (std::string name : KnownInstallFolders(zeroHour)) {
+            std::replace(name.begin(), name.end(), '/', '\\');
+            if (const std::string folder = JoinPath(programFiles, name); HoldsGame(folder, zeroHour)) return folder;
         }
-    }
-    const std::string record = zeroHour ? "Software\\Electronic Arts\\EA Games\\Command and Conquer Generals Zero Hour"
-                                        : "Software\\Electronic Arts\\EA Games\\Generals";
-    for (const char* value : {"InstallPath", "Install Dir"}) {
-        if (auto folder = registry("HKLM", record, value); folder && IsFolder(NativeFolder(*folder))) {
-            return NativeFolder(*folder);
-        }
-    }
-    for (const std::string& library : SteamLibraries(env, registry)) {
-        if (auto found = GameInSteamLibrary(library, zeroHour)) return found;
     }
     return std::nullopt;
 }

@@ -10,6 +10,7 @@ constexpr KeyBinding kKeys[] = {
     {"Form1", "lblDeactivate", Key::D, true, false, {}, "Ctrl+D"},
     {"Form1", "lblDelete", Key::Delete, false, false, "lstMods", "Delete in the list"},
     {"Form1", "lblInstallMod", Key::O, true, false, {}, "Ctrl+O"},
+    {"Form1", "lblPlay", Key::P, true, false, {}, "Ctrl+P"},
     {"Form1", "lblViewHelp", Key::F1, false, false, {}, "F1"},
     {"Form1", "lblNextTip", Key::T, true, false, {}, "Ctrl+T"},
     {"Form1", "picGenerals", Key::T, true, true, {}, "Ctrl+Shift+T"},

@@ -13,7 +13,7 @@
 
 namespace tavrel {
 
-enum class Key { Enter, Delete, F1, D, E, O, T };
+enum class Key { Enter, Delete, F1, D, E, O, P, T };
 
 struct KeyBinding {
     std::string_view form;     // the window: "Form1" or "Form2"

@@ -83,6 +83,7 @@ FormLayout MakeForm1() {
     AddLabelButton(c, "lblDelete", "Delete Selected", 3712, 1335, 0);
     AddLabelButton(c, "lblInstallMod", "Install A Mod", 4038, 1110, 3);
     AddLabelButton(c, "lblViewHelp", "View ReadMe File", 4365, 1455, 4);
+    AddLabelButton(c, "lblPlay", "Play", 4691, 480, 5);
 
     c.push_back(Label("lblFormLabel2", "Current Active Mod:", 90, 5130, 1635, 240));
     Control active = Label("lblActiveMod", "", 1575, 5130, 2535, 240);

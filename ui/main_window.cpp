@@ -37,6 +37,7 @@ void MainWindow::click(std::string_view control) {
     else if (control == "lblInstallMod") store_.lblInstallMod_Click();
     else if (control == "lblViewHelp") logic_.lblViewHelp_Click();
     else if (control == "lblNextTip") logic_.lblNextTip_Click();
+    else if (control == "lblPlay") logic_.lblPlay_Click();
     else if (control == "picGenerals") logic_.picGenerals_MouseUp(kRightButton, kShiftKey);
 }
 

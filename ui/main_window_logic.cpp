@@ -5,6 +5,9 @@
 
 #include "ui/readme.h"
 #include "support/file_system.h"
+#include "support/game_launch.h"
+#include "support/path_rules.h"
+#include "support/platform.h"
 #include "support/text.h"
 #include "tavrel_version.h"
 
@@ -71,7 +74,7 @@ void MainWindowLogic::Form_Load() {
     // a stored folder always wins over both.
     std::string defaultFolder = DefaultGameFolder(mode != 0, env_);
     if (!FolderExists(defaultFolder)) {
-        if (auto found = FindInstalledGame(mode != 0, env_)) defaultFolder = *found;
+        if (auto found = FindInstalledGame(mode != 0, {env_})) defaultFolder = *found;
     }
     w_.setFolderText(w_.readSetting("path", defaultFolder));
     // What a copy killed in an earlier run left behind goes before the scan.
@@ -131,14 +134,20 @@ void MainWindowLogic::moveToSiblingFolder(bool zeroHour) {
         sibling = name + " Zero Hour";
     } else if (!zeroHour && EndsWithNoCase(name, kZeroHour)) {
         sibling = name.substr(0, name.size() - kZeroHour.size());
-    } else {
-        return;  // not an install folder of the other game: the folder stays
     }
-    const std::string candidate = JoinPath(FileGetFolder(folder), sibling);
-    if (FolderExists(candidate)) {
-        w_.setFolderText(candidate);
+    if (!sibling.empty()) {
+        const std::string candidate = JoinPath(FileGetFolder(folder), sibling);
+        if (FolderExists(candidate)) {
+            w_.setFolderText(candidate);
+            return;
+        }
+    }
+    // The other game where it was found (Steam names its two folders apart).
+    if (const auto found = FindInstalledGame(zeroHour, {env_}); found && !SameFile(*found, folder)) {
+        w_.setFolderText(*found);
         return;
     }
+    if (sibling.empty()) return;  // not an install folder of the other game: the folder stays
     const std::string zh = ZeroHourPart(zeroHour ? 1 : 0);
     w_.message("Please select your Generals" + zh + "folder now.", Buttons::Ok, Icon::Exclamation);
     const std::string chosen = BrowseForFolder(w_, "Select Your Generals" + zh + "folder...",
@@ -160,6 +169,25 @@ void MainWindowLogic::lblViewHelp_Click() {
         return;
     }
     w_.openTextFile(readme.path);
+}
+
+bool MainWindowLogic::lblPlay_Click(const std::vector<std::string>& arguments) {
+    const std::string folder = FileCleanPath(w_.folderText());
+    if (store_.gameRunsIn(folder)) {
+        w_.message("Generals" + ZeroHourPart(w_.zhMode()) + "is already running.", Buttons::Ok, Icon::Exclamation);
+        return false;
+    }
+    const LaunchPlan plan = PlanGameLaunch(folder, w_.zhMode() != 0, arguments, {env_});
+    if (!plan.launch) {
+        w_.message(plan.missing, Buttons::Ok, Icon::Exclamation);
+        return false;
+    }
+    if (const Status started = StartProgram(*plan.launch); !started.ok()) {
+        w_.message("Tavrel could not start " + plan.launch->program + ". (" + started.text() + ")", Buttons::Ok,
+                   Icon::Critical);
+        return false;
+    }
+    return true;
 }
 
 void MainWindowLogic::picGenerals_MouseUp(int button, int shift) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "ui/main_window_port.h"
 #include "modstore/mod_store.h"
@@ -51,12 +52,17 @@ public:
     void cmdBrowse_Click();
     // A mouse button was released over the mode check box (a left click has
     // flipped the tick by then): confirms a switch of mode and moves the
-    // folder to the other game's install folder when that lies beside it.
+    // folder to the other game's install folder when that lies beside it,
+    // else to the other game's folder where it was found.
     void chkZHMode_MouseUp();
     // "Next Tip": the next of the tip line's texts (the warning and kTipCount tips).
     void lblNextTip_Click();
     // "View ReadMe File": writes the readme when missing, then opens it.
     void lblViewHelp_Click();
+    // "Play": starts the game of the current mode in the current folder with
+    // `arguments`, unless it runs already; a message says what stops it.
+    // True when its launcher has started.
+    bool lblPlay_Click(const std::vector<std::string>& arguments = {});
     // A mouse button was released over the banner (MouseButtonCode, and the
     // sum of the ShiftKeyCodes held). Shift + right opens Tools.
     void picGenerals_MouseUp(int button, int shift);

@@ -28,6 +28,7 @@ WPARAM VirtualKey(Key key) {
         case Key::D: return 'D';
         case Key::E: return 'E';
         case Key::O: return 'O';
+        case Key::P: return 'P';
         case Key::T: return 'T';
     }
     return 0;

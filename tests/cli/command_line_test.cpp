@@ -193,6 +193,20 @@ const Case kCases[] = {
      .err = "An error occurred while attempting to copy the new MOD to your Generals folder!",
      .errPart = true},
 
+    // --play: a game that runs, or a folder without its program, starts nothing
+    {.name = "PlayWhileTheGameRunsStartsNothing",
+     .before = {{"generals.exe", "g"}, {"INI.big", "g"}},
+     .args = {"--play"},
+     .gameRuns = true,
+     .status = kExitFailed,
+     .err = "Generals is already running.",
+     .errPart = true},
+    {.name = "PlayNeedsTheGamesProgram",
+     .before = kTwoMods,
+     .args = {"--play", "-quickstart"},
+     .status = kExitFailed,
+     .err = "There is no generals.exe or Game.dat in {folder}",
+     .errPart = true},
     // --delete
     {.name = "DeleteWithYes",
      .before = kTwoMods,

@@ -2,9 +2,11 @@
 # real window: one row a key, with where the keyboard is, the answers to the
 # boxes the key brings, and what must hold afterwards. Sourced by keys.sh
 # (Linux) and windows/win_keys.sh; the game folder $GAME holds __Alpha.big,
-# __Bravo.bit, __Charlie.bit and Data/Movies/EA_LOGO.bik, and the test
-# defines readme_shown: it waits until the readme is open in the system's
-# text editor, and closes it.
+# __Bravo.bit, __Charlie.bit, Data/Movies/EA_LOGO.bik and a stand-in
+# generals.exe, and the test defines readme_shown (it waits until the readme
+# is open in the system's text editor, and closes it) and game_started (it
+# waits until the stand-in game has noted its start and ended, and clears
+# the note).
 #   run_key_table MAIN
 
 key_rows=(
@@ -12,8 +14,9 @@ key_rows=(
   'list|Return|Return Return Return|[ -f "$GAME/__Bravo.big" ] && [ -f "$GAME/__Alpha.bit" ]'
   'main|ctrl+d|Return Return|[ -f "$GAME/__Bravo.bit" ] && ! ls "$GAME" | grep -q "\.big$"'
   'list|Delete|Return Return|[ ! -e "$GAME/__Alpha.bit" ] && [ -f "$GAME/__Bravo.bit" ]'
-  'main|ctrl+o|Escape|[ "$(ls "$GAME" | wc -l)" = 3 ]'
+  'main|ctrl+o|Escape|[ "$(ls "$GAME" | wc -l)" = 4 ]'
   'main|F1||readme_shown'
+  'main|ctrl+p||game_started'
   'main|ctrl+t||wait_repainted "$tip" "$main" 6 363 343 61'
   'main|ctrl+shift+t||tools=$(wait_window "^Tools\.\.\.$")'
   'tools|ctrl+d|Return|[ -f "$GAME/Data/Movies/__EA_LOGO.bik" ]'
@@ -35,4 +38,18 @@ run_key_table() {
     done
     "$X_CLOSE" "$tools"
     wait_gone "$tools"
+    # Play by the mouse too: the label-button below "View ReadMe File".
+    click_at "$main" 250 318
+    game_started
+    echo "click on Play: done"
+}
+
+# Waits until no stand-in game runs any more: the program takes one that
+# runs for the game and would start nothing.
+no_game_runs() {
+    for _ in $(seq 300); do
+        pgrep -f 'generals\.exe' >/dev/null || return 0
+        sleep 0.1
+    done
+    fail "the stand-in game did not end"
 }

@@ -70,6 +70,11 @@ private slots:
                  return form_->findChild<QLabel*>(QStringLiteral("lblTipText"))->text() ==
                         QString::fromStdString(TipText(1, 0));
              }},
+            // No game in the folder here: the start is refused, and why.
+            {"lblPlay", [this] {
+                 return w_->boxes().size() == 1 &&
+                        w_->boxes()[0].text.startsWith(QStringLiteral("There is no generals.exe or Game.dat in "));
+             }},
             {"picGenerals", [this] { return form_->loadedToolsWindow() != nullptr; }},
             {"Command2", [this, moviesChanged] {
                  return QFile::exists(w_->path("game/Data/Movies/__EA_LOGO.bik")) && w_->answered() &&
@@ -172,6 +177,7 @@ private:
             case Key::D: return Qt::Key_D;
             case Key::E: return Qt::Key_E;
             case Key::O: return Qt::Key_O;
+            case Key::P: return Qt::Key_P;
             case Key::T: return Qt::Key_T;
         }
         return Qt::Key_unknown;

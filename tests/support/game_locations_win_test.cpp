@@ -2,13 +2,16 @@
 // installer's record in the registry, and Steam's libraries, each with a
 // scripted environment and registry over real folders.
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <map>
 #include <tuple>
 
 #include "fake_window.h"
+#include "support/game_launch.h"
 #include "support/game_locations.h"
+#include "support/wide_text_win.h"
 #include "temp_folder.h"
 
 namespace tavrel {
@@ -34,43 +37,93 @@ std::string Forward(std::string path) {
 
 const std::string kZeroHourRecord = "Software\\Electronic Arts\\EA Games\\Command and Conquer Generals Zero Hour";
 
-TEST(FindInstalledGameOnWindows, LooksInTheRealProgramFilesFirst) {
-    TempFolder t;
-    const std::string x86 = t.folder("Program Files (x86)/EA Games/Command and Conquer Generals");
-    const std::string own = t.folder("Program Files/Command and Conquer Generals Zero Hour");
-    const auto env = FakeEnv({{"ProgramFiles(x86)", t / "Program Files (x86)"}, {"ProgramW6432", t / "Program Files"}});
-    EXPECT_EQ(FindInstalledGame(false, env, FakeRegistry({})), x86);
-    EXPECT_EQ(FindInstalledGame(true, env, FakeRegistry({})), own);  // the game's own folder, without "EA Games"
+// One install or two a machine: Steam's libraries, the installers' records
+// (written with '/' and a separator at the end, as some are), then the
+// real Program Files folders. "{t}" is the test's folder; only a folder
+// that holds the game of the row's mode counts, and the first found wins.
+TEST(FindInstalledGameOnWindows, LooksWherePlayersHaveIt) {
+    using Values = std::map<std::tuple<std::string, std::string, std::string>, std::string>;
+    const Values steam = {{{"HKCU", "Software\\Valve\\Steam", "SteamPath"}, "{t}/Steam"}};
+    const struct {
+        const char* where;
+        std::vector<std::string> games;  // the expected one first
+        Values registry = {};
+        std::map<std::string, std::string> files = {};
+        bool zeroHour = true;
+        bool found = true;
+    } rows[] = {
+        {"Steam, by the app manifest, before Program Files",
+         {"Steam/steamapps/common/CnC ZH", "Program Files (x86)/EA Games/Command and Conquer Generals Zero Hour"},
+         steam,
+         {{"Steam/steamapps/appmanifest_2732960.acf", "\"AppState\" { \"installdir\" \"CnC ZH\" }"}}},
+        {"a second Steam library, Generals by its folder", {"Library2/steamapps/common/Command and Conquer Generals"},
+         steam,
+         {{"Steam/steamapps/libraryfolders.vdf", "\"libraryfolders\" { \"1\" { \"path\" \"{t}/Library2\" } }"}},
+         false},
+        {"the retail record, before Program Files", {"Games/ZH", "Program Files/Command and Conquer Generals Zero Hour"},
+         {{{"HKLM", kZeroHourRecord, "InstallPath"}, "{t}/Games/ZH/"}}},
+        {"the EA app's Install Dir, the folder of both games", {"EA/Command and Conquer Generals"},
+         {{{"HKLM", "Software\\EA Games\\Command and Conquer Generals", "Install Dir"}, "{t}/EA"}}, {}, false},
+        {"The First Decade", {"TFD/Command & Conquer Generals Zero Hour"},
+         {{{"HKLM", "Software\\Electronic Arts\\EA Games\\Command & Conquer The First Decade", "zh_folder"},
+           "{t}/TFD/Command & Conquer Generals Zero Hour"}}},
+        {"the 32-bit Program Files", {"Program Files (x86)/EA Games/Command and Conquer Generals"}, {}, {}, false},
+        {"the game's own folder", {"Program Files/Command and Conquer Generals Zero Hour"}},
+        {"a record of a folder without the game", {"Games/ZH"}, {{{"HKLM", kZeroHourRecord, "InstallPath"}, "{t}/Games/ZH"}},
+         {}, true, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.where);
+        TempFolder t;
+        const auto withT = [&](std::string text) {
+            if (const auto at = text.find("{t}"); at != std::string::npos) text.replace(at, 3, Forward(t.path()));
+            return text;
+        };
+        for (const std::string& game : row.games) {
+            t.folder(game);
+            if (!row.found) continue;
+            t.file(game + "/generals.exe");
+            t.file(game + (row.zeroHour ? "/INIZH.big" : "/INI.big"));
+        }
+        for (const auto& [path, text] : row.files) t.file(path, withT(text));
+        Values registry;
+        for (const auto& [key, value] : row.registry) registry[key] = withT(value);
+        const GameSearch search{
+            FakeEnv({{"ProgramFiles(x86)", t / "Program Files (x86)"}, {"ProgramW6432", t / "Program Files"}}),
+            FakeRegistry(registry)};
+        EXPECT_EQ(FindInstalledGame(row.zeroHour, search), row.found ? std::optional(t / row.games.front()) : std::nullopt);
+        EXPECT_EQ(FindInstalledGame(!row.zeroHour, search), std::nullopt);
+    }
 }
 
-TEST(FindInstalledGameOnWindows, ThenTheInstallersRecordAsWritten) {
+// A Steam copy starts through the steam.exe the registry names; any other
+// copy runs its own program (a stand-in here) in its folder, and every
+// argument arrives as it was given.
+TEST(PlayGameOnWindows, StartsTheGameOrItsSteam) {
     TempFolder t;
-    const std::string game = t.folder("Games/ZH");
-    // Written with '/' and a trailing separator: the folder comes back clean.
-    const auto registry = FakeRegistry({{{"HKLM", kZeroHourRecord, "InstallPath"}, Forward(game) + "/"}});
-    EXPECT_EQ(FindInstalledGame(true, FakeEnv({}), registry), game);
-    EXPECT_EQ(FindInstalledGame(false, FakeEnv({}), registry), std::nullopt);  // Generals has its own record
-    const auto gone = FakeRegistry({{{"HKLM", kZeroHourRecord, "InstallPath"}, t / "Games/Uninstalled"}});
-    EXPECT_EQ(FindInstalledGame(true, FakeEnv({}), gone), std::nullopt);  // a record of a folder no longer there
-}
-
-TEST(FindInstalledGameOnWindows, ThenSteamsLibraries) {
-    TempFolder t;
-    const std::string steam = t.folder("Steam");
-    const std::string library = t.folder("Library2");
-    t.file("Steam/steamapps/libraryfolders.vdf",
-           "\"libraryfolders\"\n{\n \"0\" { \"path\" \"" + Forward(steam) + "\" }\n \"1\" { \"path\" \"" +
-               Forward(library) + "\" }\n}\n");
+    const std::string steamExe = t.file("Steam/steam.exe");
+    const std::string steamGame = t.folder("Steam/steamapps/common/Command and Conquer Generals");
     t.file("Steam/steamapps/common/Command and Conquer Generals/game.dat");
-    t.file("Library2/steamapps/common/CnC The Ultimate Collection/Command & Conquer Generals - Zero Hour/generals.exe");
-    t.folder("Steam/steamapps/common/Zero Hour Soundtrack");  // named like it, but no game in it
-    const auto registry = FakeRegistry({{{"HKCU", "Software\\Valve\\Steam", "SteamPath"}, Forward(steam)}});
+    const GameSearch steam{FakeEnv({}), FakeRegistry({{{"HKCU", "Software\\Valve\\Steam", "SteamPath"}, t / "Steam"},
+                                                      {{"HKCU", "Software\\Valve\\Steam", "SteamExe"}, Forward(steamExe)}})};
+    const LaunchPlan viaSteam = PlanGameLaunch(steamGame, false, {"-quickstart"}, steam);
+    ASSERT_TRUE(viaSteam.launch) << viaSteam.missing;
+    EXPECT_EQ(*viaSteam.launch, (GameLaunch{steamExe, {"-applaunch", "2229870", "-quickstart"}, steamGame, {}}));
 
-    EXPECT_EQ(SteamLibraries(FakeEnv({}), registry), (std::vector<std::string>{steam, library}));
-    EXPECT_EQ(FindInstalledGame(false, FakeEnv({}), registry), t / "Steam/steamapps/common/Command and Conquer Generals");
-    EXPECT_EQ(FindInstalledGame(true, FakeEnv({}), registry),
-              t / "Library2/steamapps/common/CnC The Ultimate Collection/Command & Conquer Generals - Zero Hour");
-    EXPECT_EQ(FindInstalledGame(true, FakeEnv({}), FakeRegistry({})), std::nullopt);
+    const std::string game = t.folder("My Games/Zero Hour");
+    ASSERT_TRUE(::CopyFileW(Wide(test::HostPath(TAVREL_STAND_IN_GAME)).c_str(), Wide(game + "\\generals.exe").c_str(), TRUE));
+    const std::vector<std::string> arguments = {"-quickstart", "two words", "", "a \"quote\\\" \\", "C:\\end\\"};
+    const LaunchPlan own = PlanGameLaunch(game, true, arguments, {FakeEnv({}), FakeRegistry({})});
+    ASSERT_TRUE(own.launch) << own.missing;
+    ASSERT_TRUE(StartProgram(*own.launch).ok());
+    std::string expected = game + "\n";
+    for (const std::string& argument : arguments) expected += argument + "\n";
+    std::string played;
+    for (int i = 0; i < 3000 && played.empty(); ++i) {
+        played = test::ReadAll(game + "\\played.txt");
+        if (played.empty()) ::Sleep(10);
+    }
+    EXPECT_EQ(played, expected);
 }
 
 }  // namespace

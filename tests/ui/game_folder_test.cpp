@@ -4,6 +4,7 @@
 
 #include "store_fixture.h"
 #include "support/game_locations.h"
+#include "support/path_rules.h"
 
 namespace tavrel {
 namespace {
@@ -34,7 +35,7 @@ protected:
     TempFolder t;
     test::FakeWindow w;
     ModStore store{w};
-    MainWindowLogic logic{w, store, FakeEnv({{"PROGRAMFILES", Native("/pf")}})};
+    MainWindowLogic logic{w, store, FakeEnv({{"PROGRAMFILES", Native("/pf")}, {"HOME", t.path()}})};
     std::string generals, zeroHour;
 };
 
@@ -118,6 +119,24 @@ TEST_F(GameFolder, WithoutTheSiblingAsksForTheFolder) {
     EXPECT_EQ(w.settings["zhmode"], "1");
 }
 
+// Steam names the two games' folders apart: the switch takes the other
+// game's folder where it was found, both ways, and asks nothing more.
+TEST_F(GameFolder, WithoutTheSiblingTakesTheOtherGameWhereItWasFound) {
+    if (test::OnWindows()) GTEST_SKIP() << "the fake Steam is a Linux one, in the home folder";
+    const std::string common = ".local/share/Steam/steamapps/common/";
+    const std::string steamGenerals = t.file(common + "Command and Conquer Generals/generals.exe");
+    t.file(common + "Command and Conquer Generals/INI.big");
+    const std::string steamZeroHour = t.file(common + "Command & Conquer Generals - Zero Hour/generals.exe");
+    t.file(common + "Command & Conquer Generals - Zero Hour/INIZH.big");
+    w.folder = FileGetFolder(steamGenerals);
+    w.answers = {Answer::Yes, Answer::Yes};
+    clickTick(1);
+    EXPECT_EQ(w.folder, FileGetFolder(steamZeroHour));
+    clickTick(0);
+    EXPECT_EQ(w.folder, FileGetFolder(steamGenerals));
+    EXPECT_EQ(w.texts(), (Strings{kSwitchOn, kSwitchOff}));
+}
+
 TEST_F(GameFolder, AVanishedFolderStartsTheBrowserAtProgramFiles) {
     w.folder = t / "Old/Command and Conquer Generals";
     w.answers = {Answer::Yes, Answer::Ok, Answer::Ok};
@@ -177,29 +196,6 @@ TEST(ParseLibraryFolders, ReadsBothForms) {
     EXPECT_TRUE(ParseLibraryFolders("").empty());
 }
 
-TEST(FindInstalledGame, LooksInProtonThenWinePrefixes) {
-    if (test::OnWindows()) GTEST_SKIP() << "Wine and Proton prefixes are where Linux players have the game";
-    TempFolder home, other;
-    const auto env = FakeEnv({{"HOME", home.path()}});
-    EXPECT_EQ(FindInstalledGame(true, env), std::nullopt);
-
-    home.file(".local/share/Wine-free/readme");
-    home.folder(".wine/drive_c/Program Files/EA Games/Command and Conquer Generals");
-    EXPECT_EQ(FindInstalledGame(false, env), home.path() + "/.wine/drive_c/Program Files/EA Games/Command and Conquer Generals");
-    EXPECT_EQ(FindInstalledGame(true, env), std::nullopt);
-
-    // A second Steam library, listed by the Flatpak install, holds a Proton prefix.
-    home.file(".var/app/com.valvesoftware.Steam/.local/share/Steam/steamapps/libraryfolders.vdf",
-              "\"libraryfolders\" { \"1\" { \"path\" \"" + other.path() + "\" } }");
-    const std::string proton = other.folder(
-        "steamapps/compatdata/2229850/pfx/drive_c/Program Files (x86)/EA Games/Command and Conquer Generals");
-    EXPECT_EQ(FindInstalledGame(false, env), proton);
-    EXPECT_EQ(SteamLibraries(env).size(), 2u);
-
-    const auto wineEnv = FakeEnv({{"HOME", home.path()}, {"WINEPREFIX", other.path() + "/steamapps/compatdata/2229850/pfx"}});
-    EXPECT_EQ(FindInstalledGame(false, wineEnv), proton);
-}
-
 // Loads the main window with `stored` settings in the environment `vars`
 // (HOME set to `home`), and answers the folder it shows.
 std::string LoadedFolder(const TempFolder& home, std::map<std::string, std::string> stored,
@@ -216,6 +212,8 @@ TEST(FindInstalledGame, ReplacesOnlyADefaultThatDoesNotExist) {
     if (test::OnWindows()) GTEST_SKIP() << "Wine and Proton prefixes are where Linux players have the game";
     TempFolder home;
     const std::string found = home.folder(".wine/drive_c/Program Files (x86)/EA Games/Command and Conquer Generals Zero Hour");
+    home.file(".wine/drive_c/Program Files (x86)/EA Games/Command and Conquer Generals Zero Hour/generals.exe");
+    home.file(".wine/drive_c/Program Files (x86)/EA Games/Command and Conquer Generals Zero Hour/INIZH.big");
     EXPECT_EQ(LoadedFolder(home, {{"zhmode", "1"}}, {{"PROGRAMFILES", "/nowhere"}}), found);
     const std::string pf = home.folder("pf/EA Games/Command and Conquer Generals Zero Hour");
     EXPECT_EQ(LoadedFolder(home, {{"zhmode", "1"}}, {{"PROGRAMFILES", home.path() + "/pf"}}), pf);

@@ -10,6 +10,7 @@ echo alpha >"$GAME/__Alpha.big"
 echo bravo >"$GAME/__Bravo.bit"
 echo charlie >"$GAME/__Charlie.bit"
 echo logo >"$GAME/Data/Movies/EA_LOGO.bik"
+cp "$STAND_IN_GAME" "$GAME/generals.exe"
 store path "$(windows_path "$GAME")"
 store zhmode 0
 # The readme in Notepad, as Windows opens it.
@@ -18,6 +19,15 @@ readme_shown() {
     editor=$(wait_window '[Rr]eadme')
     "$X_CLOSE" "$editor"
     wait_gone "$editor"
+}
+
+# The stand-in game notes its working folder and arguments in played.txt.
+game_started() {
+    for _ in $(seq 300); do [ -f "$GAME/played.txt" ] && break; sleep 0.1; done
+    [ "$(tr -d '\r' <"$GAME/played.txt" 2>/dev/null)" = "$(windows_path "$GAME")" ] ||
+        fail "the game was not started in its folder: $(cat "$GAME/played.txt" 2>&1)"
+    rm "$GAME/played.txt"
+    no_game_runs
 }
 
 start_tavrel
