@@ -97,6 +97,7 @@ void Form1::buildLayout() {
     txtGeneralsFolder_ = Widget<QLineEdit>(widgets, "txtGeneralsFolder");
     cmdBrowse_ = Widget<QPushButton>(widgets, "cmdBrowse");
     lstMods_ = Widget<QListWidget>(widgets, "lstMods");
+    TellCurrentRowOnFocus(lstMods_);
     lblActivate_ = Widget<ClickLabel>(widgets, "lblActivate");
     lblDeactivate_ = Widget<ClickLabel>(widgets, "lblDeactivate");
     lblDelete_ = Widget<ClickLabel>(widgets, "lblDelete");
@@ -158,7 +159,15 @@ void Form1::setFolderBoxText(const std::string& text) { txtGeneralsFolder_->setT
 
 void Form1::clearListBox() { lstMods_->clear(); }
 
-void Form1::appendToListBox(const std::string& text) { lstMods_->addItem(ToQt(text)); }
+void Form1::appendToListBox(const std::string& text) {
+    lstMods_->addItem(ToQt(text));
+    // Each row says where it stands, as a screen reader reads it.
+    const auto count = static_cast<std::size_t>(lstMods_->count());
+    for (std::size_t row = 0; row < count; ++row) {
+        QListWidgetItem* item = lstMods_->item(static_cast<int>(row));
+        item->setData(Qt::AccessibleTextRole, ToQt(ListRowReading(item->text().toStdString(), row, count)));
+    }
+}
 
 int Form1::listBoxSelection() const {
     // What is selected, by the mouse, the keys or a screen reader alike.

@@ -17,6 +17,7 @@ public:
     ToolsWindow& tools() { return tools_; }
 
     // ToolsWindowView
+    void closeWindow() override { close(); }
     void showWindow() override;
     bool isMinimised() const override;
     void bringToFront() override;

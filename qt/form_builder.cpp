@@ -143,6 +143,7 @@ void ConnectClicks(QWidget& form, const FormLayout& layout, const std::map<std::
         QList<Qt::Key> keys;
         switch (k.key) {
             case Key::Enter: keys = {Qt::Key_Return, Qt::Key_Enter}; break;  // the keypad's too
+            case Key::Escape: keys = {Qt::Key_Escape}; break;
             case Key::Delete: keys = {Qt::Key_Delete}; break;
             case Key::F1: keys = {Qt::Key_F1}; break;
             case Key::D: keys = {Qt::Key_D}; break;
@@ -215,6 +216,8 @@ std::map<std::string, QWidget*> BuildForm(QWidget& form, const FormLayout& layou
         }
         if (!c.visible) widget->hide();
         if (!c.accessibleName.empty()) widget->setAccessibleName(QString::fromStdString(c.accessibleName));
+        if (c.unread) widget->setProperty(kUnreadProperty, true);
+        if (c.name == layout.describedBy) form.setAccessibleDescription(QString::fromStdString(c.caption));
         widgets[c.name] = widget;
     }
 

@@ -15,6 +15,10 @@
 
 namespace tavrel {
 
+// The property of a widget that screen readers are not shown (see
+// Control::unread).
+inline constexpr char kUnreadProperty[] = "tavrelUnread";
+
 // The control's place in pixels at 96 dots per inch: Qt scales these logical
 // pixels with the screen's device pixel ratio by itself.
 QRect PixelRect(const Control& control);

@@ -9,7 +9,8 @@
 
 namespace tavrel {
 
-// A label that acts on a single click (press and release over it). A
+// A label that acts on a single click (press and release over it), and on
+// Space or Enter while it has the keyboard, which its focus mark shows. A
 // screen reader sees a push button and presses it with click().
 class ClickLabel : public QLabel {
     Q_OBJECT
@@ -21,6 +22,8 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 private:
     bool pressed_ = false;
 };

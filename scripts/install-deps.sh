@@ -17,7 +17,7 @@ packages=(
   dpkg-dev fakeroot file lintian desktop-file-utils appstream nsis
   python3 python3-pil libarchive-tools 7zip
   ntfs-3g exfat-fuse exfatprogs fusefat dosfstools fuse3 stress
-  at-spi2-core python3-pyatspi dbus-daemon
+  at-spi2-core python3-pyatspi dbus-daemon orca speech-dispatcher
 )
 
 sudo=""

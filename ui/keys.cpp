@@ -16,6 +16,7 @@ constexpr KeyBinding kKeys[] = {
     {"Form1", "picGenerals", Key::T, true, true, {}, "Ctrl+Shift+T"},
     {"Form2", "Command2", Key::D, true, false, {}, "Ctrl+D"},
     {"Form2", "Command1", Key::E, true, false, {}, "Ctrl+E"},
+    {"Form2", "Close", Key::Escape, false, false, {}, "Escape"},
 };
 
 }  // namespace

@@ -32,13 +32,15 @@ Control Make(ControlKind kind, std::string name, std::string caption, int left, 
     return c;
 }
 
-// A label-button of the main window with its icon to the left.
+// A label-button of the main window with its icon to the left, at
+// `tabIndex` in the tab order.
 void AddLabelButton(std::vector<Control>& controls, const std::string& name, const std::string& caption, int top,
-                    int width, int iconIndex) {
+                    int width, int iconIndex, int tabIndex) {
     Control icon = Make(ControlKind::Image, "imgGeneralIcon" + std::to_string(iconIndex), "", 3330, top, 240, 240);
     icon.picture = Picture::Icon;
+    icon.unread = true;
     controls.push_back(icon);
-    Control button = Make(ControlKind::LabelButton, name, caption, 3645, top, width, 195);
+    Control button = Make(ControlKind::LabelButton, name, caption, 3645, top, width, 195, tabIndex);
     button.font = Font("Tahoma", 8.25, true, false, true);
     button.foreColour = kButtonText;
     button.backColour = kButtonBack;
@@ -49,7 +51,8 @@ FormLayout MakeForm1() {
     FormLayout form{"Form1", "", 5265, 6690, Font("MS Sans Serif", 8.25), {}};
     std::vector<Control>& c = form.controls;
 
-    Control banner = Make(ControlKind::PictureBox, "picGenerals", "", 45, 45, 5190, 1740, 3);
+    // The banner takes no focus: what it opens stays hidden.
+    Control banner = Make(ControlKind::PictureBox, "picGenerals", "", 45, 45, 5190, 1740);
     banner.picture = Picture::Banner;
     banner.accessibleName = "Command and Conquer Generals";
     c.push_back(banner);
@@ -66,7 +69,7 @@ FormLayout MakeForm1() {
     c.push_back(credit);
 
     c.push_back(Label("lblFormLabel0", "Generals Folder:", 90, 1845, 1320, 240));
-    c.push_back(Make(ControlKind::CheckBox, "chkZHMode", "Zero Hour Mode", 3555, 1845, 1590, 240, 4));
+    c.push_back(Make(ControlKind::CheckBox, "chkZHMode", "Zero Hour Mode", 3555, 1845, 1590, 240, 10));
     Control folder = Make(ControlKind::TextBox, "txtGeneralsFolder", "", 90, 2115, 5100, 375, 0);
     folder.accessibleName = "Generals Folder";
     c.push_back(folder);
@@ -78,14 +81,18 @@ FormLayout MakeForm1() {
     list.foreColour = Colour{128, 128, 128};
     c.push_back(list);
 
-    AddLabelButton(c, "lblActivate", "Activate Selected", 3060, 1500, 1);
-    AddLabelButton(c, "lblDeactivate", "Deactivate All", 3386, 1185, 2);
-    AddLabelButton(c, "lblDelete", "Delete Selected", 3712, 1335, 0);
-    AddLabelButton(c, "lblInstallMod", "Install A Mod", 4038, 1110, 3);
-    AddLabelButton(c, "lblViewHelp", "View ReadMe File", 4365, 1455, 4);
-    AddLabelButton(c, "lblPlay", "Play", 4691, 480, 5);
+    // The actions follow the list in the tab order, as they stand beside it;
+    // then "Next Tip", and the mode box last.
+    AddLabelButton(c, "lblActivate", "Activate Selected", 3060, 1500, 1, 3);
+    AddLabelButton(c, "lblDeactivate", "Deactivate All", 3386, 1185, 2, 4);
+    AddLabelButton(c, "lblDelete", "Delete Selected", 3712, 1335, 0, 5);
+    AddLabelButton(c, "lblInstallMod", "Install A Mod", 4038, 1110, 3, 6);
+    AddLabelButton(c, "lblViewHelp", "View ReadMe File", 4365, 1455, 4, 7);
+    AddLabelButton(c, "lblPlay", "Play", 4691, 480, 5, 8);
 
-    c.push_back(Label("lblFormLabel2", "Current Active Mod:", 90, 5130, 1635, 240));
+    Control activeCaption = Label("lblFormLabel2", "Current Active Mod:", 90, 5130, 1635, 240);
+    activeCaption.unread = true;  // the active mod's name says it
+    c.push_back(activeCaption);
     Control active = Label("lblActiveMod", "", 1575, 5130, 2535, 240);
     active.accessibleName = "Current Active Mod";
     active.font = Font("Tahoma", 8.25, true);
@@ -98,7 +105,7 @@ FormLayout MakeForm1() {
     tip.backColour = kBlack;
     tip.wordWrap = true;
     c.push_back(tip);
-    Control next = Make(ControlKind::LabelButton, "lblNextTip", "Next Tip", 4455, 6390, 735, 240);
+    Control next = Make(ControlKind::LabelButton, "lblNextTip", "Next Tip", 4455, 6390, 735, 240, 9);
     next.foreColour = kBlack;
     next.backColour = kPeach;
     next.centred = true;
@@ -128,6 +135,7 @@ FormLayout MakeForm2() {
     note.foreColour = Colour{128, 128, 128};
     note.wordWrap = true;
     c.push_back(note);
+    form.describedBy = "Label1";
     return form;
 }
 

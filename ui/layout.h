@@ -57,6 +57,9 @@ struct Control {
     std::string accessibleName{};
     // A status text: a screen reader tells each change of it.
     bool live = false;
+    // Left out of what screen readers see: a decoration, or a caption that
+    // the next control's name already says.
+    bool unread = false;
     // A list box whose rows each have a tick box (Space ticks the current row).
     bool checkboxes = false;
 };
@@ -67,6 +70,9 @@ struct FormLayout {
     int width = 0, height = 0;  // twips, the window's inside (without frame and caption)
     FontSpec font;
     std::vector<Control> controls;
+    // The control whose text tells what the window is for: a screen reader
+    // reads it as the window opens. Empty for none.
+    std::string describedBy{};
 };
 
 const FormLayout& Form1Layout();

@@ -47,6 +47,10 @@ std::string ActiveModReading(const std::string& activeMod) {
     return "Current Active Mod: " + (activeMod.empty() ? std::string("none") : activeMod);
 }
 
+std::string ListRowReading(const std::string& entry, std::size_t index, std::size_t count) {
+    return entry + ", " + std::to_string(index + 1) + " of " + std::to_string(count);
+}
+
 void MainWindow::closing() {
     logic_.Form_QueryUnload();
     // The Tools window is owned by this one and goes with it, without

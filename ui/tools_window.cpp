@@ -11,6 +11,7 @@ void ToolsWindow::Command2_Click() { ChangeStartUpFiles(view_, GeneralsFolder, t
 void ToolsWindow::click(std::string_view control) {
     if (control == "Command1") Command1_Click();
     else if (control == "Command2") Command2_Click();
+    else if (control == "Close") view_.closeWindow();
 }
 
 void ToolsWindow::Form_Unload() {

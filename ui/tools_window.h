@@ -21,7 +21,11 @@ public:
     virtual void bringToFront() = 0;
 };
 
-class ToolsWindowView : public WindowView, public MessageHost {};
+class ToolsWindowView : public WindowView, public MessageHost {
+public:
+    // Closes the window as the user does.
+    virtual void closeWindow() = 0;
+};
 
 class ToolsWindow {
 public:
@@ -34,7 +38,7 @@ public:
     void Command1_Click();  // "Enable"
     void Command2_Click();  // "Disable"
     // A click on the button named `control`, by the mouse, a key of
-    // KeyTable() or a screen reader's action.
+    // KeyTable() or a screen reader's action; "Close" closes the window.
     void click(std::string_view control);
     // The window is closed by the user: the main window comes back, unless
     // it is minimised. Never cancels the close.

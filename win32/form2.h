@@ -21,6 +21,7 @@ public:
     ToolsWindow& tools() { return tools_; }
 
     // ToolsWindowView
+    void closeWindow() override { ::PostMessageW(hwnd(), WM_CLOSE, 0, 0); }
     void showWindow() override;
     bool isMinimised() const override;
     void bringToFront() override;

@@ -23,6 +23,7 @@ constexpr WORD kKeyCommand = 0x7000;  // the accelerators' commands: this plus t
 WPARAM VirtualKey(Key key) {
     switch (key) {
         case Key::Enter: return VK_RETURN;
+        case Key::Escape: return VK_ESCAPE;
         case Key::Delete: return VK_DELETE;
         case Key::F1: return VK_F1;
         case Key::D: return 'D';

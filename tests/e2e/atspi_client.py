@@ -1,12 +1,18 @@
 #!/usr/bin/python3
 """Drives the real Tavrel window through AT-SPI alone, as a screen reader
-would, for the end-to-end test atspi.sh:
+would, for the end-to-end tests atspi.sh and orca.sh:
 
     atspi_client.py ENTRY
 
 finds the push button "Activate Selected", selects ENTRY in the list
 "Currently Installed Mods", runs the button's action, answers each question
 through the dialog's own buttons, and prints what the active-mod line reads.
+
+    atspi_client.py --text-queries NAME
+
+asks the text named NAME for the character, word, sentence and line at,
+before and after every offset, the end included, each within two seconds,
+then asks the window its name: the program must answer all of it.
 Every wait is for the object itself, given up after 30 seconds.
 """
 import sys
@@ -94,7 +100,31 @@ def answer(app, button_name):
     return text
 
 
+def text_queries(name):
+    app = wait_for("application tavrel", application)
+    box = wait_for("text " + name, lambda: find(app, pyatspi.ROLE_TEXT, name))
+    text = box.queryText()
+    count = text.characterCount
+    pyatspi.setTimeout(2000, 2000)  # a question left unanswered fails here
+    boundaries = [pyatspi.TEXT_BOUNDARY_CHAR, pyatspi.TEXT_BOUNDARY_WORD_START, pyatspi.TEXT_BOUNDARY_WORD_END,
+                  pyatspi.TEXT_BOUNDARY_SENTENCE_START, pyatspi.TEXT_BOUNDARY_SENTENCE_END,
+                  pyatspi.TEXT_BOUNDARY_LINE_START, pyatspi.TEXT_BOUNDARY_LINE_END]
+    for offset in range(count + 1):
+        for boundary in boundaries:
+            for ask in (text.getTextAtOffset, text.getTextBeforeOffset, text.getTextAfterOffset):
+                try:
+                    ask(offset, boundary)
+                except Exception as e:
+                    sys.exit("atspi_client: %s(%d, %s) of %d characters: %s" % (ask.__name__, offset, boundary, count, e))
+    window = find(app, pyatspi.ROLE_FRAME, prefix="Tavrel - Generals Mod Manager")
+    if window is None:
+        sys.exit("atspi_client: the program no longer answers")
+    print("%d questions at %d offsets answered" % ((count + 1) * len(boundaries) * 3, count + 1))
+
+
 def main():
+    if sys.argv[1] == "--text-queries":
+        return text_queries(sys.argv[2])
     entry = sys.argv[1]
     app = wait_for("application tavrel", application)
     window = wait_for("main window", lambda: find(app, pyatspi.ROLE_FRAME, prefix="Tavrel - Generals Mod Manager"))
@@ -103,7 +133,8 @@ def main():
     mods = wait_for("list Currently Installed Mods",
                     lambda: find(window, pyatspi.ROLE_LIST, "Currently Installed Mods") or
                     find(window, pyatspi.ROLE_LIST_BOX, "Currently Installed Mods"))
-    names = [mods.getChildAtIndex(i).name for i in range(mods.childCount)]
+    # Each row reads "__Name, N of M".
+    names = [mods.getChildAtIndex(i).name.split(",")[0] for i in range(mods.childCount)]
     if entry not in names:
         sys.exit("atspi_client: %s is not listed: %s" % (entry, names))
     # Qt's list serves the table interface: its rows are selected there.

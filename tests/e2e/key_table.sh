@@ -21,6 +21,7 @@ key_rows=(
   'main|ctrl+shift+t||tools=$(wait_window "^Tools\.\.\.$")'
   'tools|ctrl+d|Return|[ -f "$GAME/Data/Movies/__EA_LOGO.bik" ]'
   'tools|ctrl+e|Return|[ -f "$GAME/Data/Movies/EA_LOGO.bik" ]'
+  'tools|Escape||wait_gone "$tools"'
 )
 
 run_key_table() {
@@ -36,8 +37,6 @@ run_key_table() {
         eval "$check" || fail "the key $key in $where: $check"
         echo "key $key in $where: done"
     done
-    "$X_CLOSE" "$tools"
-    wait_gone "$tools"
     # Play by the mouse too: the label-button below "View ReadMe File".
     click_at "$main" 250 318
     game_started

@@ -80,6 +80,7 @@ private slots:
                  return QFile::exists(w_->path("game/Data/Movies/__EA_LOGO.bik")) && w_->answered() &&
                         w_->boxes().value(0).text == moviesChanged;
              }},
+            {"Close", [this] { return form_->loadedToolsWindow() == nullptr; }},
             {"Command1", [this, moviesChanged] {
                  return QFile::exists(w_->path("game/Data/Movies/EA_LOGO.bik")) && w_->answered() &&
                         w_->boxes().value(0).text == moviesChanged;
@@ -157,12 +158,46 @@ private slots:
         QCOMPARE(name("lblActiveMod"), QStringLiteral("Current Active Mod: none"));
 
         auto* tip = form_->findChild<QLabel*>(QStringLiteral("lblTipText"));
-        QCOMPARE(Accessible(tip)->role(), QAccessible::StatusBar);
+        QCOMPARE(Accessible(tip)->role(), QAccessible::Notification);
         form_->window().click("lblNextTip");
         QCOMPARE(name("lblTipText"), QString::fromStdString(TipText(1, 0)));
 
-        // The focus starts in the folder box, and the banner shows when it has it.
+        // The focus starts in the folder box.
         QCOMPARE(QApplication::focusWidget(), form_->findChild<QWidget*>(QStringLiteral("txtGeneralsFolder")));
+    }
+
+    // Tab goes through the controls in the layout's order, the actions
+    // among them, and Space presses the action that has the keyboard.
+    // Decorations and captions that a name says already are not shown to
+    // screen readers.
+    void tabReachesEveryActionAndDecorationsAreUnread() {
+        std::vector<std::pair<int, QString>> wanted;
+        for (const Control& c : Form1Layout().controls) {
+            if (c.tabIndex >= 0) wanted.emplace_back(c.tabIndex, QString::fromStdString(c.name));
+        }
+        std::sort(wanted.begin(), wanted.end());
+        QStringList expected, visited;
+        for (const auto& entry : wanted) expected << entry.second;
+        for (int i = 0; i < expected.size(); ++i) {
+            visited << QApplication::focusWidget()->objectName();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        }
+        QCOMPARE(visited, expected);
+        QCOMPARE(QApplication::focusWidget()->objectName(), expected.front());  // round again
+
+        auto* next = form_->findChild<QWidget*>(QStringLiteral("lblNextTip"));
+        next->setFocus();
+        QTest::keyClick(next, Qt::Key_Space);
+        QCOMPARE(Accessible(form_->findChild<QWidget*>(QStringLiteral("lblTipText")))->text(QAccessible::Name),
+                 QString::fromStdString(TipText(1, 0)));
+
+        QAccessibleInterface* window = Accessible(form_);
+        for (int i = 0; i < window->childCount(); ++i) {
+            const QString child = window->child(i)->object()->objectName();
+            QVERIFY2(!child.startsWith(QStringLiteral("imgGeneralIcon")) && child != QStringLiteral("lblFormLabel2"),
+                     qPrintable(child));
+        }
+        QVERIFY(window->indexOfChild(Accessible(next)) >= 0);
     }
 
 private:
@@ -178,6 +213,7 @@ private:
             case Key::E: return Qt::Key_E;
             case Key::O: return Qt::Key_O;
             case Key::P: return Qt::Key_P;
+            case Key::Escape: return Qt::Key_Escape;
             case Key::T: return Qt::Key_T;
         }
         return Qt::Key_unknown;

@@ -23,6 +23,7 @@ public:
     void showWindow() override { ++shown; }
     bool isMinimised() const override { return false; }
     void bringToFront() override {}
+    void closeWindow() override {}
     Answer message(const std::string& text, Buttons, Icon) override {
         messages.push_back(text);
         return Answer::Ok;
