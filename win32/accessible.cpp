@@ -95,10 +95,17 @@ public:
         return system_->get_accValue(child, value);
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override {
-        return system_->get_accDescription(child, text);
+        if (!IsSelf(child) || traits_.description.empty()) return system_->get_accDescription(child, text);
+        *text = Bstr(traits_.description);
+        return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {
-        return system_->get_accState(child, state);
+        const HRESULT result = system_->get_accState(child, state);
+        if (!IsSelf(child) || FAILED(result) || state->vt != VT_I4) return result;
+        if (traits_.focusable) state->lVal |= STATE_SYSTEM_FOCUSABLE;
+        if (traits_.focusable && ::GetFocus() == control_) state->lVal |= STATE_SYSTEM_FOCUSED;
+        if (traits_.unread) state->lVal |= STATE_SYSTEM_INVISIBLE;
+        return result;
     }
     HRESULT STDMETHODCALLTYPE get_accHelp(VARIANT child, BSTR* help) override {
         return system_->get_accHelp(child, help);
@@ -107,7 +114,9 @@ public:
         return system_->get_accHelpTopic(file, child, topic);
     }
     HRESULT STDMETHODCALLTYPE get_accKeyboardShortcut(VARIANT child, BSTR* keys) override {
-        return system_->get_accKeyboardShortcut(child, keys);
+        if (!IsSelf(child) || traits_.keyboardShortcut.empty()) return system_->get_accKeyboardShortcut(child, keys);
+        *keys = Bstr(traits_.keyboardShortcut);
+        return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accFocus(VARIANT* child) override { return system_->get_accFocus(child); }
     HRESULT STDMETHODCALLTYPE get_accSelection(VARIANT* children) override {

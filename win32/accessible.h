@@ -16,6 +16,10 @@ struct AccessibleTraits {
     std::function<std::string()> name;    // empty: the system's (the control's text)
     std::string defaultAction;            // with `act`: the action's name ("Press")
     std::function<void()> act;            // run from the message loop, not inside the request
+    std::string keyboardShortcut;         // the key a screen reader names with it ("Ctrl+D"); empty: none
+    std::string description;              // empty: the system's
+    bool focusable = false;               // takes the keyboard (a label-button on the tab order)
+    bool unread = false;                  // not shown: invisible to screen readers
 };
 
 // Serves `control`'s accessible object with `traits`.

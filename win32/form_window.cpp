@@ -84,15 +84,31 @@ void FormWindow::connectKeysAndNames() {
         AccessibleTraits traits;
         if (!c.accessibleName.empty()) traits.name = [this, &c] { return accessibleName(c); };
         if (c.live) traits.role = ROLE_SYSTEM_STATUSBAR;
+        traits.unread = c.unread;
         if (c.kind == ControlKind::LabelButton) {
             const auto click = [this, name = c.name] { clicked(name); };
             MakeLabelButton(control, pointer, click);
             traits.role = ROLE_SYSTEM_PUSHBUTTON;
             traits.defaultAction = "Press";
             traits.act = click;
+            traits.focusable = c.tabIndex >= 0;
+            // A key that works anywhere in the window is the button's shortcut.
+            if (const KeyBinding* key = KeyOf(layout_.name, c.name); key && key->focus.empty()) {
+                traits.keyboardShortcut = std::string(key->text);
+            }
             if (const auto tip = KeyTip(layout_, c.name)) addTooltip(control, *tip);
         }
-        if (traits.role || traits.name) ServeAccessible(control, std::move(traits));
+        if (traits.role || traits.name || traits.unread) ServeAccessible(control, std::move(traits));
+    }
+    // A window that says what it is for is a dialog with that description,
+    // which a screen reader reads as it opens.
+    if (!layout_.describedBy.empty()) {
+        AccessibleTraits window;
+        window.role = ROLE_SYSTEM_DIALOG;
+        for (const Control& c : layout_.controls) {
+            if (c.name == layout_.describedBy) window.description = c.caption;
+        }
+        ServeAccessible(hwnd_, std::move(window));
     }
 
     // Keys anywhere in the window are accelerators; keys of one control go

@@ -159,6 +159,38 @@ struct LabelButton {
             case WM_SETCURSOR:
                 ::SetCursor(self->pointer);
                 return TRUE;
+            // On the tab order it takes Space and Enter (no default button
+            // of the dialog manager's), and shows the focus.
+            case WM_GETDLGCODE:
+                if (lParam) {
+                    const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+                    if (msg->message == WM_KEYDOWN && (msg->wParam == VK_RETURN || msg->wParam == VK_SPACE)) {
+                        return ::DefSubclassProc(window, message, wParam, lParam) | DLGC_WANTMESSAGE;
+                    }
+                }
+                break;
+            case WM_KEYDOWN:
+                if ((wParam == VK_RETURN || wParam == VK_SPACE) && !(lParam & (1 << 30))) {  // not a repeat
+                    const std::function<void()> onClick = self->onClick;
+                    onClick();
+                    return 0;
+                }
+                break;
+            case WM_SETFOCUS:
+            case WM_KILLFOCUS:
+                ::InvalidateRect(window, nullptr, TRUE);
+                break;
+            case WM_PAINT:
+                if (::GetFocus() == window) {
+                    const LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
+                    HDC dc = ::GetDC(window);
+                    RECT inside;
+                    ::GetClientRect(window, &inside);
+                    ::DrawFocusRect(dc, &inside);
+                    ::ReleaseDC(window, dc);
+                    return result;
+                }
+                break;
             case WM_LBUTTONDOWN:
             case WM_LBUTTONDBLCLK:  // a quick second click is a click as well
                 self->pressed = true;

@@ -18,6 +18,8 @@ key_rows=(
   'main|F1||readme_shown'
   'main|ctrl+p||game_started'
   'main|ctrl+t||wait_repainted "$tip" "$main" 6 363 343 61'
+  # Tab from the list through the seven actions to "Next Tip", which Space presses.
+  'list|Tab Tab Tab Tab Tab Tab Tab space||wait_repainted "$tip" "$main" 6 363 343 61'
   'main|ctrl+shift+t||tools=$(wait_window "^Tools\.\.\.$")'
   'tools|ctrl+d|Return|[ -f "$GAME/Data/Movies/__EA_LOGO.bik" ]'
   'tools|ctrl+e|Return|[ -f "$GAME/Data/Movies/EA_LOGO.bik" ]'

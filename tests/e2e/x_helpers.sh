@@ -40,10 +40,11 @@ answer_box() {
 }
 
 # Gives the window the keyboard and presses keys there, as a user does
-# (xdotool's names: "ctrl+shift+t").
+# (xdotool's names: "ctrl+shift+t"; several keys one after another: "Tab space").
 send_key() {
     xdotool windowactivate --sync "$1" >/dev/null 2>&1 || xdotool windowfocus --sync "$1" >/dev/null 2>&1 || true
-    xdotool key "$2"
+    # shellcheck disable=SC2086
+    xdotool key $2
 }
 
 # Clicks at a place of a window's inside, in pixels.

@@ -77,21 +77,48 @@ int wmain(int argc, wchar_t** argv) {
     }
 
     const std::wstring command = argv[2];
-    for (Child& child : children) {
-        BSTR name = nullptr, action = nullptr;
-        VARIANT role;
+    if (command == L"window") {  // the window's own object: role and description
+        IAccessible* object = nullptr;
+        if (FAILED(::AccessibleObjectFromWindow(window, OBJID_CLIENT, __uuidof(IAccessible),
+                                                reinterpret_cast<void**>(&object)))) {
+            return 1;
+        }
+        VARIANT self, role;
+        self.vt = VT_I4;
+        self.lVal = CHILDID_SELF;
         ::VariantInit(&role);
+        BSTR description = nullptr;
+        object->get_accRole(self, &role);
+        object->get_accDescription(self, &description);
+        Print(std::to_wstring(role.vt == VT_I4 ? role.lVal : 0) + L"\t" + Take(description) + L"\n");
+        return 0;
+    }
+    for (Child& child : children) {
+        BSTR name = nullptr, action = nullptr, shortcut = nullptr;
+        VARIANT role, state;
+        ::VariantInit(&role);
+        ::VariantInit(&state);
         child.object->get_accName(child.id, &name);
         child.object->get_accRole(child.id, &role);
         child.object->get_accDefaultAction(child.id, &action);
+        child.object->get_accKeyboardShortcut(child.id, &shortcut);
+        child.object->get_accState(child.id, &state);
         const std::wstring text = Take(name);
-        if (command == L"list") {
-            Print(std::to_wstring(role.vt == VT_I4 ? role.lVal : 0) + L"\t" + text + L"\t" + Take(action) + L"\n");
+        if (command == L"list") {  // what a screen reader shows: role, name, action, shortcut
+            if (state.vt == VT_I4 && (state.lVal & STATE_SYSTEM_INVISIBLE)) {
+                ::SysFreeString(action);
+                ::SysFreeString(shortcut);
+                continue;
+            }
+            Print(std::to_wstring(role.vt == VT_I4 ? role.lVal : 0) + L"\t" + text + L"\t" + Take(action) + L"\t" +
+                  Take(shortcut) + L"\n");
         } else if (command == L"press" && argc > 3 && text == argv[3]) {
             ::SysFreeString(action);
+            ::SysFreeString(shortcut);
             return SUCCEEDED(child.object->accDoDefaultAction(child.id)) ? 0 : 1;
         } else {
             ::SysFreeString(action);
+            ::SysFreeString(shortcut);
         }
     }
     return command == L"list" ? 0 : 1;

@@ -19,19 +19,32 @@ start_tavrel
 main=$(wait_window "^${title//./\\.}$")
 seen=$(read_window) || fail "no accessible objects: $seen"
 echo "$seen"
-for caption in "Activate Selected" "Deactivate All" "Delete Selected" "Install A Mod" "View ReadMe File" "Next Tip"; do
-    grep -qxF "43	$caption	Press" <<<"$seen" || fail "no push button '$caption' with Press"
+# Each action with its key as the shortcut a screen reader names, where the
+# key works anywhere in the window.
+for button in "Activate Selected|" "Deactivate All|Ctrl+D" "Delete Selected|" "Install A Mod|Ctrl+O" \
+    "View ReadMe File|F1" "Play|Ctrl+P" "Next Tip|Ctrl+T"; do
+    grep -qxF "43	${button%|*}	Press	${button#*|}" <<<"$seen" || fail "no push button '$button' with Press"
 done
 grep -qF "	Generals Folder	" <<<"$seen" || fail "the folder box has no name"
 grep -qF "	Currently Installed Mods	" <<<"$seen" || fail "the list has no name"
-grep -qxF "10	Current Active Mod: __Alpha	" <<<"$seen" || fail "the active mod does not read as a sentence"
+grep -qxF "10	Current Active Mod: __Alpha		" <<<"$seen" || fail "the active mod does not read as a sentence"
+! grep -qE "^[0-9]+			$|	Current Active Mod:	" <<<"$seen" || fail "decorations or the active mod's caption are shown"
 grep -qE "^23	Warning! " <<<"$seen" || fail "the tip line is no status text"
 
 "$WINE" "$MSAA_CLIENT" "$title" press "Deactivate All" || fail "no default action"
 answer_box Return  # "Are you sure you want to de-activate all mods?" Yes
 answer_box Return  # "Mod __Alpha Has Been De-activated..."
 [ "$(cat "$game/__Alpha.bit")" = alpha ] || fail "__Alpha was not deactivated: $(ls "$game")"
-grep -qxF "10	Current Active Mod: none	" <<<"$(read_window)" || fail "the active mod does not read 'none'"
+grep -qxF "10	Current Active Mod: none		" <<<"$(read_window)" || fail "the active mod does not read 'none'"
+
+# The Tools window is a dialog that says what it is for.
+send_key "$main" ctrl+shift+t
+tools=$(wait_window '^Tools\.\.\.$')
+[ "$("$WINE" "$MSAA_CLIENT" "Tools..." window | tr -d '\r')" = \
+  "18	Disable the startup \"EA Games, Challenge Everything\" screen and the \"World Leaders\" screen. This results in faster loading." ] ||
+    fail "the Tools window does not describe itself"
+send_key "$tools" Escape
+wait_gone "$tools"
 
 close_and_wait "$main"
 echo "PASS $NAME"
