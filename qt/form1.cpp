@@ -98,6 +98,7 @@ void Form1::buildLayout() {
     cmdBrowse_ = Widget<QPushButton>(widgets, "cmdBrowse");
     lstMods_ = Widget<QListWidget>(widgets, "lstMods");
     TellCurrentRowOnFocus(lstMods_);
+    connect(lstMods_, &QListWidget::itemSelectionChanged, this, &Form1::readRows);
     lblActivate_ = Widget<ClickLabel>(widgets, "lblActivate");
     lblDeactivate_ = Widget<ClickLabel>(widgets, "lblDeactivate");
     lblDelete_ = Widget<ClickLabel>(widgets, "lblDelete");
@@ -161,11 +162,17 @@ void Form1::clearListBox() { lstMods_->clear(); }
 
 void Form1::appendToListBox(const std::string& text) {
     lstMods_->addItem(ToQt(text));
-    // Each row says where it stands, as a screen reader reads it.
+    readRows();
+}
+
+void Form1::readRows() {
+    // Each row says where it stands and whether it is selected, as a screen
+    // reader reads it (Qt's list tells no selection to one).
     const auto count = static_cast<std::size_t>(lstMods_->count());
     for (std::size_t row = 0; row < count; ++row) {
         QListWidgetItem* item = lstMods_->item(static_cast<int>(row));
-        item->setData(Qt::AccessibleTextRole, ToQt(ListRowReading(item->text().toStdString(), row, count)));
+        item->setData(Qt::AccessibleTextRole,
+                      ToQt(ListRowReading(item->text().toStdString(), row, count, item->isSelected())));
     }
 }
 

@@ -75,6 +75,7 @@ protected:
 
 private:
     void buildLayout();
+    void readRows();
 
     SettingsStore& settings_;
     MainWindow window_;

@@ -1,5 +1,6 @@
 #include "qt/message_box.h"
 
+#include <QApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -48,6 +49,13 @@ Answer ShowMessage(QWidget* parent, const std::string& text, Buttons buttons, Ic
     box.setDefaultButton(first);
     if (Hook()) Hook()(box);
     else box.exec();
+    // The keyboard goes back to the window that asked, and to the control
+    // it was in, which tells a screen reader where the user is: without a
+    // window manager to do it, nothing would have it.
+    if (QWidget* window = parent ? parent->window() : nullptr;
+        window && window->isVisible() && QApplication::activeWindow() != window) {
+        window->activateWindow();
+    }
     for (const auto& [button, answer] : answers) {
         if (box.clickedButton() == button) return answer;
     }

@@ -47,8 +47,8 @@ std::string ActiveModReading(const std::string& activeMod) {
     return "Current Active Mod: " + (activeMod.empty() ? std::string("none") : activeMod);
 }
 
-std::string ListRowReading(const std::string& entry, std::size_t index, std::size_t count) {
-    return entry + ", " + std::to_string(index + 1) + " of " + std::to_string(count);
+std::string ListRowReading(const std::string& entry, std::size_t index, std::size_t count, bool selected) {
+    return entry + ", " + std::to_string(index + 1) + " of " + std::to_string(count) + (selected ? "" : ", not selected");
 }
 
 void MainWindow::closing() {

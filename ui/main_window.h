@@ -75,9 +75,10 @@ public:
 // __Storm", or "Current Active Mod: none".
 std::string ActiveModReading(const std::string& activeMod);
 
-// What a screen reader says of a row of the list: the mod and where it
-// stands, "__Storm, 2 of 5" (`index` from 0).
-std::string ListRowReading(const std::string& entry, std::size_t index, std::size_t count);
+// What a screen reader says of a row of the list: the mod, where it stands,
+// and whether Enter would act on it: "__Storm, 2 of 5", "__Storm, 2 of 5,
+// not selected" (`index` from 0).
+std::string ListRowReading(const std::string& entry, std::size_t index, std::size_t count, bool selected);
 
 // What a drop of `paths` on the main window installs as one mod: one file
 // named ".big", ".gib", ".zip", ".7z" or ".rar" in any letter case, one

@@ -21,7 +21,8 @@ CONF
 LOG="$WORK/orca.log"
 SPEECHD=""
 ORCA=""
-trap 's=$?; kill $ORCA $SPEECHD "${PID:-}" 2>/dev/null; [ $s -ne 0 ] && [ -f "$LOG" ] && grep "SPEECH OUTPUT" "$LOG" >&2; rm -rf "$WORK"; exit $s' EXIT
+trap 's=$?; kill $ORCA $SPEECHD "${PID:-}" 2>/dev/null; wait 2>/dev/null
+[ $s -ne 0 ] && [ -f "$LOG" ] && grep "SPEECH OUTPUT" "$LOG" | tail -n 30 >&2; rm -rf "$WORK"; exit $s' EXIT
 
 # Speech first: Orca speaks through it from its first word.
 speech-dispatcher -s -t 0 -C "$XDG_CONFIG_HOME/speech-dispatcher" >"$WORK/speechd.log" 2>&1 &
@@ -69,7 +70,7 @@ hear "Command and Conquer Generals."   # the whole path, to its last letter
 steps=(
   "Tab|Browse... push button"
   "Tab|List with 2 items"
-  "|__Bravo, 1 of 2"
+  "|__Bravo, 1 of 2, not selected"
   "Tab|Activate Selected push button"
   "Tab|Deactivate All push button Ctrl+D"
   "Tab|Delete Selected push button"
@@ -84,10 +85,23 @@ steps=(
   "|This results in faster loading."
   "|Enable push button"
   "Escape|Tavrel - Generals Mod Manager v1.1.1 frame"
-  # Back in the list after a question: it says where the user is.
   "shift+Tab|Zero Hour Mode"
   "shift+Tab|Next Tip"
   "ctrl+t|notification To switch to a new mod"
+  # Enter in the list activates; after the questions the list says where
+  # the user is.
+  "shift+Tab|Play"
+  "shift+Tab|View ReadMe File"
+  "shift+Tab|Install A Mod"
+  "shift+Tab|Delete Selected"
+  "shift+Tab|Deactivate All"
+  "shift+Tab|Activate Selected"
+  "shift+Tab|__Bravo, 1 of 2, not selected"
+  "space|selected"
+  "Return|Are you sure you want to activate __Bravo MOD?"
+  "Return|De-activated"
+  "Return|activated"
+  "Return|__Alpha, 1 of 2, not selected"
 )
 for step in "${steps[@]}"; do
     key=${step%%|*}
