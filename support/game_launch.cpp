@@ -39,12 +39,10 @@ std::optional<SteamCopy> SteamCopyOf(const std::string& folder, bool zeroHour, c
             if (parent.empty() || !SameFile(parent, JoinPath(steamapps, "common"))) continue;
             const std::string name = FileGetName(clean);
             std::string appId = zeroHour ? kSteamZeroHourApp : kSteamGeneralsApp;
-            if (EqualsNoCase(name, "Command & Conquer Generals - Zero Hour")) appId = kSteamZeroHourApp;
-            if (EqualsNoCase(name, "Command and Conquer Generals")) appId = kSteamGeneralsApp;
-            for (const char* app : {kSteamZeroHourApp, kSteamGeneralsApp}) {
-                const auto dir = VdfValue(ReadSmallText(JoinPath(steamapps, std::string("appmanifest_") + app + ".acf")),
-                                          "installdir");
-                if (dir && EqualsNoCase(*dir, name)) appId = app;
+            for (const bool game : {true, false}) {
+                const char* app = game ? kSteamZeroHourApp : kSteamGeneralsApp;
+                const auto dir = SteamInstallDir(library, app);
+                if (EqualsNoCase(dir.value_or(SteamFolderName(game)), name)) appId = app;
             }
             return SteamCopy{steam, appId};
         }

@@ -87,17 +87,26 @@ std::string ReadSmallText(const std::string& path, std::size_t limit) {
     return text;
 }
 
+std::optional<std::string> SteamInstallDir(const std::string& library, const char* app) {
+    const auto dir = VdfValue(
+        ReadSmallText(JoinPath(JoinPath(library, "steamapps"), std::string("appmanifest_") + app + ".acf")), "installdir");
+    if (!dir || dir->empty() || *dir == "." || *dir == ".." || dir->find_first_of("/\\") != std::string::npos) {
+        return std::nullopt;
+    }
+    return dir;
+}
+
+std::string SteamFolderName(bool zeroHour) {
+    return zeroHour ? "Command & Conquer Generals - Zero Hour" : "Command and Conquer Generals";
+}
+
 std::optional<std::string> GameInSteamLibrary(const std::string& library, bool zeroHour) {
-    const std::string steamapps = JoinPath(library, "steamapps");
-    const std::string common = JoinPath(steamapps, "common");
+    const std::string common = JoinPath(JoinPath(library, "steamapps"), "common");
     std::vector<std::string> candidates;
-    const std::string manifest =
-        ReadSmallText(JoinPath(steamapps, std::string("appmanifest_") + (zeroHour ? kSteamZeroHourApp : kSteamGeneralsApp) + ".acf"));
-    if (auto dir = VdfValue(manifest, "installdir");
-        dir && !dir->empty() && *dir != "." && *dir != ".." && dir->find_first_of("/\\") == std::string::npos) {
+    if (auto dir = SteamInstallDir(library, zeroHour ? kSteamZeroHourApp : kSteamGeneralsApp)) {
         candidates.push_back(JoinPath(common, *dir));
     }
-    candidates.push_back(JoinPath(common, zeroHour ? "Command & Conquer Generals - Zero Hour" : "Command and Conquer Generals"));
+    candidates.push_back(JoinPath(common, SteamFolderName(zeroHour)));
     for (const std::string& folder : candidates) {
         if (HoldsGame(folder, zeroHour)) return folder;
     }

@@ -78,6 +78,12 @@ std::vector<std::string> SteamLibraries(const GameSearch& search);
 inline constexpr const char* kSteamZeroHourApp = "2732960";
 inline constexpr const char* kSteamGeneralsApp = "2229870";
 
+// The folder name under the library's steamapps/common that the app
+// manifest of Steam's app `app` gives, checked to be one plain name; the
+// name Steam installs the game under, without a manifest.
+std::optional<std::string> SteamInstallDir(const std::string& library, const char* app);
+std::string SteamFolderName(bool zeroHour);
+
 // The game's folder in one Steam library: the folder the game's app
 // manifest names, then the folders Steam installs the games in, then a
 // folder (or one below it) named after the game; only one that holds it.
