@@ -70,13 +70,19 @@ void MainWindowLogic::Form_Load() {
     w_.setZhMode(mode);
     w_.setTick(mode);
 
-    // Under Wine or Proton the game is often somewhere else than the default;
-    // a stored folder always wins over both.
-    std::string defaultFolder = DefaultGameFolder(mode != 0, env_);
-    if (!FolderExists(defaultFolder)) {
-        if (auto found = FindInstalledGame(mode != 0, {env_})) defaultFolder = *found;
+    // A stored folder always wins. Without one: the default folder, or,
+    // where that is missing (under Wine or Proton it mostly is), the game
+    // where players have it; the search reads every Wine prefix's registry,
+    // so it runs only then.
+    const std::string unset(1, '\0');  // no stored setting holds a NUL
+    std::string folder = w_.readSetting("path", unset);
+    if (folder == unset) {
+        folder = DefaultGameFolder(mode != 0, env_);
+        if (!FolderExists(folder)) {
+            if (auto found = FindInstalledGame(mode != 0, {env_})) folder = *found;
+        }
     }
-    w_.setFolderText(w_.readSetting("path", defaultFolder));
+    w_.setFolderText(folder);
     // What a copy killed in an earlier run left behind goes before the scan.
     if (FolderExists(w_.folderText())) RemoveStaleCopies(FileCleanPath(w_.folderText()));
     store_.UpdateList(true);
