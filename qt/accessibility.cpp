@@ -57,12 +57,15 @@ public:
     void doAction(const QString& action) override {
         if (action == pressAction()) QMetaObject::invokeMethod(label(), &ClickLabel::click, Qt::QueuedConnection);
     }
-    // As "mnemonic;shortcut;accelerator": a key that works anywhere in the
-    // window is the accelerator a screen reader speaks with the button.
+    // As "mnemonic;shortcut;accelerator", the accelerator a screen reader
+    // speaks with the button: a key that works anywhere in the window as a
+    // key ("<Control>d", read "Ctrl+D"), one of a single control as words
+    // ("Enter in the list").
     QStringList keyBindingsForAction(const QString& action) const override {
         const KeyBinding* key = KeyOf("Form1", label()->objectName().toStdString());
-        if (action != pressAction() || !key || !key->focus.empty()) return {};
-        return {QString(), QString(), Accelerator(*key)};
+        if (action != pressAction() || !key) return {};
+        const QString words = QString::fromUtf8(key->text.data(), static_cast<qsizetype>(key->text.size()));
+        return {QString(), QString(), key->focus.empty() ? Accelerator(*key) : words};
     }
 
 private:

@@ -92,10 +92,8 @@ void FormWindow::connectKeysAndNames() {
             traits.defaultAction = "Press";
             traits.act = click;
             traits.focusable = c.tabIndex >= 0;
-            // A key that works anywhere in the window is the button's shortcut.
-            if (const KeyBinding* key = KeyOf(layout_.name, c.name); key && key->focus.empty()) {
-                traits.keyboardShortcut = std::string(key->text);
-            }
+            // The button's key, as its tooltip names it ("Ctrl+D", "Enter in the list").
+            if (const KeyBinding* key = KeyOf(layout_.name, c.name)) traits.keyboardShortcut = std::string(key->text);
             if (const auto tip = KeyTip(layout_, c.name)) addTooltip(control, *tip);
         }
         if (traits.role || traits.name || traits.unread) ServeAccessible(control, std::move(traits));

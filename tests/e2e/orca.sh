@@ -71,9 +71,9 @@ steps=(
   "Tab|Browse... push button"
   "Tab|List with 2 items"
   "|__Bravo, 1 of 2, not selected"
-  "Tab|Activate Selected push button"
+  "Tab|Activate Selected push button Enter in the list"
   "Tab|Deactivate All push button Ctrl+D"
-  "Tab|Delete Selected push button"
+  "Tab|Delete Selected push button delete in the list"  # Orca says key names in lower case
   "Tab|Install A Mod push button Ctrl+O"
   "Tab|View ReadMe File push button F1"
   "Tab|Play push button Ctrl+P"

@@ -19,9 +19,8 @@ start_tavrel
 main=$(wait_window "^${title//./\\.}$")
 seen=$(read_window) || fail "no accessible objects: $seen"
 echo "$seen"
-# Each action with its key as the shortcut a screen reader names, where the
-# key works anywhere in the window.
-for button in "Activate Selected|" "Deactivate All|Ctrl+D" "Delete Selected|" "Install A Mod|Ctrl+O" \
+# Each action with its key as the shortcut a screen reader names.
+for button in "Activate Selected|Enter in the list" "Deactivate All|Ctrl+D" "Delete Selected|Delete in the list" "Install A Mod|Ctrl+O" \
     "View ReadMe File|F1" "Play|Ctrl+P" "Next Tip|Ctrl+T"; do
     grep -qxF "43	${button%|*}	Press	${button#*|}" <<<"$seen" || fail "no push button '$button' with Press"
 done
