@@ -33,11 +33,11 @@ void ClickLabel::keyPressEvent(QKeyEvent* event) {
 void ClickLabel::paintEvent(QPaintEvent* event) {
     QLabel::paintEvent(event);
     if (!hasFocus()) return;
+    // A dotted frame in the text's colour, as Windows marks the focus: the
+    // style's own mark is faint on the label's background.
     QPainter painter(this);
-    QStyleOptionFocusRect focus;
-    focus.initFrom(this);
-    focus.rect = rect();
-    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    painter.setPen(QPen(palette().color(QPalette::WindowText), 1, Qt::DotLine));
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 PictureBox::PictureBox(QWidget* parent) : QFrame(parent) {
