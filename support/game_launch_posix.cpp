@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 #include "support/game_launch.h"
 #include "support/path_rules.h"
@@ -37,6 +36,9 @@ std::optional<std::string> PrefixHolding(const std::string& folder, const GameSe
     return std::nullopt;
 }
 
+// A program this user may run: a regular file with the right to execute it.
+bool IsRunnable(const std::string& path) { return IsRegularFile(path) && ::access(path.c_str(), X_OK) == 0; }
+
 }  // namespace
 
 std::optional<std::string> FindOnPath(const std::string& name, const EnvLookup& env) {
@@ -49,7 +51,7 @@ std::optional<std::string> FindOnPath(const std::string& name, const EnvLookup& 
         start = end + 1;
         if (folder.empty()) continue;
         const std::string candidate = folder + "/" + name;
-        if (IsRegularFile(candidate) && ::access(candidate.c_str(), X_OK) == 0) return candidate;
+        if (IsRunnable(candidate)) return candidate;
     }
     return std::nullopt;
 }
@@ -75,7 +77,7 @@ LaunchPlan PlanLaunchHere(const std::string& clean, const std::string& program, 
             case SteamInstall::Kind::Native: break;
         }
         const std::string steam = root.empty() ? std::string() : root + "/steam.sh";
-        if (steam.empty() || !IsRegularFile(steam) || ::access(steam.c_str(), X_OK) != 0) {
+        if (steam.empty() || !IsRunnable(steam)) {
             return {std::nullopt, "Steam is not installed (no steam.sh was found). The game in " + clean +
                                       " is Steam's, and Tavrel starts it through Steam."};
         }
