@@ -1,4 +1,5 @@
 // Switching mods on and off by renaming them between ".bit" and ".big".
+#include "modstore/companions.h"
 #include "modstore/mod_merge.h"
 #include "modstore/mod_store.h"
 #include "support/file_system.h"
@@ -18,13 +19,22 @@ std::string ModStore::selectedEntry() const {
     return entries[static_cast<std::size_t>(index)];
 }
 
+void ModStore::finishUnfinishedWork(const std::string& folder) {
+    if (Status ended = FinishUnfinishedWork(folder, [&] { return !gameRunsIn(folder); }); !ended.ok()) {
+        w_.message("Tavrel could not finish an earlier change in the game folder. (" + ended.text() + ")", Buttons::Ok,
+                   Icon::Critical);
+    }
+}
+
 bool ModStore::goOnWhileGameRuns() { return GoOnWhileGameRuns(w_, FileCleanPath(w_.folderText()), gameRuns_); }
 
 void ModStore::ActivateMod(const std::string& bigFile) {
     if (bigFile.empty()) return;
     w_.setFolderText(FileCleanPath(w_.folderText()));
     const std::string folder = w_.folderText();
-    const std::string existing = JoinPath(folder, ResolveFileName(folder, bigFile, ".big"));
+    finishUnfinishedWork(folder);
+    const std::string existingName = ResolveFileName(folder, bigFile, ".big");
+    const std::string existing = JoinPath(folder, existingName);
 
     bool replace = false;
     if (FileExists(existing)) {
@@ -40,18 +50,30 @@ void ModStore::ActivateMod(const std::string& bigFile) {
 
     // When the label names this very mod (a copy was installed under the
     // active mod's name), switching it off would delete the inactive copy
-    // that is about to become active; its ".big" is the file being replaced.
+    // that is about to become active; its ".big" is the file being replaced,
+    // and only what it put in place goes back.
     if (!EqualsNoCase(w_.activeMod(), bigFile)) DeactivateMod(w_.activeMod(), false);
+    else if (IsManagedEntry(bigFile) && IsPlaced(folder, bigFile)) SwitchOff(folder, bigFile, std::nullopt);
 
-    const std::string source = JoinPath(folder, ResolveFileName(folder, bigFile, ".bit"));
+    const std::string sourceName = ResolveFileName(folder, bigFile, ".bit");
+    const std::string source = JoinPath(folder, sourceName);
     const std::string target = JoinPath(folder, bigFile + ".big");
+    // What the mod provides takes the place of the game's own loose files.
+    Placement placement;
+    Status renamed = IsManagedEntry(bigFile) ? PlanPlacement(folder, bigFile, source, placement) : Status::Ok();
     // The agreed overwrite puts the new archive in the old one's place in one
     // step, so that a rename that fails leaves the old archive where it was.
-    Status renamed = Status::Ok();
-    if (replace && PathExists(existing)) {
+    const bool replacing = replace && PathExists(existing);
+    if (renamed.ok() && !placement.steps.empty()) {
+        renamed = SwitchOn(folder, bigFile,
+                           replacing ? JournalStep{JournalStep::Replace, sourceName, existingName}
+                                     : JournalStep{JournalStep::Rename, sourceName, bigFile + ".big"},
+                           placement);
+        if (renamed.ok() && replacing && existing != target) RenameNoReplace(existing, target);
+    } else if (renamed.ok() && replacing) {
         renamed = RenameReplacing(source, existing);
         if (renamed.ok() && existing != target) RenameNoReplace(existing, target);  // the entry's own letter case
-    } else {
+    } else if (renamed.ok()) {
         renamed = RenameNoReplace(source, target);
     }
     if (!renamed.ok()) {
@@ -59,9 +81,11 @@ void ModStore::ActivateMod(const std::string& bigFile) {
                    Buttons::Ok, Icon::Critical);
     } else {
         w_.message("MOD " + bigFile + " activated...", Buttons::Ok, Icon::Information);
-        // Archives that load first, and loose files, win over the mod's own.
-        const std::string hidden = HidingFilesMessage(bigFile, FindHidingFiles(folder, bigFile + ".big"));
-        if (!hidden.empty()) w_.message(hidden, Buttons::Ok, Icon::Exclamation);
+        // Archives that load first win over the mod's own; what was set
+        // aside is told too.
+        const std::vector<HidingFile> hiding = FindHidingFiles(folder, bigFile + ".big");
+        const std::string warning = ActivationWarning(bigFile, hiding, placement.setAside);
+        if (!warning.empty()) w_.message(warning, Buttons::Ok, hiding.empty() ? Icon::Information : Icon::Exclamation);
     }
     UpdateList(false);
 }
@@ -70,8 +94,11 @@ void ModStore::DeactivateMod(const std::string& activeMod, bool doUpdate) {
     if (activeMod.empty()) return;
     w_.setFolderText(FileCleanPath(w_.folderText()));
     const std::string folder = w_.folderText();
-    const std::string source = JoinPath(folder, ResolveFileName(folder, activeMod, ".big"));
+    finishUnfinishedWork(folder);
+    const std::string sourceName = ResolveFileName(folder, activeMod, ".big");
+    const std::string source = JoinPath(folder, sourceName);
     const std::string stale = JoinPath(folder, ResolveFileName(folder, activeMod, ".bit"));
+    const bool placed = IsManagedEntry(activeMod) && IsPlaced(folder, activeMod);
 
     // An inactive copy of the same name gives way to the active one, but no
     // bytes are ever lost to it:
@@ -95,7 +122,11 @@ void ModStore::DeactivateMod(const std::string& activeMod, bool doUpdate) {
         }
         done = done || !renamed.ok();
     }
-    if (!done) renamed = RenameNoReplace(source, JoinPath(folder, activeMod + ".bit"));
+    // What the mod put in place goes back first, in one journal with the
+    // archive's rename.
+    const JournalStep archiveStep{JournalStep::Rename, sourceName, activeMod + ".bit"};
+    if (placed && renamed.ok()) renamed = SwitchOff(folder, activeMod, done ? std::nullopt : std::optional(archiveStep));
+    else if (!done) renamed = RenameNoReplace(source, JoinPath(folder, activeMod + ".bit"));
 
     if (!renamed.ok()) {
         w_.message("An error occurred while attempting to de-activate " + activeMod + ". (" + renamed.text() + ")",

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "modstore/mod_merge.h"
+#include "modstore/game_paths.h"
+#include "support/big_archive.h"
 #include "support/path_rules.h"
 #include "support/recurse.h"
 #include "support/text.h"
@@ -12,50 +13,10 @@ namespace {
 
 constexpr std::size_t kNamedInMessage = 4;
 
-// Folder parts of a path that lead nowhere: empty, "." and "..".
-bool Idle(std::string_view part) { return part.empty() || part == "." || part == ".."; }
-
-// The path with "\" between its parts and none that leads out or nowhere.
-std::string CleanPath(std::string_view path) {
-    std::string clean, part;
-    const auto flush = [&]() {
-        if (!Idle(part)) clean += (clean.empty() ? "" : "\\") + part;
-        part.clear();
-    };
-    for (const char c : path) {
-        if (c == '/' || c == '\\') flush();
-        else part += c;
-    }
-    flush();
-    return clean;
-}
-
 std::size_t Depth(const std::string& path) { return static_cast<std::size_t>(std::count(path.begin(), path.end(), '\\')); }
 
-std::string Extension(const std::string& name) {
-    const std::size_t dot = name.find_last_of('.');
-    return dot == std::string::npos ? std::string() : FoldCase(name.substr(dot + 1));
-}
-
-// Files the game never reads out of an archive.
-bool OnlyFromDisk(const std::string& path) {
-    static const char* const kDiskOnly[] = {"bik", "exe", "dll", "asi", "com", "bat", "cmd", "msi", "lnk",
-                                            "url", "scr", "sys", "zip", "7z", "rar"};
-    const std::string name = FileGetName(path, '\\');
-    const std::string ext = Extension(name);
-    return std::any_of(std::begin(kDiskOnly), std::end(kDiskOnly), [&](const char* e) { return ext == e; }) ||
-           EqualsNoCase(name, "Install_Final.bmp");
-}
-
-// The folder of a game folder's own that shows where a mod without
-// archives has its root.
-bool IsGameFolderName(std::string_view part) {
-    for (const char* known : {"data", "art", "window", "maps", "shaders"}) {
-        if (GamePathKey(part) == known) return true;
-    }
-    return false;
-}
-
+// A mod without archives has its root where one of the game's own top
+// folders is.
 std::string RootWithoutArchives(const std::vector<ModFile>& files) {
     std::string best;
     std::size_t bestDepth = std::string::npos;
@@ -90,7 +51,7 @@ Status OnDisk(const std::string& path, ArchiveMember& out) {
 }  // namespace
 
 void SortModFiles(std::vector<ModFile> files, ModContents& out) {
-    for (ModFile& f : files) f.path = CleanPath(f.path);
+    for (ModFile& f : files) f.path = CleanGamePath(f.path);
     std::erase_if(files, [](const ModFile& f) { return f.path.empty(); });
 
     // The root: the folder of the shallowest archive.
@@ -118,9 +79,16 @@ void SortModFiles(std::vector<ModFile> files, ModContents& out) {
         }
         std::string shown = f.path;
         f.path.erase(0, root.size());
-        if (IsModArchiveName(FileGetName(f.path, '\\'))) out.archives.push_back(std::move(f));
-        else if (f.path.find('\\') == std::string::npos || OnlyFromDisk(f.path)) out.leftOut.push_back(shown);
-        else out.loose.push_back(std::move(f));
+        if (IsModArchiveName(FileGetName(f.path, '\\'))) {
+            out.archives.push_back(std::move(f));
+            continue;
+        }
+        switch (ClassifyModFile(f.path)) {
+            case LooseKind::GameFile:
+            case LooseKind::Both: out.loose.push_back(std::move(f)); break;
+            case LooseKind::Companion: out.companions.push_back(std::move(f)); break;
+            case LooseKind::LeftOut: out.leftOut.push_back(shown); break;
+        }
     }
     std::sort(out.leftOut.begin(), out.leftOut.end(), [](const std::string& a, const std::string& b) { return NameLess(a, b); });
     // An archive that the game skips (.gib) counts as the .big it becomes.

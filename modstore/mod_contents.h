@@ -1,9 +1,10 @@
 // What a mod is made of, as its author ships it: its archives (.big, and
-// .gib that the game skips until renamed) and its loose game files, below
-// the mod's root, which is the folder of its shallowest archive. Files the
-// game reads only from its own folder, never out of an archive, are left
-// out: movies (.bik), programs and libraries, Install_Final.bmp, and every
-// file at the root that is not an archive (read-me files and the like).
+// .gib that the game skips until renamed), its loose game files and its
+// companion files (those the game reads only from its own folder: movies,
+// Install_Final.bmp), below the mod's root, which is the folder of its
+// shallowest archive (game_paths.h tells them apart). Programs and
+// libraries, files outside the game's own folders and every other file at
+// the root (read-me files and the like) are left out.
 #pragma once
 
 #include <cstdint>
@@ -24,7 +25,8 @@ struct ModContents {
     std::string name;     // the mod's own name: its archive's or folder's, or its first file's
     std::string shown;    // how the source is named to the user
     std::vector<ModFile> archives;  // in the order the game loads them
-    std::vector<ModFile> loose;
+    std::vector<ModFile> loose;       // game files, scripts included
+    std::vector<ModFile> companions;  // read only from the game folder, never merged
     std::vector<std::string> leftOut;  // paths as the source has them
 };
 

@@ -1,4 +1,5 @@
 // "Delete Selected": removes the selected inactive mod's archive.
+#include "modstore/companions.h"
 #include "modstore/mod_store.h"
 #include "support/file_system.h"
 
@@ -18,7 +19,21 @@ void ModStore::lblDelete_Click() {
     // Exactly the ".bit" file, as it is: a read-only or missing file is
     // refused and reported, never forced; a link goes, not what it leads to.
     const std::string folder = w_.folderText();
-    const Status removed = RemoveFile(JoinPath(folder, ResolveFileName(folder, entry, ".bit")));
+    finishUnfinishedWork(folder);
+    const std::string name = ResolveFileName(folder, entry, ".bit");
+    // The mod's companion folder goes with it, in one journal, unless an
+    // active copy of the same name owns it.
+    const bool companions = IsManagedEntry(entry) && HasCompanionFolder(folder, entry) &&
+                            !IsRegularFile(JoinPath(folder, ResolveFileName(folder, entry, ".big")));
+    Status removed = Status::Ok();
+    if (companions) {
+        Journal journal;
+        journal.steps.push_back({JournalStep::Remove, "", name});
+        journal.removeWhenDone.push_back(CompanionFolderRelative(folder, entry));
+        removed = RunJournal(folder, JournalFile(folder), journal);
+    } else {
+        removed = RemoveFile(JoinPath(folder, name));
+    }
     if (!removed.ok()) {
         w_.message("An error occurred while attempting to delete " + entry + " MOD (" + removed.text() + ")",
                    Buttons::Ok, Icon::Critical);

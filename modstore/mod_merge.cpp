@@ -1,11 +1,11 @@
 #include "modstore/mod_merge.h"
 
 #include <algorithm>
-#include <functional>
 #include <numeric>
 #include <unordered_map>
 #include <unordered_set>
 
+#include "modstore/mod_contents.h"
 #include "support/archive.h"
 #include "support/path_rules.h"
 
@@ -14,25 +14,7 @@ namespace {
 
 constexpr std::size_t kNamedInMessage = 5;
 
-char GameKeyChar(char c) {
-    if (c == '/') return '\\';
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 }  // namespace
-
-std::string GamePathKey(std::string_view path) {
-    std::string key(path);
-    for (char& c : key) c = GameKeyChar(c);
-    return key;
-}
-
-bool LoadsBefore(std::string_view a, std::string_view b) {
-    // Lower case first, then bytes: so " " < "!" < digits < "_" < letters.
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return static_cast<unsigned char>(GameKeyChar(x)) < static_cast<unsigned char>(GameKeyChar(y));
-    });
-}
 
 MergePlan PlanMerge(const std::vector<MergeInput>& inputs) {
     // The winner of each path: loose files first (the first of a path), then
@@ -96,20 +78,14 @@ MergePlan PlanMerge(const std::vector<MergeInput>& inputs) {
 std::vector<HidingFile> FindHidingFiles(const std::string& folder, const std::string& modFile) {
     std::vector<BigEntry> table;
     if (!ReadBigFile(JoinPath(folder, modFile), table).ok() || table.empty()) return {};
-    std::unordered_set<std::string> paths, folders;
-    for (const BigEntry& entry : table) {
-        std::string key = GamePathKey(entry.path);
-        for (std::size_t cut = key.find('\\'); cut != std::string::npos; cut = key.find('\\', cut + 1)) {
-            folders.insert(key.substr(0, cut));
-        }
-        paths.insert(std::move(key));
-    }
+    std::unordered_set<std::string> paths;
+    for (const BigEntry& entry : table) paths.insert(GamePathKey(entry.path));
 
     std::vector<HidingFile> hiding;
     std::vector<DirEntry> entries;
     if (!ListEntries(folder, entries).ok()) return {};
-    // Archives whose names load before the mod's: what they hold, the game
-    // takes from them.
+    // What archives whose names load before the mod's hold, the game takes
+    // from them.
     for (const DirEntry& entry : entries) {
         if (!entry.isFile || !IsModName(entry.name) || !LoadsBefore(entry.name, modFile)) continue;
         std::vector<BigEntry> theirs;
@@ -121,37 +97,26 @@ std::vector<HidingFile> FindHidingFiles(const std::string& folder, const std::st
         }
         if (!hidden.empty()) hiding.push_back({entry.name, hidden.size()});
     }
-    // Loose files beat every archive: only the folders the mod has files in
-    // are looked into.
-    const std::function<void(const std::string&, const std::string&, const std::vector<DirEntry>&)> walk =
-        [&](const std::string& path, const std::string& prefix, const std::vector<DirEntry>& here) {
-            for (const DirEntry& entry : here) {
-                const std::string shown = prefix + entry.name;
-                const std::string key = GamePathKey(shown);
-                if (entry.isFolder && !entry.isLink && folders.count(key)) {
-                    std::vector<DirEntry> below;
-                    if (ListEntries(JoinPath(path, entry.name), below).ok()) {
-                        walk(JoinPath(path, entry.name), shown + "\\", below);
-                    }
-                } else if (entry.isFile && paths.count(key)) {
-                    hiding.push_back({shown, 1});
-                }
-            }
-        };
-    walk(folder, "", entries);
     return hiding;
 }
 
-std::string HidingFilesMessage(const std::string& modEntry, const std::vector<HidingFile>& hiding) {
-    if (hiding.empty()) return {};
-    std::string text = "Some files of MOD " + modEntry +
-                       " are hidden: the game loads these files first and uses what they hold instead:";
-    for (std::size_t i = 0; i < hiding.size() && i < kNamedInMessage; ++i) {
-        const std::size_t n = hiding[i].hidden;
-        text += "\r\n" + hiding[i].name + " hides " + std::to_string(n) + (n == 1 ? " file" : " files");
+std::string ActivationWarning(const std::string& modEntry, const std::vector<HidingFile>& hiding,
+                              const std::vector<std::string>& setAside) {
+    std::string text;
+    if (!hiding.empty()) {
+        text = "Some files of MOD " + modEntry +
+               " are hidden: the game loads these files first and uses what they hold instead:";
+        for (std::size_t i = 0; i < hiding.size() && i < kNamedInMessage; ++i) {
+            const std::size_t n = hiding[i].hidden;
+            text += "\r\n" + hiding[i].name + " hides " + std::to_string(n) + (n == 1 ? " file" : " files");
+        }
+        if (hiding.size() > kNamedInMessage) {
+            text += "\r\nand " + std::to_string(hiding.size() - kNamedInMessage) + " more";
+        }
     }
-    if (hiding.size() > kNamedInMessage) {
-        text += "\r\nand " + std::to_string(hiding.size() - kNamedInMessage) + " more";
+    if (!setAside.empty()) {
+        text += (text.empty() ? "" : "\r\n\r\n") + std::string("Set aside while MOD ") + modEntry +
+                " is active, so that the game reads the MOD's own: " + FewNames(setAside) + ".";
     }
     return text;
 }

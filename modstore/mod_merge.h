@@ -13,14 +13,11 @@
 #include <string_view>
 #include <vector>
 
+#include "modstore/game_paths.h"
 #include "support/big_archive.h"
 
 namespace tavrel {
 
-// The game's key for a path: ASCII letters in lower case, "/" as "\".
-std::string GamePathKey(std::string_view path);
-// True when archive path `a` loads before `b` (rule 2).
-bool LoadsBefore(std::string_view a, std::string_view b);
 
 // What goes into a merge, in the order its bytes can be read.
 struct MergeInput {
@@ -46,16 +43,18 @@ struct MergePlan {
 // bytes that winning entries share or overlap are written once.
 MergePlan PlanMerge(const std::vector<MergeInput>& inputs);
 
-// Files the game loads before the mod `modFile` (an active ".big" in
+// Archives the game loads before the mod `modFile` (an active ".big" in
 // `folder`) that hold some of the mod's paths: how many each one hides.
+// Only tables are read.
 struct HidingFile {
-    std::string name;  // an archive's name, or a loose file's path in the folder
+    std::string name;
     std::size_t hidden = 0;
 };
-// Archives in the folder whose names load before the mod's, then loose
-// files in its folders, each with what it hides; only tables are read.
 std::vector<HidingFile> FindHidingFiles(const std::string& folder, const std::string& modFile);
-// The warning that names them; empty for none.
-std::string HidingFilesMessage(const std::string& modEntry, const std::vector<HidingFile>& hiding);
+// The warning after the mod `modEntry` is activated: the archives that hide
+// some of its files, which Tavrel cannot set aside, and the game's own
+// loose files it set aside (`setAside`); empty when there is neither.
+std::string ActivationWarning(const std::string& modEntry, const std::vector<HidingFile>& hiding,
+                              const std::vector<std::string>& setAside);
 
 }  // namespace tavrel

@@ -3,6 +3,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "modstore/companions.h"
 #include "modstore/mod_store.h"
 #include "support/file_system.h"
 #include "support/text.h"
@@ -56,6 +57,7 @@ void ModStore::UpdateList(bool silentCall, FolderTrim trim) {
         if (!silentCall) w_.message(InvalidFolderMessage(w_.zhMode()), Buttons::Ok, Icon::Critical);
         return;
     }
+    finishUnfinishedWork(folder);
 
     // One reading of the folder serves the whole scan: the inactive mods,
     // the active ones, and every rename's look-up of the other letter cases,
@@ -78,8 +80,18 @@ void ModStore::UpdateList(bool silentCall, FolderTrim trim) {
     // names ending so (in any letter case, whatever they are) can stand in
     // one's way: the kept entries hold them all.
     std::optional<FolderNames> names;
+    // A mod whose companions are in place goes off with them, in one journal,
+    // whose renames the names kept here then have to be read again after.
+    const bool store = IsFolder(StoreFolder(folder));
+    bool namesRead = false;
     const auto renameToInactive = [&](const std::string& name, const std::string& entry) {
-        if (!names) names.emplace(folder, entries);
+        if (store && IsManagedEntry(entry) && IsPlaced(folder, entry)) {
+            names.reset();
+            namesRead = true;
+            return SwitchOff(folder, entry, JournalStep{JournalStep::Rename, name, entry + ".bit"}).ok();
+        }
+        if (!names && namesRead) names.emplace(folder);
+        else if (!names) names.emplace(folder, entries);
         return names->renameNoReplace(JoinPath(folder, name), entry + ".bit").ok();
     };
     int activeCount = 0;

@@ -15,11 +15,17 @@
 
 namespace tavrel {
 
+struct ModContents;
+struct InstallPlan;
+
 // How a scan treats trailing separators in the folder box.
 enum class FolderTrim {
     WriteBack,  // remove them from the box as well
     KeepTyped,  // scan without them but leave the box as the user is typing it
 };
+
+// True for the entry of a mod that Tavrel manages: "__" in front.
+inline bool IsManagedEntry(const std::string& entry) { return entry.rfind("__", 0) == 0; }
 
 // The managed inactive name for an archive named `sourceName`.
 std::string InstalledModName(const std::string& sourceName);
@@ -74,8 +80,18 @@ public:
 
 private:
     std::string selectedEntry() const;  // empty when nothing is selected
+    // Decides what an install of `sources` does, asking the user which
+    // archives where a mod has several; false when the user cancelled or
+    // the sources hold no mod (`failed` says why).
+    bool planInstall(const std::vector<std::string>& sources, ModContents& mod, InstallPlan& plan, Status& failed);
+    // A new version of the active mod that keeps files beside it needs the
+    // active one switched off first: true when nothing is in the way.
+    bool makeWayFor(const std::string& folder, const InstallPlan& plan);
     // False when the game runs from the folder and the user would rather not go on.
     bool goOnWhileGameRuns();
+    // Ends what a killed Tavrel left in the folder, unless the game runs
+    // from it; tells the user when it cannot.
+    void finishUnfinishedWork(const std::string& folder);
 
     ModWindow& w_;
     GameRunningCheck gameRuns_;

@@ -65,7 +65,5 @@ Status ReadMembers(const std::string& archive, const std::function<bool(const Ar
 // The base name that a member's path gives (see above).
 std::string MemberBaseName(std::string_view path);
 
-// Why an archive gives no mod: Tavrel's own words, for the install's error.
-inline constexpr const char* kArchiveHoldsNoMod = "the archive holds no .big file";
 
 }  // namespace tavrel

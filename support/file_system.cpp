@@ -22,6 +22,24 @@ bool FileCopyChecked(const std::string& source, const std::string& destination,
     return CopyFileSafely(source, destination, progress).ok();
 }
 
+Status ReadSmallFile(const std::string& path, std::size_t limit, std::string& out) {
+    out.clear();
+    InputFile in;
+    if (Status opened = in.open(path); !opened.ok()) return opened;
+    if (in.size() > limit) return Status::Error(FileGetName(path) + ": the file is larger than " +
+                                                std::to_string(limit) + " bytes");
+    out.resize(static_cast<std::size_t>(in.size()));
+    std::size_t done = 0;
+    while (done < out.size()) {
+        const std::int64_t got = in.read(out.data() + done, out.size() - done);
+        if (got < 0) return in.error();
+        if (got == 0) break;
+        done += static_cast<std::size_t>(got);
+    }
+    out.resize(done);
+    return Status::Ok();
+}
+
 bool FolderExists(const std::string& path) {
     return CharCount(path) >= 2 && IsFolder(path);
 }

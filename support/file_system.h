@@ -24,6 +24,10 @@ void FileWriteText(const std::string& text, const std::string& path);
 bool FileCopyChecked(const std::string& source, const std::string& destination,
                      const CopyProgress& progress = {});
 
+// The bytes of a small regular file, at most `limit` of them: a file that
+// is larger, or no regular file (a pipe is never waited on), is refused.
+Status ReadSmallFile(const std::string& path, std::size_t limit, std::string& out);
+
 // True when `path`, trailing separators ignored, names an existing folder;
 // false for texts shorter than two characters.
 bool FolderExists(const std::string& path);

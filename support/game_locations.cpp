@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <cstdlib>
 
+#include "support/file_system.h"
 #include "support/path_rules.h"
 #include "support/platform.h"
 #include "support/text.h"
@@ -74,17 +75,8 @@ std::optional<std::string> VdfValue(const std::string& vdf, std::string_view key
 }
 
 std::string ReadSmallText(const std::string& path, std::size_t limit) {
-    InputFile in;
-    if (!in.open(path).ok() || in.size() > limit) return {};
-    std::string text(static_cast<std::size_t>(in.size()), '\0');
-    std::size_t done = 0;
-    while (done < text.size()) {
-        const std::int64_t got = in.read(text.data() + done, text.size() - done);
-        if (got <= 0) break;
-        done += static_cast<std::size_t>(got);
-    }
-    text.resize(done);
-    return text;
+    std::string text;
+    return ReadSmallFile(path, limit, text).ok() ? text : std::string();
 }
 
 std::optional<std::string> SteamInstallDir(const std::string& library, const char* app) {

@@ -97,6 +97,29 @@ std::optional<FileId> IdentifyFolder(const std::string& path);
 // Creates a folder and the folders above it that are missing.
 Status MakeFolders(const std::string& path);
 
+// Refuses what a copy's destination may not be: a folder, or a read-only
+// file (as Windows refuses to replace one). Ok for a missing path.
+Status CheckReplaceable(const std::string& path);
+
+// Removes a folder that holds nothing; a link to a folder is removed as a
+// link.
+Status RemoveEmptyFolder(const std::string& path);
+
+// Removes `path` and, when it is a folder, everything in it, read-only
+// files included. A link is removed as a link: what it leads to is never
+// entered. Answers the first failure, after removing what it could.
+Status RemoveTree(const std::string& path);
+
+// Hides a folder or file of the program's own from the user's and the
+// game's listings: on Windows the hidden attribute; on Linux a name that
+// starts with "." already hides it, and nothing is done.
+Status HideEntry(const std::string& path);
+
+// Refused with the system's "disk full" text when `bytes` more would not
+// fit on the volume that holds `folder`; a volume that does not tell its
+// room is let try.
+Status CheckRoomFor(const std::string& folder, std::uint64_t bytes);
+
 // True when files can be created in the folder.
 bool IsWritableFolder(const std::string& path);
 
@@ -128,9 +151,12 @@ public:
     // Renames the file `from` (a full path) to `toName` in this folder, as
     // RenameNoReplace does.
     Status renameNoReplace(const std::string& from, const std::string& toName);
+    // Keeps the names up to date after a change made otherwise: a name
+    // that went, one that came.
+    void forget(const std::string& name);
+    void add(const std::string& name);
 
 private:
-    void remove(const std::string& name);
     std::string folder_;
     std::unordered_multimap<std::string, std::string> names_;  // folded, name
 };
@@ -243,6 +269,26 @@ private:
 // destination folder.
 Status CopyFileSafely(const std::string& source, const std::string& destination,
                       const CopyProgress& progress = {});
+
+// A file that a running process holds, so that another process can tell a
+// piece of work still under way from one left by a process that was killed:
+// on Linux a lock on it, on Windows a handle that shares nothing. Released
+// when destroyed; the file itself stays.
+class HeldFile {
+public:
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+    ~HeldFile();
+    // Creates `path` when missing and holds it; refused when another
+    // process holds it.
+    static Status Hold(const std::string& path, std::unique_ptr<HeldFile>& out);
+    // True when a running process holds the file `path`.
+    static bool IsHeld(const std::string& path);
+
+private:
+    explicit HeldFile(std::intptr_t handle) : handle_(handle) {}
+    std::intptr_t handle_;
+};
 
 // Removes the temporary files of copies that no longer run (a copy killed,
 // or a power loss) from `folder`. Nothing else is ever removed.

@@ -149,13 +149,15 @@ Status FolderNames::renameNoReplace(const std::string& from, const std::string& 
         if (now.size() == 1 && now.front() == fromName) renamed = detail::RenameExactReplacing(from, to);
     }
     if (renamed.ok()) {
-        if (ParentFolder(from) == folder_) remove(FileGetName(from));
+        if (ParentFolder(from) == folder_) forget(FileGetName(from));
         names_.emplace(FoldCase(toName), toName);
     }
     return renamed;
 }
 
-void FolderNames::remove(const std::string& name) {
+void FolderNames::add(const std::string& name) { names_.emplace(FoldCase(name), name); }
+
+void FolderNames::forget(const std::string& name) {
     const auto [first, last] = names_.equal_range(FoldCase(name));
     for (auto it = first; it != last; ++it) {
         if (it->second == name) {
@@ -215,6 +217,8 @@ Status WriteFileSafely(const std::string& destination, std::uint64_t total, cons
     return file->commit();
 }
 
+Status CheckRoomFor(const std::string& folder, std::uint64_t bytes) { return detail::CheckRoom(folder, bytes); }
+
 namespace detail {
 
 Status CheckRoom(const std::string& folder, std::uint64_t bytes) {
@@ -265,6 +269,23 @@ Status MakeFolders(const std::string& path) {
     std::error_code ec;
     std::filesystem::create_directories(FsPath(path), ec);
     return ec ? Status::FromError(ec.value()) : Status::Ok();
+}
+
+Status RemoveTree(const std::string& path) {
+    if (!PathExists(path)) return Status::Ok();
+    if (IsLink(path) || !IsFolder(path)) {
+        const Status removed = RemoveFile(path, true);
+        // A link to a folder carries the folder's mark on Windows.
+        return removed.ok() || !IsLink(path) ? removed : RemoveEmptyFolder(path);
+    }
+    std::vector<DirEntry> entries;
+    Status first = ListEntries(path, entries);
+    for (const DirEntry& e : entries) {
+        const Status removed = RemoveTree(JoinPath(path, e.name));
+        if (first.ok() && !removed.ok()) first = removed;
+    }
+    const Status gone = RemoveEmptyFolder(path);
+    return first.ok() ? gone : first;
 }
 
 }  // namespace tavrel

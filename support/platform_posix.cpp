@@ -233,12 +233,7 @@ private:
 };
 
 Status OpenTemporary(const std::string& destination, std::uint64_t total, std::unique_ptr<TemporaryFile>& out) {
-    struct stat dst{};
-    if (::stat(destination.c_str(), &dst) == 0) {
-        if (S_ISDIR(dst.st_mode)) return FailureStatus(Failure::IsAFolder);
-        // A read-only file is not replaced, as on Windows.
-        if (S_ISREG(dst.st_mode) && (dst.st_mode & S_IWUSR) == 0) return Status::FromError(EACCES);
-    }
+    if (Status replaceable = CheckReplaceable(destination); !replaceable.ok()) return replaceable;
     const std::string folder = ParentFolder(destination);
     RemoveStaleCopies(folder);
     if (Status room = detail::CheckRoom(folder, total); !room.ok()) return room;
@@ -516,6 +511,41 @@ Status CopyFileSafely(const std::string& source, const std::string& destination,
         return copied;
     }
     return temp->commit();
+}
+
+Status CheckReplaceable(const std::string& path) {
+    struct stat dst{};
+    if (::stat(path.c_str(), &dst) == 0) {
+        if (S_ISDIR(dst.st_mode)) return FailureStatus(Failure::IsAFolder);
+        // A read-only file is not replaced, as on Windows.
+        if (S_ISREG(dst.st_mode) && (dst.st_mode & S_IWUSR) == 0) return Status::FromError(EACCES);
+    }
+    return Status::Ok();
+}
+
+Status RemoveEmptyFolder(const std::string& path) {
+    struct stat st{};
+    if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+        return ::unlink(path.c_str()) == 0 ? Status::Ok() : Status::FromError(errno);
+    }
+    return ::rmdir(path.c_str()) == 0 ? Status::Ok() : Status::FromError(errno);
+}
+
+Status HideEntry(const std::string&) { return Status::Ok(); }
+
+HeldFile::~HeldFile() { ::close(static_cast<int>(handle_)); }
+
+Status HeldFile::Hold(const std::string& path, std::unique_ptr<HeldFile>& out) {
+    Fd fd(::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666));
+    if (fd.get() < 0) return Status::FromError(errno);
+    if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) return Status::FromError(errno);
+    out.reset(new HeldFile(fd.release()));
+    return Status::Ok();
+}
+
+bool HeldFile::IsHeld(const std::string& path) {
+    Fd fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    return fd.get() >= 0 && ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
 }
 
 void RemoveStaleCopies(const std::string& folder) {

@@ -205,12 +205,7 @@ private:
 }  // namespace
 
 Status OpenPendingFile(const std::string& destination, std::uint64_t total, std::unique_ptr<PendingFile>& out) {
-    BY_HANDLE_FILE_INFORMATION dst;
-    if (Identify(destination, true, dst)) {
-        if (dst.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return FailureStatus(Failure::IsAFolder);
-        // A read-only file is not replaced (Wine's MoveFileEx would do it).
-        if (dst.dwFileAttributes & FILE_ATTRIBUTE_READONLY) return Status::FromError(ERROR_ACCESS_DENIED);
-    }
+    if (Status replaceable = CheckReplaceable(destination); !replaceable.ok()) return replaceable;
     const std::string folder = ParentFolder(destination);
     RemoveStaleCopies(folder);
     if (Status room = CheckRoom(folder, total); !room.ok()) return room;
@@ -429,6 +424,45 @@ Status CopyFileSafely(const std::string& source, const std::string& destination,
             if (Status taken = sink({buffer.data(), static_cast<std::size_t>(got)}); !taken.ok()) return taken;
         }
     }, progress);
+}
+
+Status CheckReplaceable(const std::string& path) {
+    BY_HANDLE_FILE_INFORMATION dst;
+    if (Identify(path, true, dst)) {
+        if (dst.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) return FailureStatus(Failure::IsAFolder);
+        // A read-only file is not replaced (Wine's MoveFileEx would do it).
+        if (dst.dwFileAttributes & FILE_ATTRIBUTE_READONLY) return Status::FromError(ERROR_ACCESS_DENIED);
+    }
+    return Status::Ok();
+}
+
+Status RemoveEmptyFolder(const std::string& path) {
+    // RemoveDirectoryW takes a junction or folder link itself, never what it
+    // leads to.
+    return ::RemoveDirectoryW(Wide(path).c_str()) ? Status::Ok() : LastError();
+}
+
+Status HideEntry(const std::string& path) {
+    const DWORD a = Attributes(path);
+    if (a == INVALID_FILE_ATTRIBUTES) return LastError();
+    return ::SetFileAttributesW(Wide(path).c_str(), a | FILE_ATTRIBUTE_HIDDEN) ? Status::Ok() : LastError();
+}
+
+HeldFile::~HeldFile() { ::CloseHandle(reinterpret_cast<HANDLE>(handle_)); }
+
+Status HeldFile::Hold(const std::string& path, std::unique_ptr<HeldFile>& out) {
+    // Shared with nobody: while it is held, no other process opens it.
+    const HANDLE h = ::CreateFileW(Wide(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                   FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (h == INVALID_HANDLE_VALUE) return LastError();
+    out.reset(new HeldFile(reinterpret_cast<std::intptr_t>(h)));
+    return Status::Ok();
+}
+
+bool HeldFile::IsHeld(const std::string& path) {
+    Handle h(::CreateFileW(Wide(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                           FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
+    return !h.valid() && ::GetLastError() == ERROR_SHARING_VIOLATION;
 }
 
 void RemoveStaleCopies(const std::string& folder) {

@@ -1,5 +1,9 @@
 #include "ui/movie_switch.h"
 
+#include <algorithm>
+#include <unordered_set>
+
+#include "modstore/companions.h"
 #include "support/path_rules.h"
 #include "support/platform.h"
 #include "support/recurse.h"
@@ -15,6 +19,10 @@ MovieSwitchOutcome SwitchStartupMovies(const std::string& generalsFolder, bool d
     MovieSwitchOutcome outcome;
     const auto root = RealPath(generalsFolder);
     if (!root) return outcome;
+    // The active mod's own movies are the mod's, not the game's: they stay
+    // as they are, so that its deactivation finds each where it put it.
+    const std::vector<std::string> placedPaths = PlacedCompanionPaths(generalsFolder);
+    const std::unordered_set<std::string> placed(placedPaths.begin(), placedPaths.end());
     // The whole list is taken before the first rename: no file is met twice.
     const std::vector<std::string> movies =
         FindFilesRecursive(JoinPath(generalsFolder, "Data"), "*.bik", 0, kAttributeDirectory, *root);
@@ -26,6 +34,9 @@ MovieSwitchOutcome SwitchStartupMovies(const std::string& generalsFolder, bool d
         const std::string name = FileGetName(found);
         const std::string path = JoinPath(*folder, name);
         if (!IsStartupMovie(path.substr(root->size()))) continue;
+        std::string inGame = FoldCase(path.substr(std::min(path.size(), root->size() + 1)));
+        std::replace(inGame.begin(), inGame.end(), kNativeSeparator, '\\');
+        if (placed.count(inGame)) continue;
         const bool disabled = name.compare(0, 2, "__") == 0;
         if (disable == disabled) continue;  // already as asked
         const Status renamed = RenameNoReplace(path, JoinPath(*folder, disable ? "__" + name : name.substr(2)));
@@ -38,6 +49,7 @@ MovieSwitchOutcome SwitchStartupMovies(const std::string& generalsFolder, bool d
 void ChangeStartUpFiles(MessageHost& host, const std::string& generalsFolder, bool disable,
                         const GameRunningCheck& gameRuns) {
     if (!GoOnWhileGameRuns(host, generalsFolder, gameRuns)) return;
+    FinishUnfinishedWork(generalsFolder);  // a change left half-way ends first
     const MovieSwitchOutcome outcome = SwitchStartupMovies(generalsFolder, disable);
     if (!outcome.failures.empty()) {
         std::string text = "Tavrel could not rename these startup items:";

@@ -85,6 +85,8 @@ tool("bsdtar", "--format", "zip", "--options", "zip:compression=deflate", "-cf",
 tool("bsdtar", "--format", "zip", "--options", "zip:hdrcharset=CP437", "-cf", "../cp437.zip",
      "Stürm Wave/Stürm.big")
 tool("bsdtar", "--format", "zip", "-cf", "../none.zip", "readme.txt")
+place("screens/shot.jpg", b"a picture")  # files, but none the game reads
+tool("bsdtar", "--format", "zip", "-cf", "../screens.zip", "readme.txt", "screens/shot.jpg")
 tool("bsdtar", "--format", "zip", "--options", "zip:encryption=zipcrypt", "--passphrase", "secret", "-cf",
      "../encrypted.zip", "Stürm Wave/Stürm.big")
 tool("7zz", "a", "-t7z", "-m0=lzma2", "../lzma2.7z", "Mods")
@@ -152,13 +154,16 @@ os.makedirs(work)
 reds = {
     "Reds 1.0/!!Reds_Main.gib": big([("Data\\INI\\Weapon.ini", b"main weapon"), ("Art\\Textures\\a.dds", b"main a"),
                                      ("Data\\INI\\Armor.ini", b"main armor old"),
-                                     ("Data\\INI\\Armor.ini", b"main armor new")]),
+                                     ("Data\\INI\\Armor.ini", b"main armor new"),
+                                     ("Data\\Scripts\\SkirmishScripts.scb", b"main scripts")]),
     "Reds 1.0/!Reds_Art.big": big([("art\\textures\\A.DDS", b"art a"), ("Art/Textures/b.dds", b"art b"),
-                                   ("Data\\INI\\Weapon.ini", b"art weapon")]),
+                                   ("Data\\INI\\Weapon.ini", b"art weapon"),
+                                   ("data/scripts/skirmishscripts.scb", b"art scripts")]),
     "Reds 1.0/Patch/Reds_Fix.big": big([("Data\\INI\\Weapon.ini", b"fix weapon"), ("Maps\\m.map", b"fix map")]),
     "Reds 1.0/Data/INI/GameData.ini": b"loose gamedata",
     "Reds 1.0/Art/Textures/B.dds": b"loose b",
     "Reds 1.0/Data/Movies/Intro.bik": b"movie",
+    "Reds 1.0/Install_Final.bmp": b"splash",
     "Reds 1.0/Reds.exe": b"MZ",
     "Reds 1.0/Readme.txt": b"read me",
     "Read me first.txt": b"read me first",

@@ -169,7 +169,7 @@ std::vector<Case> Cases() {
          .setup = {{Step::Folder, "outside/Storm.big", ""}},
          .action = Case::Install, .argument = "outside/Storm.big",
          .answers = {Ok, Ok},
-         .messages = {kIntro, CopyError("the folder holds no .big file")}});
+         .messages = {kIntro, CopyError("the folder holds no MOD")}});
     add({.name = "InstallFromADevice",
          .setup = {L("outside/zero.big", "/dev/zero")},
          .action = Case::Install, .argument = "outside/zero.big",
@@ -453,7 +453,7 @@ std::vector<Case> Cases() {
     archive("AWebPageNamedLikeAnArchive", "html.zip", "the file is not a .zip, .7z or .rar archive");
     archive("AModProtectedByAPassword", "encrypted.zip", kPassword);
     archive("AnArchiveWithProtectedNames", "encrypted-names.7z", kPassword);
-    archive("ALinkADeviceAndAFolderNamedLikeMods", "links.zip", "the archive holds no .big file");
+    archive("ALinkADeviceAndAFolderNamedLikeMods", "links.zip", "the archive holds no MOD");
     // A mod of several archives: one that is no archive of the game, or
     // whose table points past its end, stops the merge before a byte.
     archive("AMemberThatIsNoArchiveOfTheGame", "notbig.zip", "!A.big: it is not an archive of the game (.big)");
@@ -601,7 +601,11 @@ std::string WithRoot(std::string text, const std::string& root) {
     return text;
 }
 
-bool IsLeftover(const std::string& path) { return IsCopyTemporaryName(path.substr(path.rfind('/') + 1)); }
+// What a killed copy leaves: its temporary file, or an install's stage in
+// Tavrel's folder.
+bool IsLeftover(const std::string& path) {
+    return IsCopyTemporaryName(path.substr(path.rfind('/') + 1)) || path.find("/.tavrel/stage-") != std::string::npos;
+}
 
 TEST_P(Faults, LoseNothingAndTellTheTruth) {
     const auto& [c, volume] = GetParam();

@@ -234,7 +234,8 @@ INSTANTIATE_TEST_SUITE_P(Made, InstallFromArchive, ::testing::Values(
                 Installed("Storm.big", "__Storm.bit"),
                 {{"__Storm.bit", "Stürm.big"}}},
     FromArchive{"lzma2.7z", "Pack.7z", {std::nullopt}, {"Blue.big", "Storm.big"}},
-    FromArchive{"none.zip", "Pack.zip", {}, {}, CopyError("the archive holds no .big file")},
+    FromArchive{"none.zip", "Pack.zip", {}, {}, CopyError("the archive holds no MOD")},
+    FromArchive{"screens.zip", "Pack.zip", {}, {}, CopyError("the archive holds no MOD")},
     FromArchive{"html.zip", "Pack.zip", {}, {}, CopyError("the file is not a .zip, .7z or .rar archive")},
     FromArchive{"encrypted.7z", "Pack.7z", {}, {}, CopyError("the archive is protected by a password")}),
     [](const auto& info) { return "Row" + std::to_string(info.index); });

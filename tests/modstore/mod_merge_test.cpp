@@ -152,8 +152,8 @@ const Resolved kReds = {
     {"art\\textures\\b.dds", "loose b"},         // a loose file beats the archives
     {"data\\ini\\gamedata.ini", "loose gamedata"},
     {"maps\\m.map", "fix map"},
+    {"data\\scripts\\skirmishscripts.scb", "main scripts"},  // "!!" again
 };
-const std::string kLeftOut = "\r\n\r\nLeft out, as the game reads them only from its own folder: ";
 
 TEST_F(MergeInstall, AModAsShippedBecomesOneArchive) {
     if (made.empty()) GTEST_SKIP() << "no test archives: ctest makes them";
@@ -165,27 +165,38 @@ TEST_F(MergeInstall, AModAsShippedBecomesOneArchive) {
         std::string leftOut;
     } rows[] = {
         {{made + Native("/Reds 1.0.zip")}, "Reds 1.0", "Reds 1.0.zip",
-         "Read me first.txt, Reds 1.0\\Data\\Movies\\Intro.bik, Reds 1.0\\Readme.txt, Reds 1.0\\Reds.exe."},
+         "Read me first.txt, Reds 1.0\\Readme.txt, Reds 1.0\\Reds.exe."},
         {{made + Native("/Reds 1.0.7z")}, "Reds 1.0", "Reds 1.0.7z", ""},
         {{reds}, "Reds 1.0", "Reds 1.0", ""},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.shown);
-        for (const std::string& name : t.names()) std::filesystem::remove(t / name);
+        for (const std::string& name : t.names()) test::RemoveTree(t / name);
         w.shown.clear();
         w.answers = {Answer::No};
         w.archiveChoices = {ArchiveChoice{{0, 1, 2}, row.name}};
         ASSERT_TRUE(store.InstallMod(row.sources));
         EXPECT_EQ(w.archivesShown.back(), archives);
         EXPECT_EQ(w.namesShown.back(), row.name);
-        EXPECT_EQ(t.names(), Strings{"__Reds 1.0.bit"});
+        EXPECT_EQ(t.names(), (Strings{".tavrel", "__Reds 1.0.bit"}));
         EXPECT_EQ(ReadBack(t / "__Reds 1.0.bit"), kReds);
+        // What the game reads only from its folder is kept beside the mod:
+        // the winning script too, which stays in the archive as well.
+        const std::string kept = t / ".tavrel/__Reds 1.0/";
+        EXPECT_EQ(ReadAll(kept + Native("Data/Movies/Intro.bik")), "movie");
+        EXPECT_EQ(ReadAll(kept + "Install_Final.bmp"), "splash");
+        EXPECT_EQ(ReadAll(kept + Native("Data/Scripts/SkirmishScripts.scb")), "main scripts");
         ASSERT_EQ(w.texts().size(), 1u);
         const std::string told = w.texts()[0];
         EXPECT_TRUE(told.starts_with("MOD (" + row.shown + ") has been successfully installed. Tavrel has renamed "
-                                     "the MOD to __Reds 1.0.bit" + kLeftOut)) << told;
+                                     "the MOD to __Reds 1.0.bit\r\n\r\nKept beside the MOD, put in place while it "
+                                     "is active: ")) << told;
+        for (const char* name : {"Data\\Movies\\Intro.bik", "Install_Final.bmp", "Data\\Scripts\\SkirmishScripts.scb"}) {
+            EXPECT_NE(told.find(name), std::string::npos) << told;
+        }
         if (!row.leftOut.empty()) {
-            EXPECT_NE(told.find(row.leftOut), std::string::npos) << ::testing::PrintToString(told);
+            EXPECT_NE(told.find("\r\n\r\nLeft out, as the game does not read them: " + row.leftOut),
+                      std::string::npos) << ::testing::PrintToString(told);
         }
     }
 
@@ -200,6 +211,7 @@ TEST_F(MergeInstall, AModAsShippedBecomesOneArchive) {
     EXPECT_EQ(ReadBack(t / "__Reds Art.bit"), (Resolved{{"art\\textures\\a.dds", "art a"},
                                                         {"art\\textures\\b.dds", "art b"},
                                                         {"data\\ini\\weapon.ini", "art weapon"},
+                                                        {"data\\scripts\\skirmishscripts.scb", "art scripts"},
                                                         {"maps\\m.map", "fix map"}}));
     ASSERT_TRUE(store.InstallMod(picked));
     EXPECT_EQ(ReadAll(t / "__Reds_Fix.bit"), ReadAll(reds + Native("/Patch/Reds_Fix.big")));
@@ -239,7 +251,7 @@ TEST_F(MergeInstall, RefusalsWriteNothingAndNameTheMember) {
     }
 }
 
-TEST_F(MergeInstall, ActivationTellsWhatHidesTheModsFiles) {
+TEST_F(MergeInstall, ActivationTellsWhatHidesTheModsFilesAndWhatWasSetAside) {
     t.file("__Mod.bit", BigBytes({{"Data\\INI\\Weapon.ini", "mod"}, {"Data\\INI\\Armor.ini", "mod"},
                                   {"Data\\INI\\Own.ini", "mod"}, {"Maps\\m.map", "mod"}}));
     t.file("600_Patch.big", BigBytes({{"data/ini/WEAPON.ini", "patch"}, {"Maps\\m.map", "patch"}}));
@@ -250,10 +262,13 @@ TEST_F(MergeInstall, ActivationTellsWhatHidesTheModsFiles) {
     w.answers = {Answer::Yes, Answer::Ok, Answer::Ok};
     store.lblActivate_Click();
     ASSERT_EQ(w.texts().size(), 3u);
+    // The loose file is set aside; the archive that loads first cannot be.
     EXPECT_EQ(w.texts()[2],
               "Some files of MOD __Mod are hidden: the game loads these files first and uses what they hold "
-              "instead:\r\n600_Patch.big hides 2 files\r\ndata\\INI\\armor.ini hides 1 file");
+              "instead:\r\n600_Patch.big hides 2 files\r\n\r\nSet aside while MOD __Mod is active, so that the "
+              "game reads the MOD's own: data\\INI\\armor.ini.");
     EXPECT_EQ(w.shown[2].icon, Icon::Exclamation);
+    EXPECT_EQ(ReadAll(t / "data/INI/armor.ini.tavrel"), "loose");
 }
 
 }  // namespace

@@ -1,0 +1,88 @@
+#include "modstore/game_paths.h"
+
+#include <algorithm>
+#include <iterator>
+
+#include "support/path_rules.h"
+#include "support/text.h"
+
+namespace tavrel {
+namespace {
+
+char GameKeyChar(char c) {
+    if (c == '/') return '\\';
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string Extension(std::string_view name) {
+    const std::size_t dot = name.find_last_of('.');
+    return dot == std::string_view::npos ? std::string() : FoldCase(name.substr(dot + 1));
+}
+
+// Files the game never reads, which a mod ships for its launcher or its
+// player: nothing Tavrel would put in the game folder.
+bool NeverInstalled(std::string_view ext) {
+    static const char* const kPrograms[] = {"exe", "dll", "asi", "com", "bat", "cmd", "msi", "lnk",
+                                            "url", "scr", "sys", "zip", "7z",  "rar"};
+    return std::any_of(std::begin(kPrograms), std::end(kPrograms), [&](const char* e) { return ext == e; });
+}
+
+}  // namespace
+
+std::string GamePathKey(std::string_view path) {
+    std::string key(path);
+    for (char& c : key) c = GameKeyChar(c);
+    return key;
+}
+
+std::string CleanGamePath(std::string_view path) {
+    std::string clean, part;
+    const auto flush = [&]() {
+        if (!part.empty() && part != "." && part != "..") clean += (clean.empty() ? "" : "\\") + WithAllowedNameChars(part);
+        part.clear();
+    };
+    for (const char c : path) {
+        if (c == '/' || c == '\\') flush();
+        else part += c;
+    }
+    flush();
+    return clean;
+}
+
+bool LoadsBefore(std::string_view a, std::string_view b) {
+    // Lower case first, then bytes: so " " < "!" < digits < "_" < letters.
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return static_cast<unsigned char>(GameKeyChar(x)) < static_cast<unsigned char>(GameKeyChar(y));
+    });
+}
+
+bool IsGameFolderName(std::string_view name) {
+    for (const char* known : {"data", "art", "window", "maps", "shaders"}) {
+        if (GamePathKey(name) == known) return true;
+    }
+    return false;
+}
+
+LooseKind ClassifyModFile(std::string_view path) {
+    const std::string key = GamePathKey(path);
+    const std::string name = FileGetName(key, '\\');
+    const std::string ext = Extension(name);
+    if (NeverInstalled(ext)) return LooseKind::LeftOut;
+    const std::size_t cut = key.find('\\');
+    if (cut == std::string::npos) return name == "install_final.bmp" ? LooseKind::Companion : LooseKind::LeftOut;
+    if (!IsGameFolderName(std::string_view(key).substr(0, cut))) return LooseKind::LeftOut;
+    if (ext == "bik") return LooseKind::Companion;
+    if (ParentFolder(key, '\\') == "data\\scripts" && (ext == "scb" || name == "scripts.ini")) return LooseKind::Both;
+    return LooseKind::GameFile;
+}
+
+bool IsCompanionPath(std::string_view path) {
+    const LooseKind kind = ClassifyModFile(path);
+    return kind == LooseKind::Companion || kind == LooseKind::Both;
+}
+
+std::string SetAsideName(const std::string& name, int attempt) {
+    return name + ".tavrel" + (attempt > 1 ? std::to_string(attempt) : std::string());
+}
+
+}  // namespace tavrel
