@@ -329,7 +329,9 @@ Status FinishUnfinishedWork(const std::string& game, const std::function<bool()>
     if (!IsFolder(store)) return Status::Ok();
     // What is left: stages that no running install holds, and mods
     // switched off behind Tavrel's back while their companions were placed.
-    std::vector<std::string> stale, unplaced;
+    // A record written for an activation that was cut off before its
+    // journal, and the companion folder made for it alone.
+    std::vector<std::string> stale, unplaced, pending;
     std::vector<DirEntry> entries;
     ListEntries(store, entries);
     for (const DirEntry& e : entries) {
@@ -337,17 +339,28 @@ Status FinishUnfinishedWork(const std::string& game, const std::function<bool()>
         if (e.name.rfind(kStagePrefix, 0) == 0 && !e.isLink) {
             const std::string lock = e.name.ends_with(kStageLockSuffix) ? path : path + kStageLockSuffix;
             if (!HeldFile::IsHeld(lock)) stale.push_back(path);
-        } else if (e.isFolder && !e.isLink && PathExists(ActiveRecordFile(path)) &&
-                   !IsRegularFile(JoinPath(game, ResolveFileName(game, e.name, ".big")))) {
+            continue;
+        }
+        if (!e.isFolder || e.isLink) continue;
+        if (PathExists(JoinPath(path, kPendingActiveName))) pending.push_back(path);
+        if (PathExists(ActiveRecordFile(path)) && !IsRegularFile(JoinPath(game, ResolveFileName(game, e.name, ".big")))) {
             unplaced.push_back(e.name);
         }
     }
+    // The temporary files of records whose writing was cut off.
+    RemoveStaleCopies(store);
+    for (const DirEntry& e : entries) {
+        if (e.isFolder && !e.isLink && e.name.rfind(kStagePrefix, 0) != 0) RemoveStaleCopies(JoinPath(store, e.name));
+    }
     const bool journal = PathExists(JournalFile(game));
-    if (!journal && stale.empty() && unplaced.empty()) return Status::Ok();
+    if (!journal && stale.empty() && unplaced.empty() && pending.empty()) return Status::Ok();
     if (mayChange && !mayChange()) return Status::Ok();
 
     Status first = ResumeJournal(game, JournalFile(game));
     for (const std::string& path : stale) RemoveTree(path);
+    for (const std::string& folder : pending) {
+        if (RemoveFile(JoinPath(folder, kPendingActiveName), true).ok()) RemoveEmptyFolder(folder);
+    }
     for (const std::string& entry : unplaced) {
         if (!IsPlaced(game, entry) || IsRegularFile(JoinPath(game, ResolveFileName(game, entry, ".big")))) continue;
         if (Status undone = SwitchOff(game, entry, std::nullopt); first.ok() && !undone.ok()) first = undone;

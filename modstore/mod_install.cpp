@@ -23,9 +23,23 @@ namespace {
 
 constexpr char kStagedFiles[] = "files", kReplacedArchive[] = "replaced.bit", kReplacedCompanions[] = "replaced";
 
+// Adds the steps that move every file below `from` to its place below `to`
+// (both relative to `folder`), making the folders on the way. Folders are
+// never renamed themselves: some file systems (FAT through fusefat) lose
+// what a renamed folder holds.
+void MoveFiles(const std::string& folder, const std::string& from, const std::string& to, Journal& journal) {
+    std::vector<DirEntry> entries;
+    if (!ListEntries(JoinPath(folder, from), entries).ok() || entries.empty()) return;
+    if (!IsFolder(JoinPath(folder, to))) journal.steps.push_back({JournalStep::MakeFolder, "", to});
+    for (const DirEntry& e : entries) {
+        if (e.isFolder && !e.isLink) MoveFiles(folder, JoinPath(from, e.name), JoinPath(to, e.name), journal);
+        else journal.steps.push_back({JournalStep::Rename, JoinPath(from, e.name), JoinPath(to, e.name)});
+    }
+}
+
 // Writes a mod into a stage of Tavrel's folder with `write` (its archive,
 // and its companions where `companions`), then moves it in by one journal:
-// the copy of the same name and its companion folder go to the stage, the
+// the copy of the same name and its companion files go to the stage, the
 // new ones take their places, and the stage goes. After a kill at any step
 // the folder holds the old copy or the new one, each whole.
 Status InstallStaged(const std::string& folder, const std::string& targetName, const std::string& entry,
@@ -45,13 +59,10 @@ Status InstallStaged(const std::string& folder, const std::string& targetName, c
             journal.steps.push_back({JournalStep::Rename, targetName, JoinPath(stageRelative, kReplacedArchive)});
         }
         journal.steps.push_back({JournalStep::Rename, JoinPath(stageRelative, targetName), targetName});
-        if (IsFolder(JoinPath(folder, oldCompanions))) {
-            journal.steps.push_back({JournalStep::Rename, oldCompanions, JoinPath(stageRelative, kReplacedCompanions)});
-        }
-        if (companions) {
-            journal.steps.push_back({JournalStep::Rename, JoinPath(stageRelative, kStagedFiles),
-                                     JoinPath(kStoreFolderName, entry)});
-        }
+        const std::string companionFolder = IsFolder(JoinPath(folder, oldCompanions)) ? oldCompanions
+                                                                                    : JoinPath(kStoreFolderName, entry);
+        MoveFiles(folder, oldCompanions, JoinPath(stageRelative, kReplacedCompanions), journal);
+        if (companions) MoveFiles(folder, JoinPath(stageRelative, kStagedFiles), companionFolder, journal);
         journal.removeWhenDone = journal.removeWhenUndone = {stageRelative};
         done = RunJournal(folder, JournalFile(folder), journal);
     }

@@ -172,7 +172,8 @@ public:
         return StepState::Done;
     }
 
-    // Undoes steps[0, end) in reverse, those that are done.
+    // Undoes steps[0, end) in reverse, those that are done: each once the
+    // steps after it are undone, so that a name taken again is free.
     Status undoUpTo(const std::vector<JournalStep>& steps, std::size_t end) {
         names_.clear();
         for (std::size_t i = end; i-- > 0;) {
@@ -316,7 +317,17 @@ Status ResumeJournal(const std::string& root, const std::string& journalPath) {
     Journal journal;
     if (Status read = ReadJournal(journalPath, journal); !read.ok()) return read;
     Runner runner(root);
-    for (std::size_t i = 0; i < journal.steps.size(); ++i) {
+    // Steps are taken in order, and a later step may take a name an earlier
+    // one gave up: the last step that shows itself done tells how far the
+    // journal came.
+    std::size_t from = 0;
+    for (std::size_t i = journal.steps.size(); i-- > 0;) {
+        if (runner.state(journal.steps[i]) == StepState::Done) {
+            from = i + 1;
+            break;
+        }
+    }
+    for (std::size_t i = from; i < journal.steps.size(); ++i) {
         const StepState state = runner.state(journal.steps[i]);
         if (state == StepState::Done) continue;
         const Status taken = state == StepState::Blocked ? FailureStatus(Failure::FileExists)

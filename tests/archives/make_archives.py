@@ -85,6 +85,11 @@ tool("bsdtar", "--format", "zip", "--options", "zip:compression=deflate", "-cf",
 tool("bsdtar", "--format", "zip", "--options", "zip:hdrcharset=CP437", "-cf", "../cp437.zip",
      "Stürm Wave/Stürm.big")
 tool("bsdtar", "--format", "zip", "-cf", "../none.zip", "readme.txt")
+# One archive with files the game reads only from its folder beside it.
+place("Blue Movie/Blue.big", expected["Blue.big"])
+place("Blue Movie/Data/Movies/Blue.bik", b"blue movie")
+place("Blue Movie/Install_Final.bmp", b"blue splash")
+tool("bsdtar", "--format", "zip", "-cf", "../movies.zip", "Blue Movie", "readme.txt")
 place("screens/shot.jpg", b"a picture")  # files, but none the game reads
 tool("bsdtar", "--format", "zip", "-cf", "../screens.zip", "readme.txt", "screens/shot.jpg")
 tool("bsdtar", "--format", "zip", "--options", "zip:encryption=zipcrypt", "--passphrase", "secret", "-cf",

@@ -58,6 +58,7 @@ std::string Encode(const Outcome& o) {
     for (const auto& m : o.rescanMessages) Put(out, 'R', m);
     for (const auto& e : o.list) Put(out, 'L', e);
     Put(out, 'A', o.label);
+    if (o.killed) Put(out, 'X', "");
     for (const auto& [path, what] : o.before) Put(out, 'B', path + '\0' + what);
     for (const auto& [path, what] : o.after) Put(out, 'F', path + '\0' + what);
     const ShimCounts& c = o.counts;
@@ -84,6 +85,7 @@ Outcome Decode(const std::string& in) {
             case 'R': o.rescanMessages.push_back(text); break;
             case 'L': o.list.push_back(text); break;
             case 'A': o.label = text; break;
+            case 'X': o.killed = true; break;
             case 'B': split(o.before); break;
             case 'F': split(o.after); break;
             case 'S': {
@@ -339,7 +341,7 @@ void SetUp(const Case& c, const std::string& root, const std::string& onVolume) 
     else if (c.smallVolume || immutable) MountTmpfs(game, c.smallVolume ? kSmallVolumeKiB : 65536);
     for (const Step& s : c.setup) {
         const std::string path = root + "/" + s.path;
-        if (s.kind != Step::GameProcess) fs::create_directories(fs::path(path).parent_path());
+        if (s.kind != Step::GameProcess && s.kind != Step::Activated) fs::create_directories(fs::path(path).parent_path());
         switch (s.kind) {
             case Step::File: WriteFile(path, BytesOf(s.text)); break;
             case Step::Folder: fs::create_directories(path); break;
@@ -362,6 +364,13 @@ void SetUp(const Case& c, const std::string& root, const std::string& onVolume) 
             case Step::Archive: fs::copy_file(MadeArchives() + "/" + s.text, path); break;
             case Step::KilledUnpack: KilledUnpack(root + "/" + s.text, path); break;
             case Step::KilledMerge: KilledMerge(root + "/" + s.text, path); break;
+            case Step::Activated: {
+                FakeWindow w;
+                w.folder = game;
+                w.answers.assign(16, Answer::Yes);
+                ModStore(w, [](const std::string&) { return false; }).ActivateMod(s.text);
+                break;
+            }
             case Step::GameProcess: {
                 std::string commandLine = s.text;
                 if (const auto at = commandLine.find("{root}"); at != std::string::npos) {
@@ -445,10 +454,29 @@ Outcome CarryOut(const Case& c, const std::string& root, const std::string& onVo
             const rlimit limit{static_cast<rlim_t>(c.fileSizeLimit), static_cast<rlim_t>(c.fileSizeLimit)};
             ::setrlimit(RLIMIT_FSIZE, &limit);
         }
-        gShim = c.shim;
-        Act(c, root, w, store, logic);
-        o.counts = gShimCounts;
-        gShim = {};
+        if (c.shim.killAtChange > 0) {
+            // Cut off at a change of a name, in a process of its own; what
+            // it told the user dies with it, and the rescan below is the
+            // next start.
+            const pid_t pid = ::fork();
+            if (pid == 0) {
+                gShim = c.shim;
+                Act(c, root, w, store, logic);
+                ::_exit(0);
+            }
+            w.answers.clear();  // they were the child's
+            int status = 0;
+            ::waitpid(pid, &status, 0);
+            o.killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+            if (!o.killed && !(WIFEXITED(status) && WEXITSTATUS(status) == 0)) {
+                o.messages.push_back("<the action ended with status " + std::to_string(status) + ">");
+            }
+        } else {
+            gShim = c.shim;
+            Act(c, root, w, store, logic);
+            o.counts = gShimCounts;
+            gShim = {};
+        }
         if (c.fillAtUpdate >= 0) fs::remove(game + "/.filler");  // the other program is done
         for (const Shown& s : w.shown) o.messages.push_back(s.text);
         if (!w.answers.empty()) o.messages.push_back("<" + std::to_string(w.answers.size()) + " answers left over>");

@@ -37,6 +37,7 @@ struct Step {
         KilledUnpack,  // the mod of the archive `text` unpacked to `path`, killed half-way, without O_TMPFILE
         KilledMerge,   // the mod of several archives in `text` merged into the folder `path`, killed half-way, without O_TMPFILE
         GameProcess,   // a process whose command line is `text` (`path`: its WINEPREFIX)
+        Activated,     // the mod `text` of the game folder activated by Tavrel, every question answered Yes
     } kind;
     std::string path;
     std::string text;
@@ -94,6 +95,11 @@ struct Case {
     // What must come out.
     std::vector<std::string> messages{};        // every message, exactly; "{root}" stands for the root
     std::optional<std::vector<std::pair<std::string, std::string>>> files{};  // every file afterwards; none: as before
+    // Where the action is killed (shim.killAtChange): every file afterwards,
+    // as one of these (before the change, or after it); "<any>" stands for
+    // bytes of any kind.
+    std::vector<std::vector<std::pair<std::string, std::string>>> either{};
+    std::vector<std::pair<std::vector<std::string>, std::string>> eitherView{};  // the list and label of each
     std::vector<std::string> agreedLoss{};      // file contents the user agreed to lose
     std::vector<std::string> list{};            // a rescan afterwards shows this list...
     std::string label{};                        // ...and this active mod
@@ -122,6 +128,7 @@ struct Outcome {
     std::string label;
     std::map<std::string, std::string> before, after;  // path -> Describe
     ShimCounts counts;
+    bool killed = false;  // the action died of its SIGKILL
     std::string root;
 };
 

@@ -8,6 +8,9 @@
 #include <stdio.h>
 #include <sys/types.h>
 
+#include <signal.h>
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdarg>
 
@@ -32,6 +35,11 @@ int Refuse(int& counter, int err) {
     return -1;
 }
 
+// Counts a change of a name, and dies before the one asked for.
+void Changing() {
+    if (gShim.killAtChange > 0 && ++gShimCounts.changes >= gShim.killAtChange) ::raise(SIGKILL);
+}
+
 int OpenWith(const char* name, const char* path, int flags, va_list args) {
     mode_t mode = 0;
     if ((flags & O_CREAT) != 0 || (flags & O_TMPFILE) == O_TMPFILE) mode = va_arg(args, mode_t);
@@ -45,15 +53,53 @@ int OpenWith(const char* name, const char* path, int flags, va_list args) {
 extern "C" {
 
 int renameat2(int oldDir, const char* oldPath, int newDir, const char* newPath, unsigned int flags) {
+    Changing();
     if (gShim.refuseNoReplace && (flags & RENAME_NOREPLACE) != 0) return Refuse(gShimCounts.noReplace, EINVAL);
     static const auto real = Real<int (*)(int, const char*, int, const char*, unsigned int)>("renameat2");
     return real(oldDir, oldPath, newDir, newPath, flags);
 }
 
 int link(const char* from, const char* to) {
+    Changing();
     if (gShim.refuseLink) return Refuse(gShimCounts.link, EPERM);
     static const auto real = Real<int (*)(const char*, const char*)>("link");
     return real(from, to);
+}
+
+int rename(const char* from, const char* to) {
+    Changing();
+    static const auto real = Real<int (*)(const char*, const char*)>("rename");
+    return real(from, to);
+}
+
+int linkat(int fromDir, const char* from, int toDir, const char* to, int flags) {
+    Changing();
+    static const auto real = Real<int (*)(int, const char*, int, const char*, int)>("linkat");
+    return real(fromDir, from, toDir, to, flags);
+}
+
+int unlink(const char* path) {
+    Changing();
+    static const auto real = Real<int (*)(const char*)>("unlink");
+    return real(path);
+}
+
+int unlinkat(int dir, const char* path, int flags) {
+    Changing();
+    static const auto real = Real<int (*)(int, const char*, int)>("unlinkat");
+    return real(dir, path, flags);
+}
+
+int mkdir(const char* path, mode_t mode) {
+    Changing();
+    static const auto real = Real<int (*)(const char*, mode_t)>("mkdir");
+    return real(path, mode);
+}
+
+int rmdir(const char* path) {
+    Changing();
+    static const auto real = Real<int (*)(const char*)>("rmdir");
+    return real(path);
 }
 
 ssize_t copy_file_range(int in, off64_t* inOffset, int out, off64_t* outOffset, size_t length, unsigned int flags) {

@@ -3,7 +3,8 @@
 // without RENAME_NOREPLACE, without hard links, without copy_file_range or
 // reflinks, without O_TMPFILE. The shim sits in the test program itself, in
 // front of the C library; each refusal counts, so that a case can prove its
-// path was taken.
+// path was taken. It can also kill the process at any change of a name, so
+// that a case proves what the next start makes of work cut off there.
 #pragma once
 
 namespace tavrel::test {
@@ -13,6 +14,9 @@ struct ShimControl {
     bool refuseLink = false;       // link() -> EPERM
     bool refuseKernelCopy = false; // FICLONE and copy_file_range -> EXDEV
     bool refuseTmpfile = false;    // open(O_TMPFILE) -> EOPNOTSUPP
+    // The process kills itself with SIGKILL just before its Nth change of
+    // a name (a rename, link, unlink, mkdir or rmdir) when this is N > 0.
+    int killAtChange = 0;
 };
 
 struct ShimCounts {
@@ -20,6 +24,7 @@ struct ShimCounts {
     int link = 0;
     int kernelCopy = 0;
     int tmpfile = 0;
+    int changes = 0;
 };
 
 extern ShimControl gShim;
