@@ -19,7 +19,7 @@ struct JournalStep {
     enum Kind {
         Rename,        // `from` becomes `to`, which no entry may take in any letter case
         Replace,       // `from` takes the place of the existing `to` in one step; what `to` held goes
-        MakeFolder,    // the folder `to`, missing until now
+        MakeFolder,    // the folder `to`, missing until now, in a folder that exists
         RemoveFolder,  // the folder `to`, when it holds nothing
         Remove,        // the file `to`, for good: such steps come after every step that can be undone
     };

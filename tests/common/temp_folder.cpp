@@ -57,6 +57,17 @@ std::vector<std::string> TempFolder::names(const std::string& sub) const {
     return out;
 }
 
+std::map<std::string, std::string> TempFolder::files() const {
+    std::map<std::string, std::string> out;
+    for (const auto& e : fs::recursive_directory_iterator(FsPath(path_))) {
+        if (!e.is_regular_file() || e.is_symlink()) continue;
+        std::string path = Utf8(e.path()).substr(path_.size() + 1);
+        if (fs::path::preferred_separator == '\\') std::replace(path.begin(), path.end(), '\\', '/');
+        out[path] = ReadAll(Utf8(e.path()));
+    }
+    return out;
+}
+
 std::string ReadAll(const std::string& path) {
     std::ifstream in(FsPath(path), std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

@@ -1,6 +1,7 @@
 // A real temporary folder for file tests, removed with everything in it.
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,9 @@ public:
 
     // Names of all entries directly in `sub` (or the folder itself), sorted bytewise.
     std::vector<std::string> names(const std::string& sub = "") const;
+    // Every file below the folder (links not followed) with its bytes, by
+    // its path with "/" between folders.
+    std::map<std::string, std::string> files() const;
 
 private:
     std::string path_;

@@ -1,0 +1,186 @@
+// A mod's companion files and the game's own loose files it stands in for:
+// which files are which, and every operation of the store on a game folder
+// that holds the game's loose scripts and splash, checked file by file.
+#include <algorithm>
+#include <filesystem>
+
+#include "modstore/companions.h"
+#include "modstore/game_paths.h"
+#include "support/platform.h"
+#include "store_fixture.h"
+
+namespace tavrel {
+namespace {
+
+using test::Native;
+using test::ReadAll;
+using test::Strings;
+using Files = std::map<std::string, std::string>;
+
+TEST(GamePaths, TellWhatTheGameReadsFromWhere) {
+    const struct {
+        const char* path;
+        LooseKind kind;
+    } rows[] = {
+        {"Data\\INI\\GameData.ini", LooseKind::GameFile},
+        {"art/textures/a.dds", LooseKind::GameFile},
+        {"MAPS\\m\\m.map", LooseKind::GameFile},
+        {"Data\\English\\Movies\\ROTR_Intro.bik", LooseKind::Companion},
+        {"data\\movies\\X.BIK", LooseKind::Companion},
+        {"Install_Final.bmp", LooseKind::Companion},
+        {"install_final.BMP", LooseKind::Companion},
+        {"Data\\Install_Final.bmp", LooseKind::GameFile},
+        {"Data\\Scripts\\SkirmishScripts.scb", LooseKind::Both},
+        {"data/scripts/scripts.ini", LooseKind::Both},
+        {"Data\\Scripts\\Other\\x.scb", LooseKind::GameFile},
+        {"Data\\Scripts\\notes.txt", LooseKind::GameFile},
+        {"Launcher.exe", LooseKind::LeftOut},
+        {"Data\\d3d8.dll", LooseKind::LeftOut},
+        {"Data\\plugin.asi", LooseKind::LeftOut},
+        {"readme.txt", LooseKind::LeftOut},
+        {"Intro.bik", LooseKind::LeftOut},  // not where the game looks
+        {"screens\\shot.jpg", LooseKind::LeftOut},
+        {"Data\\mods.zip", LooseKind::LeftOut},
+    };
+    for (const auto& row : rows) EXPECT_EQ(ClassifyModFile(row.path), row.kind) << row.path;
+
+    // Windows matches "*.scb" against 8.3 names as well: a set-aside name's
+    // extension starts with no extension the game lists.
+    for (int attempt : {1, 2, 10}) {
+        const std::string aside = SetAsideName("SkirmishScripts.scb", attempt);
+        EXPECT_TRUE(aside.starts_with("SkirmishScripts.scb.")) << aside;
+        const std::string short3 = aside.substr(aside.rfind('.') + 1, 3);
+        for (const char* listed : {"big", "bik", "scb", "ini", "map", "str", "csf", "w3d", "tga", "dds", "wav", "bmp"}) {
+            EXPECT_NE(short3, listed) << aside;
+        }
+    }
+    EXPECT_NE(SetAsideName("a.ini", 1), SetAsideName("a.ini", 2));
+    EXPECT_EQ(CleanGamePath("./Data//../INI\\a:b.ini"), "Data\\INI\\a_b.ini");
+}
+
+class Companions : public test::StoreTest {
+protected:
+    // A game folder as every retail and Steam copy has it: loose scripts
+    // and a splash of its own.
+    Companions() {
+        t.file("INIZH.big", "game");
+        t.file("Data/Scripts/SkirmishScripts.scb", "stock skirmish");
+        t.file("Data/Scripts/MultiplayerScripts.scb", "stock multiplayer");
+        t.file("Install_Final.bmp", "stock splash");
+        t.file("Data/INI/Armor.ini", "stock armor");  // the mod's archive has it too
+    }
+
+    // Installs "Reds 1.0" out of its zip, every archive ticked, not activated.
+    void installReds() {
+        if (made.empty()) GTEST_SKIP() << "no test archives: ctest makes them";
+        w.answers = {Answer::No};
+        w.archiveChoices = {ArchiveChoice{{0, 1, 2}, "Reds"}};
+        ASSERT_TRUE(store.InstallMod(made + Native("/Reds 1.0.zip")));
+        w.shown.clear();
+    }
+
+    std::string made = test::TestArchives();
+};
+
+TEST_F(Companions, ActivationPutsThemInPlaceAndDeactivationPutsEveryFileBack) {
+    installReds();
+    const Files installed = t.files();
+    EXPECT_EQ(installed.at(".tavrel/__Reds/Data/Movies/Intro.bik"), "movie");
+
+    store.UpdateList(true);
+    select("__Reds");
+    w.answers = {Answer::Yes, Answer::Ok, Answer::Ok};
+    store.lblActivate_Click();
+    ASSERT_EQ(w.texts().size(), 3u);
+    EXPECT_EQ(w.texts()[1], "MOD __Reds activated...");
+    EXPECT_EQ(w.texts()[2],
+              "Set aside while MOD __Reds is active, so that the game reads the MOD's own: Data\\INI\\Armor.ini, "
+              "Data\\Scripts\\SkirmishScripts.scb, Install_Final.bmp.");
+    EXPECT_EQ(w.shown[2].icon, Icon::Information);  // nothing hides the mod
+    Files active = t.files();
+    EXPECT_EQ(active["Data/Movies/Intro.bik"], "movie");
+    EXPECT_EQ(active["Install_Final.bmp"], "splash");
+    EXPECT_EQ(active["Install_Final.bmp.tavrel"], "stock splash");
+    EXPECT_EQ(active["Data/Scripts/SkirmishScripts.scb"], "main scripts");
+    EXPECT_EQ(active["Data/Scripts/SkirmishScripts.scb.tavrel"], "stock skirmish");
+    EXPECT_EQ(active["Data/Scripts/MultiplayerScripts.scb"], "stock multiplayer");  // the mod has none
+    EXPECT_EQ(active["Data/INI/Armor.ini.tavrel"], "stock armor");
+    EXPECT_EQ(active.count("Data/INI/Armor.ini"), 0u);  // the archive's own is read now
+    EXPECT_EQ(active.count(".tavrel/__Reds/Data/Movies/Intro.bik"), 0u);
+    EXPECT_EQ(w.active, "__Reds");
+
+    w.shown.clear();
+    w.answers = {Answer::Yes, Answer::Ok};
+    store.lblDeactivate_Click();
+    EXPECT_EQ(w.texts(), (Strings{"Are you sure you want to de-activate all mods?", "Mod __Reds Has Been De-activated..."}));
+    EXPECT_EQ(t.files(), installed);
+    EXPECT_FALSE(PathExists(t / "Data/Movies"));  // made for the mod, and empty again
+
+    w.shown.clear();
+    select("__Reds");
+    w.answers = {Answer::Yes, Answer::Ok};
+    store.lblDelete_Click();
+    Files deleted = installed;
+    std::erase_if(deleted, [](const auto& f) { return f.first.find("Reds") != std::string::npos; });
+    EXPECT_EQ(t.files(), deleted);
+    EXPECT_FALSE(PathExists(t / ".tavrel/__Reds"));
+}
+
+TEST_F(Companions, AModSwitchedOffBehindTavrelsBackGetsTheGameItsFilesBack) {
+    installReds();
+    const Files installed = t.files();
+    store.UpdateList(true);
+    w.answers = {Answer::Ok, Answer::Ok};
+    store.ActivateMod("__Reds");
+    std::filesystem::rename(t / "__Reds.big", t / "__Reds.bit");  // by hand
+    w.shown.clear();
+    store.UpdateList(false);
+    EXPECT_TRUE(w.shown.empty());
+    EXPECT_EQ(t.files(), installed);
+    EXPECT_EQ(w.list, Strings{"__Reds"});
+}
+
+TEST_F(Companions, ANewVersionOfTheActiveModAsksToSwitchItOffFirst) {
+    installReds();
+    store.UpdateList(true);
+    w.answers = {Answer::Ok, Answer::Ok};
+    store.ActivateMod("__Reds");
+    const Files active = t.files();
+    const std::string question =
+        "The MOD __Reds is active. Tavrel must de-activate it before it installs this version, so that the files it "
+        "keeps beside the MOD can be replaced. De-activate it and install the new version?";
+
+    w.shown.clear();
+    w.answers = {Answer::No};
+    w.archiveChoices = {ArchiveChoice{{0, 1, 2}, "Reds"}};
+    EXPECT_FALSE(store.InstallMod(made + Native("/Reds 1.0.7z")));
+    EXPECT_EQ(w.texts(), Strings{question});
+    EXPECT_EQ(t.files(), active);
+
+    w.shown.clear();
+    w.answers = {Answer::Yes, Answer::Ok, Answer::No};
+    w.archiveChoices = {ArchiveChoice{{0, 1, 2}, "Reds"}};
+    EXPECT_TRUE(store.InstallMod(made + Native("/Reds 1.0.7z")));
+    ASSERT_EQ(w.texts().size(), 3u);
+    EXPECT_EQ(w.texts()[1], "Mod __Reds Has Been De-activated...");
+    const Files now = t.files();
+    EXPECT_EQ(now.at("Install_Final.bmp"), "stock splash");
+    EXPECT_EQ(now.at(".tavrel/__Reds/Install_Final.bmp"), "splash");
+    EXPECT_EQ(now.count("__Reds.big"), 0u);
+}
+
+TEST_F(Companions, APlaceThatCannotBeTakenRefusesTheActivationAndChangesNothing) {
+    installReds();
+    t.folder("Data/Movies/Intro.bik");  // a folder where the movie goes
+    const Files before = t.files();
+    store.UpdateList(true);
+    w.answers = {Answer::Ok};
+    store.ActivateMod("__Reds");
+    EXPECT_EQ(w.texts(), Strings{"An error occurred while attempting to activate __Reds. (Data\\Movies\\Intro.bik: " +
+                                 FailureStatus(Failure::IsAFolder).text() + ")"});
+    EXPECT_EQ(t.files(), before);
+    EXPECT_EQ(w.active, "");
+}
+
+}  // namespace
+}  // namespace tavrel
