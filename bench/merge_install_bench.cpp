@@ -2,7 +2,8 @@
 // against unpacking or copying the same files.
 //
 //   merge_install_bench [MiB] [folder] [runs]
-//   merge_install_bench --make MiB folder   (the sources only, kept, to look
+//   merge_install_bench --make MiB folder   (the sources only, with and
+//                                            without movies, kept, to look
 //                                            into a figure by hand)
 //
 // The mod (default 1024 MiB) is three .big archives made byte by byte: a
@@ -23,12 +24,17 @@
 // rounds (default 3; four more from the .zip and the folder, which take a
 // second or two and vary more) that take turns with the reference, medians
 // of the time and of the processor time; the sources have just been
-// written, so no round is spent warming the cache. The scratch folder (default under the current
-// directory, so on the build's disk) is removed at the end.
+// written, so no round is spent warming the cache. Then the same from each
+// source once more with the mod's 1,000 movies (512 MiB) beside its
+// archives, which the install keeps as companion files (every movie
+// checked), against the same references. The scratch folder (default
+// under the current directory, so on the build's disk) is removed at the
+// end.
 #include <cinttypes>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -137,13 +143,45 @@ bool CheckMerged(const fs::path& merged, const std::vector<Archive>& mod) {
     return ok;
 }
 
-// The one file the install added to `game`.
+// The one archive the install added to `game`.
 fs::path Installed(const fs::path& game) {
     fs::path found;
     int n = 0;
-    for (const fs::directory_entry& e : fs::directory_iterator(game)) found = e.path(), ++n;
+    for (const fs::directory_entry& e : fs::directory_iterator(game)) {
+        if (e.is_regular_file()) found = e.path(), ++n;
+    }
     Need(n == 1, "finding the one installed mod");
     return found;
+}
+
+// The mod's movies, which the game reads only from its folder: loose files
+// the install keeps beside the archive.
+constexpr int kMovies = 1000;
+constexpr std::uint64_t kMovieBytes = (512ull << 20) / kMovies;
+std::string Movie(int i) { return bench::Format("Data/Movies/storm%04d.bik", i); }
+
+void WriteMovies(const fs::path& root) {
+    fs::create_directories(root / "Data/Movies");
+    for (int i = 0; i < kMovies; ++i) {
+        std::ofstream out(root / Movie(i), std::ios::binary);
+        bench::ForEachPiece(1000 + static_cast<std::uint64_t>(i), kMovieBytes, [&](const char* data, std::size_t n) {
+            out.write(data, static_cast<std::streamsize>(n));
+        });
+    }
+}
+
+bool CheckMovies(const fs::path& kept) {
+    for (int i = 0; i < kMovies; ++i) {
+        FILE* f = std::fopen((kept / Movie(i)).c_str(), "rb");
+        const bool same = f && fs::file_size(kept / Movie(i)) == kMovieBytes &&
+                          bench::HoldsBytes(f, 0, kMovieBytes, 1000 + static_cast<std::uint64_t>(i));
+        if (f) std::fclose(f);
+        if (!same) {
+            std::fprintf(stderr, "%s: not the mod's movie\n", (kept / Movie(i)).c_str());
+            return false;
+        }
+    }
+    return true;
 }
 
 }  // namespace
@@ -185,7 +223,25 @@ int main(int argc, char** argv) {
                       "/dev/null")
              .ok,
          "7zz making the .7z");
-    if (makeOnly) return 0;
+    // The same mod with its movies, which are kept beside its archive.
+    const std::string zipWith = (scratch / "Storm movies.zip").string(),
+                      sevenZipWith = (scratch / "Storm movies.7z").string();
+    const auto makeWithMovies = [&] {
+        WriteMovies(folder);
+        Need(bench::Spawn({"bsdtar", "--format", "zip", "-cf", zipWith, "-C", (scratch / "src").string(), "Storm"},
+                          "/dev/null")
+                 .ok,
+             "bsdtar making the .zip with movies");
+        Need(bench::Spawn({"7zz", "a", "-t7z", "-m0=lzma2", "-mx=1", "-md=16m", "-ms=on", "-bd", "-bso0", "-bsp0",
+                           sevenZipWith, folder.string()},
+                          "/dev/null")
+                 .ok,
+             "7zz making the .7z with movies");
+    };
+    if (makeOnly) {
+        makeWithMovies();
+        return 0;
+    }
 
     struct Source {
         const char* figure;
@@ -194,69 +250,80 @@ int main(int argc, char** argv) {
         double target;
         int rounds;  // the quick ones vary more between rounds: four more of them
     };
-    const std::vector<Source> kinds = {
-        {".zip", zip, "bsdtar -x", 0.9, runs + 4},
-        {"solid .7z", sevenZip, "bsdtar -x", 0.8, runs},
-        {"folder", folder.string(), "cp -r", 0.9, runs + 4},
-    };
     const fs::path game = scratch / "game", copied = scratch / "copied";
-    const double size = static_cast<double>(sources) / kMiB;
     std::uint64_t mergedSize = 0, mergedTable = 0;
-    for (const Source& kind : kinds) {
-        const auto install = [&](bool first) {
-            fs::remove_all(game);
-            fs::create_directories(game);
-            bench::Settle();
-            const bench::Outcome o = bench::Spawn({self, "--child", "install", game.string(), kind.path});
-            Need(o.ok, "installing");
-            if (first) {
-                const fs::path merged = Installed(game);
-                Need(CheckMerged(merged, mod), "checking the merged archive");
-                if (mergedSize == 0) {
-                    std::vector<bench::BigRecord> table;
-                    bench::ReadBig(merged, table);
-                    mergedSize = fs::file_size(merged);
-                    mergedTable = 16;
-                    for (const bench::BigRecord& r : table) mergedTable += 8 + r.path.size() + 1;
+    // Each source against its reference; with `movies`, the mod has its
+    // companion movies beside its archives.
+    const auto measure = [&](const std::string& zip, const std::string& sevenZip, bool movies) {
+        const std::vector<Source> kinds = {
+            {".zip", zip, "bsdtar -x", 0.9, runs + 4},
+            {"solid .7z", sevenZip, "bsdtar -x", 0.8, runs},
+            {"folder", folder.string(), "cp -r", 0.9, runs + 4},
+        };
+        const std::uint64_t bytes = sources + (movies ? kMovies * kMovieBytes : 0);
+        const double size = static_cast<double>(bytes) / kMiB;
+        for (const Source& kind : kinds) {
+            const auto install = [&](bool first) {
+                fs::remove_all(game);
+                fs::create_directories(game);
+                bench::Settle();
+                const bench::Outcome o = bench::Spawn({self, "--child", "install", game.string(), kind.path});
+                Need(o.ok, "installing");
+                if (first) {
+                    const fs::path merged = Installed(game);
+                    Need(CheckMerged(merged, mod), "checking the merged archive");
+                    if (mergedSize == 0) {
+                        std::vector<bench::BigRecord> table;
+                        bench::ReadBig(merged, table);
+                        mergedSize = fs::file_size(merged);
+                        mergedTable = 16;
+                        for (const bench::BigRecord& r : table) mergedTable += 8 + r.path.size() + 1;
+                    }
+                    Need(fs::file_size(merged) == mergedSize, "the same merged archive from every source");
+                    if (movies) Need(CheckMovies(game / ".tavrel" / merged.stem()), "checking the companions");
                 }
-                Need(fs::file_size(merged) == mergedSize, "the same merged archive from every source");
-            }
-            fs::remove_all(game);
-            return o;
-        };
-        const auto reference = [&] {
-            fs::remove_all(copied);
-            fs::create_directories(copied);
-            bench::Settle();
-            bench::Outcome r = kind.path == folder.string()
-                                   ? bench::Spawn({"cp", "-r", kind.path, copied.string()}, "/dev/null")
-                                   : bench::Spawn({"bsdtar", "-xf", kind.path, "-C", copied.string()}, "/dev/null");
-            std::vector<std::string> sync = {"sync"};
-            for (const std::string& n : names) sync.push_back((copied / "Storm" / n).string());
-            const bench::Outcome synced = bench::Spawn(sync, "/dev/null");
-            Need(r.ok && synced.ok, kind.reference);
-            r.seconds += synced.seconds;
-            r.cpuSeconds += synced.cpuSeconds;
-            fs::remove_all(copied);
-            return r;
-        };
-        const bench::Figure f = bench::Rounds(0, kind.rounds, install, reference);
-        bench::PrintFigure(bench::Format("merged install from %s / %s", kind.figure, kind.reference),
-                           f.reference / f.ours,
-                           bench::Format("%.0f MiB: %.0f MiB/s, %s + sync %.0f MiB/s (source %.0f MiB; CPU %.2f s,"
-                                         " %.2f s)",
-                                         size, size / f.ours, kind.reference, size / f.reference,
-                                         static_cast<double>(kind.path == folder.string() ? sources
-                                                                                          : fs::file_size(kind.path)) /
-                                             kMiB,
-                                         f.oursCpu, f.referenceCpu),
-                           bench::Target::AtLeast, kind.target);
-        bench::PrintFigure(bench::Format("peak memory, merge from %s / 64 MiB", kind.figure),
-                           static_cast<double>(f.peakKiB) / kMemoryBudgetKiB,
-                           bench::Format("%.1f MiB, %s %.1f MiB", f.peakKiB / 1024.0, kind.reference,
-                                         f.referencePeakKiB / 1024.0),
-                           bench::Target::AtMost, 1.0);
-    }
+                fs::remove_all(game);
+                return o;
+            };
+            const auto reference = [&] {
+                fs::remove_all(copied);
+                fs::create_directories(copied);
+                bench::Settle();
+                bench::Outcome r = kind.path == folder.string()
+                                       ? bench::Spawn({"cp", "-r", kind.path, copied.string()}, "/dev/null")
+                                       : bench::Spawn({"bsdtar", "-xf", kind.path, "-C", copied.string()}, "/dev/null");
+                std::vector<std::string> sync = {"sync"};
+                for (const std::string& n : names) sync.push_back((copied / "Storm" / n).string());
+                for (int i = 0; movies && i < kMovies; ++i) sync.push_back((copied / "Storm" / Movie(i)).string());
+                const bench::Outcome synced = bench::Spawn(sync, "/dev/null");
+                Need(r.ok && synced.ok, kind.reference);
+                r.seconds += synced.seconds;
+                r.cpuSeconds += synced.cpuSeconds;
+                fs::remove_all(copied);
+                return r;
+            };
+            const std::string what = std::string(movies ? "+ 1,000 companions " : "") + "from " + kind.figure;
+            const bench::Figure f = bench::Rounds(0, kind.rounds, install, reference);
+            bench::PrintFigure(bench::Format("merged install %s / %s", what.c_str(), kind.reference),
+                               f.reference / f.ours,
+                               bench::Format("%.0f MiB: %.0f MiB/s, %s + sync %.0f MiB/s (source %.0f MiB; CPU %.2f s,"
+                                             " %.2f s)",
+                                             size, size / f.ours, kind.reference, size / f.reference,
+                                             static_cast<double>(kind.path == folder.string() ? bytes
+                                                                                              : fs::file_size(kind.path)) /
+                                                 kMiB,
+                                             f.oursCpu, f.referenceCpu),
+                               bench::Target::AtLeast, kind.target);
+            bench::PrintFigure(bench::Format("peak memory, merge %s / 64 MiB", what.c_str()),
+                               static_cast<double>(f.peakKiB) / kMemoryBudgetKiB,
+                               bench::Format("%.1f MiB, %s %.1f MiB", f.peakKiB / 1024.0, kind.reference,
+                                             f.referencePeakKiB / 1024.0),
+                               bench::Target::AtMost, 1.0);
+        }
+    };
+    measure(zip, sevenZip, false);
+    makeWithMovies();
+    measure(zipWith, sevenZipWith, true);
     bench::PrintFigure("merged archive / sources + its table",
                        static_cast<double>(mergedSize) / static_cast<double>(sources + mergedTable),
                        bench::Format("%.1f MiB, sources %.1f MiB + table %.1f KiB", mergedSize / kMiB, sources / kMiB,

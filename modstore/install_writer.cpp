@@ -108,7 +108,7 @@ public:
                 if (n == 0) return Status::Ok();
                 if (Status taken = sink({block.data(), static_cast<std::size_t>(n)}); !taken.ok()) return taken;
             }
-        }, part());
+        }, part(), Leftovers::NoneHere);
         return finish(i, written);
     }
 
@@ -124,7 +124,8 @@ public:
             if (saved_[i]) continue;
             const std::string destination = made(i);
             if (destination.empty()) return Naming(*files_[i], made_);
-            if (Status copied = finish(i, CopyFileSafely(files_[i]->source.path, destination, part())); !copied.ok()) {
+            const Status copy = CopyFileSafely(files_[i]->source.path, destination, part(), Leftovers::NoneHere);
+            if (Status copied = finish(i, copy); !copied.ok()) {
                 return copied;
             }
         }
@@ -221,7 +222,7 @@ Status SaveCompanionEntries(const std::string& archive, const std::string& folde
                 left -= static_cast<std::uint64_t>(n);
             }
             return Status::Ok();
-        });
+        }, {}, Leftovers::NoneHere);
         if (!written.ok()) return Status::Error(path + ": " + written.text());
         paths.push_back(path);
     }

@@ -218,6 +218,11 @@ private:
     Status error_ = Status::Ok();
 };
 
+// Whether a safe write first clears the destination's folder of the
+// temporary files of copies that no longer run; a folder just made for the
+// write holds none, and a thousand writes into it need not list it each time.
+enum class Leftovers { Clear, NoneHere };
+
 // What a producer hands its bytes to, in order; a failure (the disk is full,
 // the user cancelled) ends the producing.
 using ByteSink = std::function<Status(std::string_view bytes)>;
@@ -229,7 +234,7 @@ using ByteProducer = std::function<Status(const ByteSink& sink)>;
 // Cancel (from `progress`, after each chunk) leaves the destination as it
 // was, and bytes that would not fit are refused before the first one.
 Status WriteFileSafely(const std::string& destination, std::uint64_t total, const ByteProducer& produce,
-                       const CopyProgress& progress = {});
+                       const CopyProgress& progress = {}, Leftovers leftovers = Leftovers::Clear);
 
 // Room in `folder` for bytes needed only for a while (a mod unpacked on its
 // way into another file): the same kind of temporary file as a copy's,
@@ -268,7 +273,7 @@ private:
 // those that no running copy holds; every copy first does so in its
 // destination folder.
 Status CopyFileSafely(const std::string& source, const std::string& destination,
-                      const CopyProgress& progress = {});
+                      const CopyProgress& progress = {}, Leftovers leftovers = Leftovers::Clear);
 
 // A file that a running process holds, so that another process can tell a
 // piece of work still under way from one left by a process that was killed:

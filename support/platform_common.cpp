@@ -202,9 +202,9 @@ ReadBytes ScratchFile::reader(std::uint64_t offset) {
 }
 
 Status WriteFileSafely(const std::string& destination, std::uint64_t total, const ByteProducer& produce,
-                       const CopyProgress& progress) {
+                       const CopyProgress& progress, Leftovers leftovers) {
     std::unique_ptr<detail::PendingFile> file;
-    if (Status opened = detail::OpenPendingFile(destination, total, file); !opened.ok()) return opened;
+    if (Status opened = detail::OpenPendingFile(destination, total, file, leftovers); !opened.ok()) return opened;
     if (progress && !progress(0, total)) return FailureStatus(Failure::Cancelled);
     std::uint64_t done = 0;
     const Status produced = produce([&](std::string_view bytes) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "support/platform.h"
 #include "support/status.h"
 
 namespace tavrel::detail {
@@ -37,9 +38,10 @@ public:
 };
 
 // Refuses a destination that is a folder or a read-only file (as Windows
-// does), clears the folder of stale copies, makes sure that `total` bytes
+// does), clears the folder of stale copies (unless told there are none), makes sure that `total` bytes
 // fit and opens the pending file.
-Status OpenPendingFile(const std::string& destination, std::uint64_t total, std::unique_ptr<PendingFile>& out);
+Status OpenPendingFile(const std::string& destination, std::uint64_t total, std::unique_ptr<PendingFile>& out,
+                       Leftovers leftovers = Leftovers::Clear);
 
 // The bytes this user may still write on the volume that holds `folder`;
 // nothing when the system does not tell.

@@ -232,10 +232,11 @@ private:
     int fd_ = -1;
 };
 
-Status OpenTemporary(const std::string& destination, std::uint64_t total, std::unique_ptr<TemporaryFile>& out) {
+Status OpenTemporary(const std::string& destination, std::uint64_t total, std::unique_ptr<TemporaryFile>& out,
+                     Leftovers leftovers) {
     if (Status replaceable = CheckReplaceable(destination); !replaceable.ok()) return replaceable;
     const std::string folder = ParentFolder(destination);
-    RemoveStaleCopies(folder);
+    if (leftovers == Leftovers::Clear) RemoveStaleCopies(folder);
     if (Status room = detail::CheckRoom(folder, total); !room.ok()) return room;
     auto file = std::make_unique<TemporaryFile>(destination, total);
     if (Status opened = file->open(); !opened.ok()) return opened;
@@ -322,9 +323,10 @@ Status FailureStatus(Failure failure) {
 
 namespace detail {
 
-Status OpenPendingFile(const std::string& destination, std::uint64_t total, std::unique_ptr<PendingFile>& out) {
+Status OpenPendingFile(const std::string& destination, std::uint64_t total, std::unique_ptr<PendingFile>& out,
+                       Leftovers leftovers) {
     std::unique_ptr<TemporaryFile> file;
-    if (Status opened = OpenTemporary(destination, total, file); !opened.ok()) return opened;
+    if (Status opened = OpenTemporary(destination, total, file, leftovers); !opened.ok()) return opened;
     out = std::move(file);
     return Status::Ok();
 }
@@ -501,12 +503,12 @@ std::int64_t InputFile::seek(std::int64_t offset, int whence) {
 }
 
 Status CopyFileSafely(const std::string& source, const std::string& destination,
-                      const CopyProgress& progress) {
+                      const CopyProgress& progress, Leftovers leftovers) {
     InputFile in;
     if (Status opened = in.open(source); !opened.ok()) return opened;
     if (IdentifyFile(destination, true) == in.id()) return Status::Ok();  // already there
     std::unique_ptr<TemporaryFile> temp;
-    if (Status opened = OpenTemporary(destination, in.size(), temp); !opened.ok()) return opened;
+    if (Status opened = OpenTemporary(destination, in.size(), temp, leftovers); !opened.ok()) return opened;
     if (Status copied = CopyBytes(static_cast<int>(in.native()), temp->fd(), in.size(), progress); !copied.ok()) {
         return copied;
     }

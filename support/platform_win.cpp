@@ -204,10 +204,11 @@ private:
 
 }  // namespace
 
-Status OpenPendingFile(const std::string& destination, std::uint64_t total, std::unique_ptr<PendingFile>& out) {
+Status OpenPendingFile(const std::string& destination, std::uint64_t total, std::unique_ptr<PendingFile>& out,
+                       Leftovers leftovers) {
     if (Status replaceable = CheckReplaceable(destination); !replaceable.ok()) return replaceable;
     const std::string folder = ParentFolder(destination);
-    RemoveStaleCopies(folder);
+    if (leftovers == Leftovers::Clear) RemoveStaleCopies(folder);
     if (Status room = CheckRoom(folder, total); !room.ok()) return room;
     static std::atomic<unsigned> counter = 0;
     for (int attempt = 0; attempt < 100; ++attempt) {
@@ -409,7 +410,8 @@ std::int64_t InputFile::seek(std::int64_t offset, int whence) {
     return at.QuadPart;
 }
 
-Status CopyFileSafely(const std::string& source, const std::string& destination, const CopyProgress& progress) {
+Status CopyFileSafely(const std::string& source, const std::string& destination, const CopyProgress& progress,
+                      Leftovers leftovers) {
     InputFile in;
     if (Status opened = in.open(source); !opened.ok()) return opened;
     if (IdentifyFile(destination, true) == in.id()) return Status::Ok();  // already there
@@ -423,7 +425,7 @@ Status CopyFileSafely(const std::string& source, const std::string& destination,
             if (got == 0) return Status::Ok();
             if (Status taken = sink({buffer.data(), static_cast<std::size_t>(got)}); !taken.ok()) return taken;
         }
-    }, progress);
+    }, progress, leftovers);
 }
 
 Status CheckReplaceable(const std::string& path) {
