@@ -3,6 +3,9 @@
 
   big_mod.py pack ARCHIVE.zip FOLDER NAME...  a zip holding FOLDER/NAME for
       each NAME, each a .big of two files of its own (Data\\<stem>\\a.ini, b.ini)
+  big_mod.py companions ARCHIVE.zip FOLDER    a zip holding a mod as authors ship
+      one: FOLDER/!Scripts.big with the AI scripts, FOLDER/Units.big, a
+      movie, Install_Final.bmp and a read-me beside them
   big_mod.py member ARCHIVE.zip NAME          the bytes of the member NAME
   big_mod.py paths FILE.big                   the paths in its table, sorted
 """
@@ -43,6 +46,15 @@ def main(command, *args):
             for name in names:
                 files = [(f"Data\\{stem(name)}\\{part}.ini", f"{stem(name)} {part}\n".encode()) for part in "ab"]
                 z.writestr(f"{folder}/{name}", big(files))
+    elif command == "companions":
+        archive, folder = args
+        with zipfile.ZipFile(archive, "w") as z:
+            z.writestr(f"{folder}/!Scripts.big", big([("Data\\Scripts\\SkirmishScripts.scb", b"mod skirmish\n"),
+                                                       ("Data\\INI\\Scripts.ini", b"mod ini\n")]))
+            z.writestr(f"{folder}/Units.big", big([("Data\\INI\\Units.ini", b"mod units\n")]))
+            z.writestr(f"{folder}/Data/English/Movies/Intro.bik", b"mod intro\n")
+            z.writestr(f"{folder}/Install_Final.bmp", b"mod splash\n")
+            z.writestr(f"{folder}/readme.txt", b"read me\n")
     elif command == "member":
         archive, name = args
         with zipfile.ZipFile(archive) as z:
