@@ -70,3 +70,38 @@ wait_ended() {
     done
     fail "the program did not end after its window was closed"
 }
+
+# A game folder with the game's own loose scripts and splash, and a mod as
+# authors ship it beside it (big_mod.py companions): companions_game GAME ZIP.
+companions_game() {
+    mkdir -p "$1/Data/Scripts" "$(dirname "$2")"
+    echo game >"$1/INIZH.big"
+    echo "stock skirmish" >"$1/Data/Scripts/SkirmishScripts.scb"
+    echo "stock multiplayer" >"$1/Data/Scripts/MultiplayerScripts.scb"
+    echo "stock splash" >"$1/Install_Final.bmp"
+    python3 "$(dirname "${BASH_SOURCE[0]}")/big_mod.py" companions "$2" "Storm Pack"
+}
+
+# Every file below a folder with its bytes' hash, one a line.
+tree_hashes() { (cd "$1" && find . -type f -print0 | sort -z | xargs -0 sha256sum); }
+
+# Fails unless the file FOLDER/PATH holds the line TEXT.
+holds() { [ "$(cat "$1/$2" 2>&1)" = "$3" ] || fail "$2 holds '$(cat "$1/$2" 2>&1)', not '$3'"; }
+
+# The mod of companions_game, active in GAME: its files in the game's
+# places, the game's own set aside, the rest untouched.
+companions_placed() {
+    [ -f "$1/__Storm Pack.big" ] || fail "not active: $(ls "$1")"
+    holds "$1" "Data/English/Movies/Intro.bik" "mod intro"
+    holds "$1" "Data/Scripts/SkirmishScripts.scb" "mod skirmish"
+    holds "$1" "Data/Scripts/SkirmishScripts.scb.tavrel" "stock skirmish"
+    holds "$1" "Data/Scripts/MultiplayerScripts.scb" "stock multiplayer"
+    holds "$1" "Install_Final.bmp" "mod splash"
+    holds "$1" "Install_Final.bmp.tavrel" "stock splash"
+}
+
+# The same mod installed and inactive: its companions kept beside it.
+companions_kept() {
+    holds "$1" ".tavrel/__Storm Pack/Data/English/Movies/Intro.bik" "mod intro"
+    holds "$1" ".tavrel/__Storm Pack/Data/Scripts/SkirmishScripts.scb" "mod skirmish"
+}

@@ -47,3 +47,16 @@ close_and_wait() {
     wait_ended
     wait "$PID" || true
 }
+
+# "Install A Mod" with FILE typed into the file dialog: the introduction
+# answered, the dialog gone once the file is taken.
+install_through_dialog() {
+    local dialog
+    click "$1" 260 275  # "Install A Mod"
+    answer_box Return   # the introduction: OK
+    dialog=$(wait_window '^Select Generals MOD\.\.\.\.$')
+    xdotool windowfocus --sync "$dialog" 2>/dev/null || true
+    xdotool type --delay 20 "$(windows_path "$2")"
+    xdotool key Return
+    wait_gone "$dialog"
+}

@@ -18,13 +18,7 @@ store zhmode 0
 
 start_tavrel
 main=$(wait_window '^Tavrel - Generals Mod Manager v1\.1\.1$')
-click "$main" 260 275  # "Install A Mod"
-answer_box Return      # the introduction: OK
-dialog=$(wait_window '^Select Generals MOD\.\.\.\.$')
-xdotool windowfocus --sync "$dialog" 2>/dev/null || true
-xdotool type --delay 20 "$(windows_path "$WORK/downloads/Mod Pack.zip")"
-xdotool key Return
-wait_gone "$dialog"
+install_through_dialog "$main" "$WORK/downloads/Mod Pack.zip"
 chooser=$(wait_window '^Select Generals MOD\.\.\.\.$')
 shot chooser
 press_in "$chooser" Down    # from Blue.big to Maps.big

@@ -7,35 +7,20 @@
 source "$(dirname "$0")/lib.sh"
 
 game="$WORK/game"
-mkdir -p "$game/Data/Scripts" "$WORK/downloads"
-echo game >"$game/INIZH.big"
-echo "stock skirmish" >"$game/Data/Scripts/SkirmishScripts.scb"
-echo "stock multiplayer" >"$game/Data/Scripts/MultiplayerScripts.scb"
-echo "stock splash" >"$game/Install_Final.bmp"
-python3 "$(dirname "$0")/../big_mod.py" companions "$WORK/downloads/Storm Pack.zip" "Storm Pack"
+companions_game "$game" "$WORK/downloads/Storm Pack.zip"
 store path "$(windows_path "$game")"
 store zhmode 0
-# Every file below the game folder with its bytes' hash, one a line.
-files() { (cd "$game" && find . -type f -print0 | sort -z | xargs -0 sha256sum); }
-bytes() { [ "$(cat "$game/$1")" = "$2" ] || fail "$1 holds '$(cat "$game/$1" 2>&1)', not '$2'"; }
 
 start_tavrel
 main=$(wait_window '^Tavrel - Generals Mod Manager v1\.1\.1$')
-click "$main" 260 275  # "Install A Mod"
-answer_box Return      # the introduction: OK
-dialog=$(wait_window '^Select Generals MOD\.\.\.\.$')
-xdotool windowfocus --sync "$dialog" 2>/dev/null || true
-xdotool type --delay 20 "$(windows_path "$WORK/downloads/Storm Pack.zip")"
-xdotool key Return
-wait_gone "$dialog"
+install_through_dialog "$main" "$WORK/downloads/Storm Pack.zip"
 chooser=$(wait_window '^Select Generals MOD\.\.\.\.$')
 press_in "$chooser" Return  # OK: both archives, under the name the box holds
 wait_gone "$chooser"
 answer_box Escape      # "... Kept beside the MOD ... Would you like to activate this MOD now?" No
 shot installed
-bytes ".tavrel/__Storm Pack/Data/English/Movies/Intro.bik" "mod intro"
-bytes ".tavrel/__Storm Pack/Data/Scripts/SkirmishScripts.scb" "mod skirmish"
-installed=$(files)
+companions_kept "$game"
+installed=$(tree_hashes "$game")
 
 click "$main" 30 206   # the list's first entry: the mod
 click "$main" 260 210  # Activate Selected
@@ -43,18 +28,12 @@ answer_box Return      # "Are you sure you want to activate __Storm Pack MOD?" Y
 answer_box Return      # "MOD __Storm Pack activated..."
 answer_box Return      # "Set aside while MOD __Storm Pack is active, ..."
 shot activated
-[ -f "$game/__Storm Pack.big" ] || fail "not active: $(ls "$game")"
-bytes "Data/English/Movies/Intro.bik" "mod intro"
-bytes "Data/Scripts/SkirmishScripts.scb" "mod skirmish"
-bytes "Data/Scripts/SkirmishScripts.scb.tavrel" "stock skirmish"
-bytes "Data/Scripts/MultiplayerScripts.scb" "stock multiplayer"
-bytes "Install_Final.bmp" "mod splash"
-bytes "Install_Final.bmp.tavrel" "stock splash"
+companions_placed "$game"
 
 click "$main" 260 232  # Deactivate All
 answer_box Return      # "Are you sure you want to de-activate all mods?" Yes
 answer_box Return      # "Mod __Storm Pack Has Been De-activated..."
-[ "$(files)" = "$installed" ] || fail "the deactivation left the folder otherwise: $(diff <(echo "$installed") <(files))"
+[ "$(tree_hashes "$game")" = "$installed" ] || fail "the deactivation left the folder otherwise: $(ls -R "$game")"
 [ ! -d "$game/Data/English" ] || fail "the movie's folder stayed"
 
 close_and_wait "$main"
