@@ -2,7 +2,6 @@
 // half-way, and what the next start makes of a journal left at each point.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 
 #include "support/journal.h"
 #include "support/platform.h"
@@ -107,23 +106,6 @@ TEST(ResumeJournal, FinishesOrUndoesWhateverPointItWasLeftAt) {
         EXPECT_EQ(t.files(), row.result);
         EXPECT_TRUE(ResumeJournal(t / "game", t / "game/journal.txt").ok());  // nothing is left to end
     }
-}
-
-TEST(ResumeJournal, ARenameByHardLinkCutOffKeepsOneName) {
-    if (test::OnWindows()) GTEST_SKIP() << "the hard-link rename is the fallback of Linux volumes";
-    TempFolder t;
-    t.file("game/a", "A");
-    std::filesystem::create_hard_link(t / "game/a", t / "game/b");  // linked, not yet unlinked
-    ASSERT_TRUE(WriteJournal(t / "game/journal.txt", Journal{{Move("a", "b")}, {}, {}}).ok());
-    EXPECT_TRUE(ResumeJournal(t / "game", t / "game/journal.txt").ok());
-    EXPECT_EQ(t.files(), (Files{{"game/b", "A"}}));
-}
-
-TEST(Reversed, TakesEachStepBackLastFirst) {
-    const std::vector<JournalStep> steps = {Move("a", "b"), {JournalStep::MakeFolder, "", "D"},
-                                            {JournalStep::Replace, "n", "o"}, {JournalStep::Remove, "", "gone"}};
-    EXPECT_EQ(Reversed(steps), (std::vector<JournalStep>{Move("o", "n"), {JournalStep::RemoveFolder, "", "D"},
-                                                         Move("b", "a")}));
 }
 
 }  // namespace
