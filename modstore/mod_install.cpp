@@ -24,17 +24,23 @@ namespace {
 constexpr char kStagedFiles[] = "files", kReplacedArchive[] = "replaced.bit", kReplacedCompanions[] = "replaced";
 
 // Adds the steps that move every file below `from` to its place below `to`
-// (both relative to `folder`), making the folders on the way. Folders are
-// never renamed themselves: some file systems (FAT through fusefat) lose
-// what a renamed folder holds.
-void MoveFiles(const std::string& folder, const std::string& from, const std::string& to, Journal& journal) {
+// (both relative to `folder`), making the folders on the way, and removing
+// those left empty when `removeEmptied`. Folders are never renamed
+// themselves: some file systems (FAT through fusefat) lose what a renamed
+// folder holds.
+void MoveFiles(const std::string& folder, const std::string& from, const std::string& to, Journal& journal,
+               bool removeEmptied = false) {
     std::vector<DirEntry> entries;
     if (!ListEntries(JoinPath(folder, from), entries).ok() || entries.empty()) return;
     if (!IsFolder(JoinPath(folder, to))) journal.steps.push_back({JournalStep::MakeFolder, "", to});
     for (const DirEntry& e : entries) {
-        if (e.isFolder && !e.isLink) MoveFiles(folder, JoinPath(from, e.name), JoinPath(to, e.name), journal);
-        else journal.steps.push_back({JournalStep::Rename, JoinPath(from, e.name), JoinPath(to, e.name)});
+        if (e.isFolder && !e.isLink) {
+            MoveFiles(folder, JoinPath(from, e.name), JoinPath(to, e.name), journal, removeEmptied);
+        } else {
+            journal.steps.push_back({JournalStep::Rename, JoinPath(from, e.name), JoinPath(to, e.name)});
+        }
     }
+    if (removeEmptied) journal.steps.push_back({JournalStep::RemoveFolder, "", from});
 }
 
 // Writes a mod into a stage of Tavrel's folder with `write` (its archive,
@@ -61,7 +67,8 @@ Status InstallStaged(const std::string& folder, const std::string& targetName, c
         journal.steps.push_back({JournalStep::Rename, JoinPath(stageRelative, targetName), targetName});
         const std::string companionFolder = IsFolder(JoinPath(folder, oldCompanions)) ? oldCompanions
                                                                                     : JoinPath(kStoreFolderName, entry);
-        MoveFiles(folder, oldCompanions, JoinPath(stageRelative, kReplacedCompanions), journal);
+        // A mod without companions leaves no companion folder behind.
+        MoveFiles(folder, oldCompanions, JoinPath(stageRelative, kReplacedCompanions), journal, !companions);
         if (companions) MoveFiles(folder, JoinPath(stageRelative, kStagedFiles), companionFolder, journal);
         journal.removeWhenDone = journal.removeWhenUndone = {stageRelative};
         done = RunJournal(folder, JournalFile(folder), journal);

@@ -70,9 +70,12 @@ protected:
         t.file("Data/INI/Armor.ini", "stock armor");  // the mod's archive has it too
     }
 
+    void SetUp() override {
+        if (made.empty()) GTEST_SKIP() << "no test archives: ctest makes them";
+    }
+
     // Installs "Reds 1.0" out of its zip, every archive ticked, not activated.
     void installReds() {
-        if (made.empty()) GTEST_SKIP() << "no test archives: ctest makes them";
         w.answers = {Answer::No};
         w.archiveChoices = {ArchiveChoice{{0, 1, 2}, "Reds"}};
         ASSERT_TRUE(store.InstallMod(made + Native("/Reds 1.0.zip")));
@@ -167,6 +170,18 @@ TEST_F(Companions, ANewVersionOfTheActiveModAsksToSwitchItOffFirst) {
     EXPECT_EQ(now.at("Install_Final.bmp"), "stock splash");
     EXPECT_EQ(now.at(".tavrel/__Reds/Install_Final.bmp"), "splash");
     EXPECT_EQ(now.count("__Reds.big"), 0u);
+}
+
+TEST_F(Companions, AVersionWithoutCompanionsTakesTheOldOnesAway) {
+    installReds();
+    Files before = t.files();
+    const test::TempFolder downloads;
+    w.answers = {Answer::No};
+    ASSERT_TRUE(store.InstallMod(downloads.file("Reds.big", "plain reds")));
+    std::erase_if(before, [](const auto& f) { return f.first.find("Reds") != std::string::npos; });
+    before["__Reds.bit"] = "plain reds";
+    EXPECT_EQ(t.files(), before);
+    EXPECT_FALSE(PathExists(t / ".tavrel/__Reds"));
 }
 
 TEST_F(Companions, APlaceThatCannotBeTakenRefusesTheActivationAndChangesNothing) {
