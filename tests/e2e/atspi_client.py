@@ -8,6 +8,11 @@ finds the push button "Activate Selected", selects ENTRY in the list
 "Currently Installed Mods", runs the button's action, answers each question
 through the dialog's own buttons, and prints what the active-mod line reads.
 
+    atspi_client.py --registered
+
+waits until the program's main window is on the accessibility bus, which
+a screen reader must see before the window takes the keyboard.
+
     atspi_client.py --text-queries NAME
 
 asks the text named NAME for the character, word, sentence and line at,
@@ -125,6 +130,10 @@ def text_queries(name):
 def main():
     if sys.argv[1] == "--text-queries":
         return text_queries(sys.argv[2])
+    if sys.argv[1] == "--registered":
+        app = wait_for("application tavrel", application)
+        wait_for("main window", lambda: find(app, pyatspi.ROLE_FRAME, prefix="Tavrel - Generals Mod Manager"))
+        return None
     entry = sys.argv[1]
     app = wait_for("application tavrel", application)
     window = wait_for("main window", lambda: find(app, pyatspi.ROLE_FRAME, prefix="Tavrel - Generals Mod Manager"))
