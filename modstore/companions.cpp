@@ -41,20 +41,6 @@ std::vector<std::string> Parts(std::string_view path) {
     return parts;
 }
 
-std::string Native(std::string_view gamePath) {
-    std::string out;
-    for (const std::string& part : Parts(gamePath)) out += (out.empty() ? "" : std::string(1, kNativeSeparator)) + part;
-    return out;
-}
-
-std::string GamePath(std::string_view native) {
-    std::string out(native);
-    for (char& c : out) {
-        if (c == kNativeSeparator) c = '\\';
-    }
-    return out;
-}
-
 // The paths a mod provides, part by part in folded form; a node is a path
 // that the mod has a file at, or a folder on the way to one.
 struct PathNode {
@@ -128,7 +114,7 @@ void SetAside(GameTree& tree, const PathNode& node, const std::string& relative,
             const std::string aside = SetAsideName(e.name, attempt);
             if (!names.insert(FoldCase(aside)).second) continue;
             out.steps.push_back({JournalStep::Rename, path, Join(relative, aside)});
-            out.setAside.push_back(GamePath(path));
+            out.setAside.push_back(GamePathOf(path));
             break;
         }
     }
@@ -170,16 +156,23 @@ Status PlaceOf(GameTree& tree, const std::vector<std::string>& parts, std::set<s
 
 std::atomic<unsigned> gStages{0};
 
+// True when the mod `entry` is active: its ".big" as Tavrel named it, else
+// in any letter case (which lists the game folder, so only then).
+bool IsActive(const std::string& game, const std::string& entry) {
+    return IsRegularFile(JoinPath(game, entry + ".big")) ||
+           IsRegularFile(JoinPath(game, ResolveFileName(game, entry, ".big")));
+}
+
 // Runs a journal in the game folder; a failed step in [first, end) is named
 // in the failure by the path it took in the game folder.
 Status RunNaming(const std::string& game, const Journal& journal, std::size_t first, std::size_t end) {
     std::size_t failed = 0;
-    const Status ran = RunJournal(game, JoinPath(JoinPath(game, kStoreFolderName), kJournalName), journal, &failed);
+    const Status ran = RunJournal(game, JournalFile(game), journal, &failed);
     if (ran.ok() || failed < first || failed >= end) return ran;
     // The path in the game folder that the step is about.
     const JournalStep& s = journal.steps[failed];
     const bool intoStore = s.to.rfind(kStoreFolderName, 0) == 0;
-    return Status::Error(GamePath(intoStore ? s.from : s.to) + ": " + ran.text());
+    return Status::Error(GamePathOf(intoStore ? s.from : s.to) + ": " + ran.text());
 }
 
 }  // namespace
@@ -218,7 +211,7 @@ std::string ActiveRecordFile(const std::string& companionFolder) { return JoinPa
 Status WriteManifest(const std::string& companionFolder, const std::vector<std::string>& paths) {
     std::string text(kManifestHeader);
     text += '\n';
-    for (const std::string& path : paths) text += EncodeJournalPath(Native(path)) + '\n';
+    for (const std::string& path : paths) text += EncodeJournalPath(NativeGamePath(path)) + '\n';
     return WriteFileSafely(JoinPath(companionFolder, kManifestName), text.size(),
                            [&](const ByteSink& sink) { return sink(text); });
 }
@@ -234,7 +227,7 @@ std::vector<std::string> ReadManifest(const std::string& companionFolder) {
         std::size_t end = text.find('\n', start);
         if (end == std::string::npos) end = text.size();
         if (const auto path = DecodeJournalPath(std::string_view(text).substr(start, end - start)); path && !path->empty()) {
-            paths.push_back(GamePath(*path));
+            paths.push_back(GamePathOf(*path));
         }
         start = end + 1;
     }
@@ -252,7 +245,7 @@ Status PlanPlacement(const std::string& game, const std::string& entry, const st
     for (const std::string& path : ReadManifest(JoinPath(game, folderRelative))) {
         std::vector<std::string> parts = Parts(path);
         if (parts.empty() || FoldCase(parts.front()) == kStoreFolderName || !seen.insert(FoldCase(path)).second) continue;
-        if (!IsRegularFile(JoinPath(JoinPath(game, folderRelative), Native(path)))) continue;
+        if (!IsRegularFile(JoinPath(JoinPath(game, folderRelative), NativeGamePath(path)))) continue;
         Insert(provided, parts);
         companions.push_back(std::move(parts));
     }
@@ -277,7 +270,7 @@ Status PlanPlacement(const std::string& game, const std::string& entry, const st
         if (Status place = PlaceOf(tree, parts, made, out, target); !place.ok()) {
             return Status::Error(shown + ": " + place.text());
         }
-        moves.push_back({JournalStep::Rename, JoinPath(folderRelative, Native(shown)), target});
+        moves.push_back({JournalStep::Rename, JoinPath(folderRelative, NativeGamePath(shown)), target});
         out.placed.push_back(shown);
     }
     out.steps.insert(out.steps.end(), moves.begin(), moves.end());
@@ -343,7 +336,7 @@ Status FinishUnfinishedWork(const std::string& game, const std::function<bool()>
         }
         if (!e.isFolder || e.isLink) continue;
         if (PathExists(JoinPath(path, kPendingActiveName))) pending.push_back(path);
-        if (PathExists(ActiveRecordFile(path)) && !IsRegularFile(JoinPath(game, ResolveFileName(game, e.name, ".big")))) {
+        if (PathExists(ActiveRecordFile(path)) && !IsActive(game, e.name)) {
             unplaced.push_back(e.name);
         }
     }
@@ -362,7 +355,7 @@ Status FinishUnfinishedWork(const std::string& game, const std::function<bool()>
         if (RemoveFile(JoinPath(folder, kPendingActiveName), true).ok()) RemoveEmptyFolder(folder);
     }
     for (const std::string& entry : unplaced) {
-        if (!IsPlaced(game, entry) || IsRegularFile(JoinPath(game, ResolveFileName(game, entry, ".big")))) continue;
+        if (!IsPlaced(game, entry) || IsActive(game, entry)) continue;
         if (Status undone = SwitchOff(game, entry, std::nullopt); first.ok() && !undone.ok()) first = undone;
     }
     return first;
@@ -377,7 +370,7 @@ std::vector<std::string> PlacedCompanionPaths(const std::string& game) {
         Journal record;
         if (!e.isFolder || !ReadJournal(ActiveRecordFile(JoinPath(StoreFolder(game), e.name)), record).ok()) continue;
         for (const JournalStep& s : record.steps) {
-            if (s.kind == JournalStep::Rename && s.from.rfind(fromStore, 0) == 0) placed.push_back(FoldCase(GamePath(s.to)));
+            if (s.kind == JournalStep::Rename && s.from.rfind(fromStore, 0) == 0) placed.push_back(FoldCase(GamePathOf(s.to)));
         }
     }
     return placed;

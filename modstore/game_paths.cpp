@@ -38,7 +38,10 @@ std::string GamePathKey(std::string_view path) {
 std::string CleanGamePath(std::string_view path) {
     std::string clean, part;
     const auto flush = [&]() {
-        if (!part.empty() && part != "." && part != "..") clean += (clean.empty() ? "" : "\\") + WithAllowedNameChars(part);
+        if (!part.empty() && part != "." && part != "..") {
+            if (!clean.empty()) clean += '\\';
+            clean += WithAllowedNameChars(part);
+        }
         part.clear();
     };
     for (const char c : path) {
@@ -47,6 +50,18 @@ std::string CleanGamePath(std::string_view path) {
     }
     flush();
     return clean;
+}
+
+std::string NativeGamePath(std::string_view gamePath) {
+    std::string out(gamePath);
+    std::replace(out.begin(), out.end(), '\\', kNativeSeparator);
+    return out;
+}
+
+std::string GamePathOf(std::string_view nativePath) {
+    std::string out(nativePath);
+    std::replace(out.begin(), out.end(), kNativeSeparator, '\\');
+    return out;
 }
 
 bool LoadsBefore(std::string_view a, std::string_view b) {

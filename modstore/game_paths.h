@@ -19,6 +19,11 @@ std::string GamePathKey(std::string_view path);
 // file name may hold made "_". Empty when nothing is left.
 std::string CleanGamePath(std::string_view path);
 
+// A game path with the system's separator between its parts, relative to
+// the game folder, and back.
+std::string NativeGamePath(std::string_view gamePath);
+std::string GamePathOf(std::string_view nativePath);
+
 // True when archive path `a` loads before `b`: compared without regard to
 // case, where the blank comes first, then "!", digits, "_" and letters.
 bool LoadsBefore(std::string_view a, std::string_view b);

@@ -136,11 +136,7 @@ private:
     // The destination of companion `i`, its folders made; empty when they
     // could not be (made_ says why).
     std::string made(std::size_t i) {
-        std::string path = files_[i]->path;
-        for (char& c : path) {
-            if (c == '\\') c = kNativeSeparator;
-        }
-        const std::string destination = JoinPath(folder_, path);
+        const std::string destination = JoinPath(folder_, NativeGamePath(files_[i]->path));
         made_ = MakeFolders(ParentFolder(destination));
         return made_.ok() ? destination : std::string();
     }
@@ -205,11 +201,7 @@ Status SaveCompanionEntries(const std::string& archive, const std::string& folde
     for (auto e = table.rbegin(); e != table.rend(); ++e) {
         const std::string path = CleanGamePath(e->path);
         if (path.empty() || !IsCompanionPath(path) || !taken.insert(FoldCase(path)).second) continue;
-        std::string native = path;
-        for (char& c : native) {
-            if (c == '\\') c = kNativeSeparator;
-        }
-        const std::string destination = JoinPath(folder, native);
+        const std::string destination = JoinPath(folder, NativeGamePath(path));
         if (Status made = MakeFolders(ParentFolder(destination)); !made.ok()) return Status::Error(path + ": " + made.text());
         if (in.seek(static_cast<std::int64_t>(e->offset), SEEK_SET) < 0) return in.error();
         const Status written = WriteFileSafely(destination, e->size, [&](const ByteSink& sink) {

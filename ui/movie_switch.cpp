@@ -4,6 +4,7 @@
 #include <unordered_set>
 
 #include "modstore/companions.h"
+#include "modstore/game_paths.h"
 #include "support/path_rules.h"
 #include "support/platform.h"
 #include "support/recurse.h"
@@ -34,9 +35,7 @@ MovieSwitchOutcome SwitchStartupMovies(const std::string& generalsFolder, bool d
         const std::string name = FileGetName(found);
         const std::string path = JoinPath(*folder, name);
         if (!IsStartupMovie(path.substr(root->size()))) continue;
-        std::string inGame = FoldCase(path.substr(std::min(path.size(), root->size() + 1)));
-        std::replace(inGame.begin(), inGame.end(), kNativeSeparator, '\\');
-        if (placed.count(inGame)) continue;
+        if (placed.count(FoldCase(GamePathOf(path.substr(std::min(path.size(), root->size() + 1)))))) continue;
         const bool disabled = name.compare(0, 2, "__") == 0;
         if (disable == disabled) continue;  // already as asked
         const Status renamed = RenameNoReplace(path, JoinPath(*folder, disable ? "__" + name : name.substr(2)));
