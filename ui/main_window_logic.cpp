@@ -70,15 +70,17 @@ void MainWindowLogic::Form_Load() {
     w_.setZhMode(mode);
     w_.setTick(mode);
 
-    // A stored folder always wins. Without one: the default folder, or,
-    // where that is missing (under Wine or Proton it mostly is), the game
-    // where players have it; the search reads every Wine prefix's registry,
-    // so it runs only then.
+    // A stored folder always wins. Without one: the default folder when the
+    // game is in it, or else the game where players have it. The default
+    // may exist and still be the wrong folder: the EA app's parent of both
+    // games has the Zero Hour default's name. The search reads every Wine
+    // prefix's registry, so it runs only then; when it finds nothing, the
+    // default stays, for the player to correct.
     const std::string unset(1, '\0');  // no stored setting holds a NUL
     std::string folder = w_.readSetting("path", unset);
     if (folder == unset) {
         folder = DefaultGameFolder(mode != 0, env_);
-        if (!FolderExists(folder)) {
+        if (!HoldsGame(folder, mode != 0)) {
             if (auto found = FindInstalledGame(mode != 0, {env_})) folder = *found;
         }
     }

@@ -88,6 +88,12 @@ TEST(FindInstalledGame, LooksWherePlayersHaveIt) {
          {"~/.local/share/bottles/bottles/EA/drive_c/EA/Command and Conquer Generals Zero Hour"},
          {{"~/.local/share/bottles/bottles/EA/system.reg",
            "[Software\\\\EA Games\\\\Command and Conquer Generals Zero Hour] 1\n\"Install Dir\"=\"C:\\\\EA\"\n"}}},
+        {"the EA app in ~/.wine, below the folder of both games",
+         {"~/.wine/drive_c/Program Files (x86)/EA Games/Command and Conquer Generals Zero Hour/"
+          "Command and Conquer Generals Zero Hour"}},
+        {"the EA app's Generals in ~/.wine",
+         {"~/.wine/drive_c/Program Files/EA Games/Command and Conquer Generals Zero Hour/Command and Conquer Generals"},
+         {}, false},
         {"Origin in a plain prefix",
          {"~/.local/share/wineprefixes/origin/drive_c/Program Files (x86)/Origin Games/Command and Conquer Generals Zero Hour"}},
         {"~/.wine, Generals", {"~/.wine/drive_c/Program Files/EA Games/Command and Conquer Generals"}, {}, false},

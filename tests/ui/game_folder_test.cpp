@@ -208,25 +208,43 @@ std::string LoadedFolder(const TempFolder& home, std::map<std::string, std::stri
     return w.folder;
 }
 
-TEST(FindInstalledGame, ReplacesOnlyADefaultThatDoesNotExist) {
+TEST(FindInstalledGame, ReplacesADefaultWithoutTheGame) {
     if (test::OnWindows()) GTEST_SKIP() << "Wine and Proton prefixes are where Linux players have the game";
     TempFolder home;
     const std::string found = home.folder(".wine/drive_c/Program Files (x86)/EA Games/Command and Conquer Generals Zero Hour");
     home.file(".wine/drive_c/Program Files (x86)/EA Games/Command and Conquer Generals Zero Hour/generals.exe");
     home.file(".wine/drive_c/Program Files (x86)/EA Games/Command and Conquer Generals Zero Hour/INIZH.big");
     EXPECT_EQ(LoadedFolder(home, {{"zhmode", "1"}}, {{"PROGRAMFILES", "/nowhere"}}), found);
-    const std::string pf = home.folder("pf/EA Games/Command and Conquer Generals Zero Hour");
-    EXPECT_EQ(LoadedFolder(home, {{"zhmode", "1"}}, {{"PROGRAMFILES", home.path() + "/pf"}}), pf);
+    home.folder("pf/EA Games/Command and Conquer Generals Zero Hour");
+    EXPECT_EQ(LoadedFolder(home, {{"zhmode", "1"}}, {{"PROGRAMFILES", home.path() + "/pf"}}), found);
 }
 
-// Wherever the game may be found else: a stored folder wins, and so does a
-// default folder that exists.
-TEST(FindInstalledGame, AStoredFolderOrAnExistingDefaultWins) {
+// A stored folder wins wherever the game may be found else, and so does a
+// default folder that holds the game. A default that merely exists does
+// not: the EA app keeps both games in one folder of the Zero Hour
+// default's name, and a first start finds the mode's own below it.
+TEST(FindInstalledGame, AStoredFolderOrADefaultHoldingTheGameWins) {
     TempFolder home;
     EXPECT_EQ(LoadedFolder(home, {{"zhmode", "1"}, {"path", Native("/my/game")}}, {{"PROGRAMFILES", Native("/nowhere")}}),
               Native("/my/game"));
-    const std::string pf = home.folder("pf/EA Games/Command and Conquer Generals Zero Hour");
-    EXPECT_EQ(LoadedFolder(home, {{"zhmode", "1"}}, {{"PROGRAMFILES", home / "pf"}}), pf);
+
+    // Windows' 32-bit Program Files, or the one of the Wine prefix in HOME.
+    const std::string pf = home.folder(".wine/drive_c/Program Files (x86)");
+    const std::map<std::string, std::string> vars =
+        test::OnWindows() ? std::map<std::string, std::string>{{"programfiles", pf}, {"ProgramFiles(x86)", pf}}
+                          : std::map<std::string, std::string>{};
+    const std::string ea = ".wine/drive_c/Program Files (x86)/EA Games/Command and Conquer Generals Zero Hour";
+    const std::string both = home.folder(ea);
+    EXPECT_EQ(LoadedFolder(home, {{"zhmode", "1"}}, vars), both) << "nothing found: the default stays";
+    for (const bool zeroHour : {true, false}) {
+        const std::string game = ea + "/Command and Conquer Generals" + (zeroHour ? " Zero Hour" : "");
+        home.file(game + "/generals.exe");
+        home.file(game + (zeroHour ? "/INIZH.big" : "/INI.big"));
+        EXPECT_EQ(LoadedFolder(home, {{"zhmode", zeroHour ? "1" : "0"}}, vars), home / game);
+    }
+    home.file(ea + "/game.dat");
+    home.file(ea + "/INIZH.big");
+    EXPECT_EQ(LoadedFolder(home, {{"zhmode", "1"}}, vars), both) << "a default that holds the game";
 }
 
 }  // namespace
