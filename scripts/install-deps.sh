@@ -2,19 +2,21 @@
 # Installs the Debian packages that building, running and testing Tavrel
 # need, when they are missing, and builds the libraries that tavrel.exe links
 # and Debian has no MinGW-w64 build of (scripts/mingw-libs.sh), from Debian's
-# own source packages, once. Nothing else is fetched.
+# own source packages, once; and, once, the bare Debian 12 that the Linux
+# bundle is tested in (scripts/bare-root.sh), from Debian's archive. Nothing
+# else is fetched.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 packages=(
   build-essential cmake unicode-data
-  qt6-base-dev libgl-dev libarchive-dev
+  qt6-base-dev qt6-wayland libgl-dev libarchive-dev
   libgtest-dev libgmock-dev libbenchmark-dev googletest
   xvfb xauth xdotool x11-utils libx11-dev
   fonts-liberation fonts-dejavu-core
   g++-mingw-w64-x86-64-posix wine64 libz-mingw-w64-dev
   clang-14 libclang-rt-14-dev
-  dpkg-dev fakeroot file lintian desktop-file-utils appstream nsis
+  dpkg-dev fakeroot file lintian desktop-file-utils appstream nsis patchelf debootstrap
   python3 python3-pil libarchive-tools 7zip
   ntfs-3g exfat-fuse exfatprogs fusefat dosfstools fuse3 stress
   at-spi2-core python3-pyatspi dbus-daemon orca speech-dispatcher
@@ -51,3 +53,6 @@ fi
 
 # libarchive and liblzma for Windows, into the cache (reused when built).
 scripts/mingw-libs.sh >/dev/null
+# The bare Debian 12 that the Linux bundle is tested in, into the cache
+# too; where it cannot be made, that test says why and is skipped.
+scripts/bare-root.sh >/dev/null || true
