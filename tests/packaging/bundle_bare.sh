@@ -36,6 +36,10 @@ mkdir -p "$root/home/player/.config/TVL" "$root/run/player"
 chmod 700 "$root/run/player"
 
 [ "$(run_in_root "$folder/tavrel" --version | head -n 1)" = "tavrel 1.1.1" ] || fail "--version"
+# Started through a link on the PATH, as a user may put it there.
+mkdir -p "$root/usr/local/bin"
+ln -s "$folder/tavrel" "$root/usr/local/bin/tavrel"
+[ "$(run_in_root tavrel --version | head -n 1)" = "tavrel 1.1.1" ] || fail "--version through a link"
 
 game="/home/player/.wine/drive_c/Games/Zero Hour"
 mkdir -p "$root$game"
@@ -48,7 +52,6 @@ listed=$(run_in_root "$folder/tavrel" --list --folder "$game" --zero-hour)
 [ "$listed" = "$game"$'\n'"__Alpha"$'\n'"Bravo" ] || fail "--list printed: $listed"
 
 # Play runs Wine in the game's prefix: a stand-in that keeps what it got.
-mkdir -p "$root/usr/local/bin"
 printf '#!/bin/sh\nenv >/tmp/played.part && mv /tmp/played.part /tmp/played.env\n' >"$root/usr/local/bin/wine"
 chmod 755 "$root/usr/local/bin/wine"
 run_in_root "$folder/tavrel" --play --folder "$game" --zero-hour || fail "--play"
