@@ -73,6 +73,11 @@ close_and_wait "$main"
 [ -z "$(grep -iE 'could not load the qt platform plugin|cannot open shared object' "$WORK/tavrel.log")" ] ||
     fail "the window started with a missing library: $(cat "$WORK/tavrel.log")"
 
+# The Wayland plugin loads with all it needs: without a compositor it gets
+# as far as looking for its display.
+wayland=$(in_root QT_QPA_PLATFORM=wayland "$unshare" --mount-proc="$root/proc" "$chroot" "$root" "$folder/tavrel" 2>&1 || true)
+grep -q 'Failed to create wl_display' <<<"$wayland" || fail "the Wayland plugin did not load: $wayland"
+
 # The menu entry: in with its icon, starting this folder's program, and out.
 run_in_root "$folder/install.sh" >/dev/null || fail "install.sh"
 entry=$root/home/player/.local/share/applications/io.github.tavrel.Tavrel.desktop
