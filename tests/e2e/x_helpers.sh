@@ -105,3 +105,11 @@ companions_kept() {
     holds "$1" ".tavrel/__Storm Pack/Data/English/Movies/Intro.bik" "mod intro"
     holds "$1" ".tavrel/__Storm Pack/Data/Scripts/SkirmishScripts.scb" "mod skirmish"
 }
+
+# The same mod deactivated in GAME: every file has the bytes it had after
+# the install (HASHES, by tree_hashes), and the folder made for the movie
+# has gone again.
+companions_back() {
+    [ "$(tree_hashes "$1")" = "$2" ] || fail "the deactivation left the folder otherwise: $(ls -R "$1")"
+    [ ! -d "$1/Data/English" ] || fail "the movie's folder stayed"
+}
