@@ -55,22 +55,15 @@ strip --strip-unneeded "$top/lib/tavrel"
 # (Mesa's or a vendor's, which the GL dispatch libraries load from the
 # system).
 system_only='^(linux-vdso|ld-linux|libc|libm|libmvec|libdl|libpthread|librt|libresolv|libutil|libanl|libnsl|libBrokenLocale|libthread_db|libnss_[a-z0-9]+|libGLX_[a-z]+|libEGL_[a-z]+|libgbm|libglapi|libdrm[a-z_]*|libnvidia-[a-z-]+|libvulkan)\.so'
-ldd_list() {
-    find "$top/lib" -type f \( -name tavrel -o -name '*.so*' \) -print0 | xargs -0 ldd 2>/dev/null |
-        awk '$2 == "=>" { print $1, $3 }' | sort -u
-}
-while :; do
-    added=0
-    while read -r soname path; do
-        [[ $soname =~ $system_only ]] && continue
-        [ "$path" = "not" ] && { echo "bundle.sh: the system has no $soname" >&2; exit 1; }
-        [ -e "$top/lib/$soname" ] && continue
-        cp -L "$path" "$top/lib/$soname"
-        chmod 644 "$top/lib/$soname"
-        added=1
-    done < <(ldd_list)
-    [ "$added" -eq 1 ] || break
-done
+# ldd lists what each one loads, all the way down.
+while read -r soname path; do
+    [[ $soname =~ $system_only ]] && continue
+    [ "$path" = "not" ] && { echo "bundle.sh: the system has no $soname" >&2; exit 1; }
+    [ -e "$top/lib/$soname" ] && continue
+    cp -L "$path" "$top/lib/$soname"
+    chmod 644 "$top/lib/$soname"
+done < <(find "$top/lib" -type f \( -name tavrel -o -name '*.so*' \) -print0 | xargs -0 ldd 2>/dev/null |
+    awk '$2 == "=>" { print $1, $3 }' | sort -u)
 
 # The program reads its libraries from its own folder first, and its
 # libraries and plugins, loaded below it, from there too: an RPATH (unlike a
