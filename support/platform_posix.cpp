@@ -252,10 +252,20 @@ std::string ReadLink(const std::string& path) {
     return buffer;
 }
 
-// The bytes of a small file under /proc, split at the NULs.
+// The bytes of a small file under /proc, split at the NULs. The process may
+// end while it is read, and the read then fails (ESRCH): what was read is
+// all there is. (An ifstream read through istreambuf_iterator throws then,
+// out of the scan that asked whether the game runs.)
 std::vector<std::string> ReadNulSeparated(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string bytes;
+    const Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    char chunk[4096];
+    while (fd.get() >= 0 && bytes.size() < (4u << 20)) {
+        const ssize_t got = ::read(fd.get(), chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        bytes.append(chunk, static_cast<std::size_t>(got));
+    }
     std::vector<std::string> out;
     for (std::size_t start = 0; start < bytes.size();) {
         std::size_t end = bytes.find('\0', start);
