@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "figure.h"
+#include "game/big_archive.h"
 #include "mod_data.h"
 #include "process.h"
 #include "support/archive.h"

@@ -12,8 +12,8 @@
 #include <string_view>
 #include <vector>
 
-#include "support/game_locations.h"
-#include "support/game_process.h"
+#include "game/game_locations.h"
+#include "game/game_process.h"
 
 namespace tavrel {
 

@@ -8,8 +8,8 @@
 #include <optional>
 #include <set>
 
-#include "modstore/game_paths.h"
-#include "support/big_archive.h"
+#include "game/game_paths.h"
+#include "game/big_archive.h"
 #include "support/file_system.h"
 #include "support/path_rules.h"
 #include "support/platform.h"

@@ -9,10 +9,10 @@
 #include <unordered_set>
 
 #include "modstore/companions.h"
-#include "modstore/game_paths.h"
+#include "game/game_paths.h"
 #include "modstore/mod_merge.h"
 #include "support/archive.h"
-#include "support/big_archive.h"
+#include "game/big_archive.h"
 #include "support/path_rules.h"
 #include "support/text.h"
 

@@ -12,6 +12,13 @@ constexpr int kGoOnEvery = 10;
 
 }  // namespace
 
+bool GoOnWhileGameRuns(MessageHost& host, const std::string& gameFolder, const GameRunningCheck& gameRuns) {
+    if (!gameRuns || !gameRuns(gameFolder)) return true;
+    return host.message("The game is running from this folder. Changing its files while it runs can break the "
+                        "game and the mod. Do you want to go on anyway?",
+                        Buttons::YesNo, Icon::Exclamation) == Answer::Yes;
+}
+
 std::string ModStore::selectedEntry() const {
     const int index = w_.selectedIndex();
     const std::vector<std::string> entries = w_.listEntries();

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "modstore/game_paths.h"
-#include "support/big_archive.h"
+#include "game/big_archive.h"
+#include "game/game_paths.h"
 #include "support/path_rules.h"
 #include "support/recurse.h"
 #include "support/text.h"

@@ -13,8 +13,8 @@
 #include <string_view>
 #include <vector>
 
-#include "modstore/game_paths.h"
-#include "support/big_archive.h"
+#include "game/big_archive.h"
+#include "game/game_paths.h"
 
 namespace tavrel {
 

@@ -11,7 +11,7 @@
 #include <utility>
 
 #include "modstore/mod_window.h"
-#include "support/game_process.h"
+#include "game/game_process.h"
 
 namespace tavrel {
 
@@ -34,6 +34,10 @@ std::string InstalledModName(const std::string& sourceName);
 // and leading underscores go, characters no Windows file name may hold
 // become "_", then "__" + name + ".bit". Nothing when no name is left.
 std::optional<std::string> MergedModName(const std::string& name);
+
+// When the game of `gameFolder` runs, asks whether to go on anyway. True to
+// go on: the game does not run, or the user said Yes.
+bool GoOnWhileGameRuns(MessageHost& host, const std::string& gameFolder, const GameRunningCheck& gameRuns);
 
 class ModStore {
 public:

@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "support/archive.h"
-#include "support/common_dialogs.h"
-#include "support/messages.h"
+#include "modstore/common_dialogs.h"
+#include "modstore/messages.h"
 
 namespace tavrel {
 

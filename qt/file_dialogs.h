@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "support/common_dialogs.h"
+#include "modstore/common_dialogs.h"
 
 class QFileDialog;
 class QWidget;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "support/game_locations.h"
+#include "game/game_locations.h"
 #include "ui/main_window.h"
 
 class QLabel;

@@ -5,7 +5,7 @@
 #include <functional>
 #include <string>
 
-#include "support/messages.h"
+#include "modstore/messages.h"
 
 class QMessageBox;
 class QWidget;

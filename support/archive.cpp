@@ -25,10 +25,6 @@ constexpr const char* kNotAnArchive = "the file is not a .zip, .7z or .rar archi
 constexpr const char* kDamaged = "the archive is damaged or incomplete";
 constexpr const char* kPassword = "the archive is protected by a password";
 
-bool EndsWithNoCase(std::string_view text, std::string_view end) {
-    return text.size() >= end.size() && EqualsNoCase(text.substr(text.size() - end.size()), end);
-}
-
 // An archive of one of the four formats read through InputFile: a pipe or a
 // device is refused before libarchive sees it, and a failure to read the
 // file is told as the system tells it.
@@ -134,15 +130,6 @@ bool IsArchiveName(std::string_view fileName) {
     return EndsWithNoCase(fileName, ".zip") || EndsWithNoCase(fileName, ".7z") || EndsWithNoCase(fileName, ".rar");
 }
 
-bool IsModName(std::string_view fileName) {
-    constexpr std::string_view kExtension = ".big";
-    return fileName.size() > kExtension.size() && EndsWithNoCase(fileName, kExtension);
-}
-
-bool IsModArchiveName(std::string_view fileName) {
-    return IsModName(fileName) || (fileName.size() > 4 && EndsWithNoCase(fileName, ".gib"));
-}
-
 std::string MemberBaseName(std::string_view path) {
     const std::size_t cut = path.find_last_of("/\\");
     std::string name(cut == std::string_view::npos ? path : path.substr(cut + 1));
@@ -163,12 +150,6 @@ Status ListArchiveFiles(const std::string& path, std::vector<ArchiveMember>& out
     }
     if (!failed.ok()) out.clear();
     return failed;
-}
-
-Status ListModMembers(const std::string& path, std::vector<ArchiveMember>& out) {
-    const Status listed = ListArchiveFiles(path, out);
-    std::erase_if(out, [](const ArchiveMember& m) { return !IsModName(m.name); });
-    return listed;
 }
 
 Status ReadMembers(const std::string& path, const std::function<bool(const ArchiveMember&)>& wanted,

@@ -1,9 +1,9 @@
-// Mods as players download them: a .big inside a .zip, .7z or .rar archive,
-// read with libarchive.
+// The archives players download mods in: .zip, .7z and .rar, read with
+// libarchive.
 //
-// Nothing in an archive is trusted. Only regular files whose name ends in
-// ".big" count as mods; folders, links (symbolic or hard), devices and
-// anything else are never written anywhere. Of a member's path only its
+// Nothing in an archive is trusted. Only regular files count; folders,
+// links (symbolic or hard), devices and anything else are never written
+// anywhere. Of a member's path only its
 // base name is used: what follows the last "/" or "\", without a drive
 // letter, with the characters Windows forbids in a file name made "_".
 // Names that are not UTF-8 (old zips and rars without the flag that says
@@ -36,19 +36,11 @@ struct ArchiveMember {
 
 // True for a file name ending in ".zip", ".7z" or ".rar", in any letter case.
 bool IsArchiveName(std::string_view fileName);
-// True for a mod's file name: a name before ".big", in any letter case.
-bool IsModName(std::string_view fileName);
-// True for a game archive's file name: ".big", or ".gib" (an archive that
-// some mods ship so that the game skips it until it is renamed).
-bool IsModArchiveName(std::string_view fileName);
 
 // The regular files in `archive`, in the archive's order. A file that is
 // not an archive, a damaged or truncated one and one whose names are
 // protected by a password fail with a reason a player understands.
 Status ListArchiveFiles(const std::string& archive, std::vector<ArchiveMember>& out);
-
-// The mods among them: the files whose base name ends in ".big".
-Status ListModMembers(const std::string& archive, std::vector<ArchiveMember>& out);
 
 // Unpacks `member` (as listed above) into `destination`, with the copy's
 // progress and Cancel. A member protected by a password fails at once.
@@ -64,6 +56,5 @@ Status ReadMembers(const std::string& archive, const std::function<bool(const Ar
 
 // The base name that a member's path gives (see above).
 std::string MemberBaseName(std::string_view path);
-
 
 }  // namespace tavrel

@@ -302,16 +302,19 @@ void RemoveStaleCopies(const std::string& folder);
 // True when `name` is one of the copy's temporary file names.
 bool IsCopyTemporaryName(std::string_view name);
 
-// Linux: the Unix path of the Windows path `windowsPath` ("C:\\Games\\x")
-// in the Wine prefix `prefix`, through the prefix's drive links
-// (dosdevices); empty when the drive is not there.
-std::string WinePathToUnix(const std::string& prefix, const std::string& windowsPath);
+// A running process, as far as it could be read: its program, and on Linux
+// its command line, working folder and environment ("NAME=value").
+struct RunningProcess {
+    std::string program;
+    std::vector<std::string> commandLine;
+    std::string workingFolder;
+    std::vector<std::string> environment;
+};
 
-// The paths of the programs that run now whose file name `wanted` accepts,
-// from one pass over the process list: each process's executable, and the
-// programs its command line names. A Windows path that a Wine or Proton
-// process shows is translated through that process's Wine prefix. What
-// cannot be read (other users' processes) is left out.
-std::vector<std::string> RunningProgramPaths(const std::function<bool(std::string_view name)>& wanted);
+// The processes that run now whose name `wanted` accepts (on Linux the name
+// the kernel keeps, which Wine sets to the Windows program's), from one pass
+// over the process list. What cannot be read (other users' processes) is
+// left out.
+std::vector<RunningProcess> RunningProcesses(const std::function<bool(std::string_view name)>& wanted);
 
 }  // namespace tavrel

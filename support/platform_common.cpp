@@ -1,5 +1,6 @@
 // The parts of the platform layer that need no system calls of their own.
 #include <algorithm>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <system_error>
@@ -8,6 +9,7 @@
 #include "support/path_rules.h"
 #include "support/platform.h"
 #include "support/platform_detail.h"
+#include "support/system.h"
 #include "support/text.h"
 #include "support/wildcard.h"
 
@@ -286,6 +288,13 @@ Status RemoveTree(const std::string& path) {
     }
     const Status gone = RemoveEmptyFolder(path);
     return first.ok() ? gone : first;
+}
+
+EnvLookup SystemEnvironment() {
+    return [](const std::string& name) -> std::optional<std::string> {
+        if (const char* value = std::getenv(name.c_str())) return std::string(value);
+        return std::nullopt;
+    };
 }
 
 }  // namespace tavrel

@@ -9,11 +9,9 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -276,46 +274,9 @@ std::vector<std::string> ReadNulSeparated(const std::string& path) {
     return out;
 }
 
-// The Unix path of a Windows path that process `proc` (a /proc/<pid>
-// folder) shows, through the drive links of its Wine prefix; empty when
-// that cannot be told.
-std::string FromWinePath(const std::string& proc, const std::string& windowsPath) {
-    std::string prefix, home;
-    for (const std::string& var : ReadNulSeparated(proc + "/environ")) {
-        if (var.rfind("WINEPREFIX=", 0) == 0) prefix = var.substr(11);
-        if (var.rfind("HOME=", 0) == 0) home = var.substr(5);
-    }
-    if (prefix.empty()) {
-        if (home.empty()) {
-            const char* ours = std::getenv("HOME");
-            home = ours ? ours : "";
-        }
-        if (home.empty()) return {};
-        prefix = home + "/.wine";
-    }
-    return WinePathToUnix(prefix, windowsPath);
-}
-
-bool IsWindowsPath(const std::string& arg) {
-    return arg.size() >= 3 && std::isalpha(static_cast<unsigned char>(arg[0])) && arg[1] == ':' &&
-           (arg[2] == '\\' || arg[2] == '/');
-}
-
 }  // namespace
 
 std::string ErrorText(int code) { return std::generic_category().message(code); }
-
-std::string WinePathToUnix(const std::string& prefix, const std::string& windowsPath) {
-    if (windowsPath.size() < 2 || windowsPath[1] != ':') return {};
-    const char drive = static_cast<char>(std::tolower(static_cast<unsigned char>(windowsPath[0])));
-    const auto root = RealPath(prefix + "/dosdevices/" + drive + ":");
-    if (!root) return {};
-    std::string rest = windowsPath.substr(2);
-    std::replace(rest.begin(), rest.end(), '\\', '/');
-    while (!rest.empty() && rest.front() == '/') rest.erase(rest.begin());
-    while (!rest.empty() && rest.back() == '/') rest.pop_back();
-    return *root == "/" ? "/" + rest : *root + "/" + rest;
-}
 
 Status Status::FromError(int code) { return Status::Error(ErrorText(code)); }
 
@@ -576,8 +537,8 @@ void RemoveStaleCopies(const std::string& folder) {
     }
 }
 
-std::vector<std::string> RunningProgramPaths(const std::function<bool(std::string_view name)>& wanted) {
-    std::vector<std::string> out;
+std::vector<RunningProcess> RunningProcesses(const std::function<bool(std::string_view name)>& wanted) {
+    std::vector<RunningProcess> out;
     DIR* proc = ::opendir("/proc");
     if (!proc) return out;
     while (const dirent* d = ::readdir(proc)) {
@@ -586,33 +547,13 @@ std::vector<std::string> RunningProgramPaths(const std::function<bool(std::strin
             continue;
         }
         const std::string base = "/proc/" + std::string(pid);
-        // The name the kernel keeps for the process (Wine sets it to the
-        // Windows program's name) comes first: reading a command line waits
-        // on the process's memory, so only the candidates' are read.
+        // The name comes first: reading a command line waits on the
+        // process's memory, so only the wanted ones' are read.
         std::string comm;
         std::getline(std::ifstream(base + "/comm"), comm);
         if (!wanted(comm)) continue;
-        if (std::string exe = ReadLink(base + "/exe"); !exe.empty() && wanted(FileGetName(exe, kSep))) {
-            out.push_back(std::move(exe));
-        }
-        // Wine and Proton show the Windows program's path as the command
-        // line; a program started by a relative name is looked up from the
-        // process's working folder.
-        for (const std::string& arg : ReadNulSeparated(base + "/cmdline")) {
-            const auto lastSep = arg.find_last_of("/\\");
-            if (!wanted(lastSep == std::string::npos ? std::string_view(arg) : std::string_view(arg).substr(lastSep + 1))) {
-                continue;
-            }
-            std::string path;
-            if (IsWindowsPath(arg)) path = FromWinePath(base, arg);
-            else if (arg.front() == kSep) path = arg;
-            else if (const std::string cwd = ReadLink(base + "/cwd"); !cwd.empty()) {
-                std::string relative = arg;
-                std::replace(relative.begin(), relative.end(), '\\', kSep);
-                path = cwd + kSep + relative;
-            }
-            if (!path.empty()) out.push_back(std::move(path));
-        }
+        out.push_back({ReadLink(base + "/exe"), ReadNulSeparated(base + "/cmdline"), ReadLink(base + "/cwd"),
+                       ReadNulSeparated(base + "/environ")});
     }
     ::closedir(proc);
     return out;

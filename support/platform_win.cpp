@@ -489,8 +489,8 @@ void RemoveStaleCopies(const std::string& folder) {
     }
 }
 
-std::vector<std::string> RunningProgramPaths(const std::function<bool(std::string_view name)>& wanted) {
-    std::vector<std::string> out;
+std::vector<RunningProcess> RunningProcesses(const std::function<bool(std::string_view name)>& wanted) {
+    std::vector<RunningProcess> out;
     Handle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot.valid()) return out;
     PROCESSENTRY32W entry{};
@@ -505,7 +505,7 @@ std::vector<std::string> RunningProgramPaths(const std::function<bool(std::strin
         DWORD size = static_cast<DWORD>(path.size());
         if (!::QueryFullProcessImageNameW(process.get(), 0, path.data(), &size)) continue;
         path.resize(size);
-        out.push_back(Utf8(path.c_str()));
+        out.push_back({Utf8(path.c_str()), {}, {}, {}});
     }
     return out;
 }

@@ -98,6 +98,10 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
     return FoldCase(a) == FoldCase(b);
 }
 
+bool EndsWithNoCase(std::string_view text, std::string_view end) {
+    return text.size() >= end.size() && EqualsNoCase(text.substr(text.size() - end.size()), end);
+}
+
 bool ContainsNoCase(std::string_view text, std::string_view needle) {
     return FoldCase(text).find(FoldCase(needle)) != std::string::npos;
 }

@@ -38,6 +38,8 @@ std::string FoldCase(std::string_view text);
 
 bool EqualsNoCase(std::string_view a, std::string_view b);
 
+// True when `text` ends in `end`, letters compared without regard to case.
+bool EndsWithNoCase(std::string_view text, std::string_view end);
 // True when `text` contains `needle`, letters compared without regard to case.
 bool ContainsNoCase(std::string_view text, std::string_view needle);
 

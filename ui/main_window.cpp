@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "game/game_paths.h"
 #include "support/archive.h"
 #include "support/path_rules.h"
 #include "ui/archive_chooser.h"

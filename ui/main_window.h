@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "support/game_locations.h"
+#include "game/game_locations.h"
 #include "ui/main_window_logic.h"
 #include "ui/main_window_port.h"
 #include "ui/tools_window.h"

@@ -5,7 +5,7 @@
 
 #include "ui/readme.h"
 #include "support/file_system.h"
-#include "support/game_launch.h"
+#include "game/game_launch.h"
 #include "support/path_rules.h"
 #include "support/platform.h"
 #include "support/text.h"

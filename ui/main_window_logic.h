@@ -9,7 +9,7 @@
 
 #include "ui/main_window_port.h"
 #include "modstore/mod_store.h"
-#include "support/game_locations.h"
+#include "game/game_locations.h"
 
 namespace tavrel {
 

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <unordered_set>
 
+#include "game/game_paths.h"
 #include "modstore/companions.h"
-#include "modstore/game_paths.h"
+#include "modstore/mod_store.h"
 #include "support/path_rules.h"
 #include "support/platform.h"
 #include "support/recurse.h"

@@ -7,8 +7,8 @@
 #include <utility>
 #include <vector>
 
-#include "support/game_process.h"
-#include "support/messages.h"
+#include "game/game_process.h"
+#include "modstore/messages.h"
 
 namespace tavrel {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "support/messages.h"
+#include "modstore/messages.h"
 
 namespace tavrel {
 

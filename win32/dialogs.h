@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "support/common_dialogs.h"
+#include "modstore/common_dialogs.h"
 
 namespace tavrel {
 

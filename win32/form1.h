@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "support/game_locations.h"
+#include "game/game_locations.h"
 #include "ui/main_window.h"
 #include "win32/form_window.h"
 

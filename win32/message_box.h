@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "support/messages.h"
+#include "modstore/messages.h"
 
 namespace tavrel {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "support/game_locations.h"
+#include "game/game_locations.h"
 #include "support/text.h"
 #include "test_platform.h"
 #include "ui/main_window_port.h"

@@ -22,6 +22,7 @@
 
 #include "ui/main_window_logic.h"
 #include "fake_window.h"
+#include "game/big_archive.h"
 #include "support/archive.h"
 #include "support/platform.h"
 #include "support/text.h"

@@ -19,9 +19,9 @@
 #include <fstream>
 #include <string>
 
+#include "game/big_archive.h"
+#include "modstore/common_dialogs.h"
 #include "support/archive.h"
-#include "support/big_archive.h"
-#include "support/common_dialogs.h"
 #include "support/path_rules.h"
 #include "support/text.h"
 #include "support/wildcard.h"

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <optional>
 
+#include "game/big_archive.h"
 #include "support/archive.h"
 #include "temp_folder.h"
 

@@ -278,11 +278,14 @@ TEST(WindowsProcesses, ThisProgramIsFoundByItsName) {
     char utf8[4 * MAX_PATH];
     ASSERT_GT(::WideCharToMultiByte(CP_UTF8, 0, self, -1, utf8, sizeof utf8, nullptr, nullptr), 0);
     const std::string selfPath = utf8, selfName = FileGetName(selfPath);
-    const Strings programs = RunningProgramPaths([&](std::string_view name) { return EqualsNoCase(name, selfName); });
+    Strings programs;
+    for (const RunningProcess& p : RunningProcesses([&](std::string_view name) { return EqualsNoCase(name, selfName); })) {
+        programs.push_back(p.program);
+    }
     EXPECT_TRUE(std::any_of(programs.begin(), programs.end(), [&](const std::string& p) { return SameFile(p, selfPath); }))
         << selfPath;
     for (const std::string& p : programs) EXPECT_TRUE(EqualsNoCase(FileGetName(p), selfName)) << p;
-    EXPECT_TRUE(RunningProgramPaths([](std::string_view) { return false; }).empty());
+    EXPECT_TRUE(RunningProcesses([](std::string_view) { return false; }).empty());
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <fstream>
 
 #include "store_fixture.h"
-#include "support/game_locations.h"
+#include "game/game_locations.h"
 #include "support/path_rules.h"
 
 namespace tavrel {

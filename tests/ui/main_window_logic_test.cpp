@@ -5,7 +5,7 @@
 
 #include "ui/main_window_logic.h"
 #include "fake_window.h"
-#include "support/game_locations.h"
+#include "game/game_locations.h"
 #include "temp_folder.h"
 
 namespace tavrel {

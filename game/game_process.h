@@ -1,14 +1,12 @@
 // Whether the game runs from a given folder. Renaming an archive that the
 // running game holds open succeeds under Wine and Proton without a word, and
 // the game then crashes or plays with half a mod; so every change of the
-// game's files asks first.
+// game's files asks first (modstore's GoOnWhileGameRuns).
 #pragma once
 
 #include <functional>
 #include <string>
 #include <string_view>
-
-#include "support/messages.h"
 
 namespace tavrel {
 
@@ -20,9 +18,5 @@ bool IsGameProgramName(std::string_view name);
 bool GameRunsIn(const std::string& gameFolder);
 
 using GameRunningCheck = std::function<bool(const std::string& gameFolder)>;
-
-// When the game of `gameFolder` runs, asks whether to go on anyway. True to
-// go on: the game does not run, or the user said Yes.
-bool GoOnWhileGameRuns(MessageHost& host, const std::string& gameFolder, const GameRunningCheck& gameRuns);
 
 }  // namespace tavrel

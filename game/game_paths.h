@@ -1,6 +1,7 @@
-// How the game sees the paths of its files, in one place: which files of a
-// mod it reads out of archives, which only from its own folder, in which
-// order it loads archives, and which names it never reads.
+// How the game sees the paths of its files, in one place: which files are
+// its archives, which files of a mod it reads out of archives, which only
+// from its own folder, in which order it loads archives, and which names it
+// never reads.
 //
 // Paths here are game paths: relative to the game folder (or a mod's root),
 // with "\" between folders.
@@ -27,6 +28,12 @@ std::string GamePathOf(std::string_view nativePath);
 // True when archive path `a` loads before `b`: compared without regard to
 // case, where the blank comes first, then "!", digits, "_" and letters.
 bool LoadsBefore(std::string_view a, std::string_view b);
+
+// True for a mod's file name: a name before ".big", in any letter case.
+bool IsModName(std::string_view fileName);
+// True for a game archive's file name: ".big", or ".gib" (an archive that
+// some mods ship so that the game skips it until it is renamed).
+bool IsModArchiveName(std::string_view fileName);
 
 // True for one of the game's own top folders: Data, Art, Window, Maps,
 // Shaders, in any letter case.

@@ -1,38 +1,14 @@
 // Where Windows players have the game: a Steam library, the folder its
 // installer recorded in the registry, or Program Files.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#include <windows.h>
-
 #include <algorithm>
 
-#include "support/game_locations.h"
+#include "game/game_locations.h"
 #include "support/path_rules.h"
 #include "support/platform.h"
 #include "support/text.h"
-#include "support/wide_text_win.h"
 
 namespace tavrel {
 namespace {
-
-std::optional<std::string> ReadRegistryText(HKEY root, const std::string& key, const std::string& value, DWORD view) {
-    DWORD bytes = 0;
-    const std::wstring wideKey = Wide(key), wideValue = Wide(value);
-    const DWORD flags = RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | view;
-    if (::RegGetValueW(root, wideKey.c_str(), wideValue.c_str(), flags, nullptr, nullptr, &bytes) != ERROR_SUCCESS ||
-        bytes < sizeof(wchar_t)) {
-        return std::nullopt;
-    }
-    std::wstring text(bytes / sizeof(wchar_t), L'\0');
-    if (::RegGetValueW(root, wideKey.c_str(), wideValue.c_str(), flags, nullptr, text.data(), &bytes) !=
-        ERROR_SUCCESS) {
-        return std::nullopt;
-    }
-    text.resize(bytes / sizeof(wchar_t));
-    while (!text.empty() && text.back() == L'\0') text.pop_back();
-    return Utf8(text);
-}
 
 // A folder as the registry or Steam wrote it: either separator, and maybe a
 // separator at the end.
@@ -42,17 +18,6 @@ std::string NativeFolder(std::string folder) {
 }
 
 }  // namespace
-
-RegistryLookup SystemRegistry() {
-    return [](const std::string& root, const std::string& key, const std::string& value) -> std::optional<std::string> {
-        if (root == "HKCU") return ReadRegistryText(HKEY_CURRENT_USER, key, value, 0);
-        if (root != "HKLM") return std::nullopt;
-        // The game's installer is a 32-bit program: its record may be in
-        // either view of the machine's registry.
-        if (auto found = ReadRegistryText(HKEY_LOCAL_MACHINE, key, value, RRF_SUBKEY_WOW6432KEY)) return found;
-        return ReadRegistryText(HKEY_LOCAL_MACHINE, key, value, RRF_SUBKEY_WOW6464KEY);
-    };
-}
 
 std::string ProgramFilesFolder(const EnvLookup& env) { return env("programfiles").value_or(""); }
 

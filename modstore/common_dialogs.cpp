@@ -1,4 +1,4 @@
-#include "support/common_dialogs.h"
+#include "modstore/common_dialogs.h"
 
 #include <filesystem>
 #include <system_error>

@@ -4,27 +4,17 @@
 
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "support/game_locations.h"
+#include "game/game_locations.h"
 #include "support/status.h"
 
 namespace tavrel {
 
-// One program to start, and how.
-struct GameLaunch {
-    std::string program;                 // its full path
-    std::vector<std::string> arguments;  // after its own name
-    std::string folder;                  // the working folder
-    std::vector<std::pair<std::string, std::string>> environment;  // set over the inherited one
-    bool operator==(const GameLaunch&) const = default;
-};
-
 // How the game in `folder` starts here, or why it cannot: `missing` then
 // names what is missing (the game's program, Wine, Steam).
 struct LaunchPlan {
-    std::optional<GameLaunch> launch;
+    std::optional<ProgramLaunch> launch;
     std::string missing;
 };
 
@@ -56,9 +46,5 @@ std::optional<SteamCopy> SteamCopyOf(const std::string& folder, bool zeroHour, c
 
 // The first program named `name` on the environment's PATH (Linux).
 std::optional<std::string> FindOnPath(const std::string& name, const EnvLookup& env);
-
-// Starts the program without waiting for it, detached from this one. Fails
-// only when it could not be started at all.
-Status StartProgram(const GameLaunch& launch);
 
 }  // namespace tavrel

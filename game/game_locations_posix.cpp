@@ -1,28 +1,12 @@
 // Where Linux players have the game: under Wine or Proton.
-#include <pwd.h>
-#include <unistd.h>
-
 #include <algorithm>
 
-#include "support/game_locations.h"
+#include "game/game_locations.h"
 #include "support/path_rules.h"
 #include "support/platform.h"
 #include "support/text.h"
 
 namespace tavrel {
-namespace {
-
-std::string HomeFolder(const EnvLookup& env) {
-    if (auto home = env("HOME"); home && !home->empty()) return *home;
-    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir) return pw->pw_dir;
-    return {};
-}
-
-}  // namespace
-
-RegistryLookup SystemRegistry() {
-    return [](const std::string&, const std::string&, const std::string&) { return std::optional<std::string>(); };
-}
 
 std::string ProgramFilesFolder(const EnvLookup& env) {
     if (auto value = env("PROGRAMFILES")) return *value;

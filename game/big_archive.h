@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "support/archive.h"
 #include "support/platform.h"
 
 namespace tavrel {
@@ -61,6 +62,10 @@ Status CheckBigArchive(const std::vector<BigWriteEntry>& entries, std::uint64_t 
 // out longer or shorter than `dataSize` fails and leaves nothing behind.
 Status WriteBigFile(const std::string& destination, const std::vector<BigWriteEntry>& entries,
                     std::uint64_t dataSize, const ByteProducer& data, const CopyProgress& progress = {});
+
+// The game's archives among the files of a .zip, .7z or .rar: those whose
+// base name ends in ".big".
+Status ListModMembers(const std::string& archive, std::vector<ArchiveMember>& out);
 
 // Tavrel's reasons, for the install's error.
 inline constexpr const char* kNotBigArchive = "it is not an archive of the game (.big)";

@@ -1,4 +1,4 @@
-#include "modstore/game_paths.h"
+#include "game/game_paths.h"
 
 #include <algorithm>
 #include <iterator>
@@ -69,6 +69,15 @@ bool LoadsBefore(std::string_view a, std::string_view b) {
     return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
         return static_cast<unsigned char>(GameKeyChar(x)) < static_cast<unsigned char>(GameKeyChar(y));
     });
+}
+
+bool IsModName(std::string_view fileName) {
+    constexpr std::string_view kExtension = ".big";
+    return fileName.size() > kExtension.size() && EndsWithNoCase(fileName, kExtension);
+}
+
+bool IsModArchiveName(std::string_view fileName) {
+    return IsModName(fileName) || (fileName.size() > 4 && EndsWithNoCase(fileName, ".gib"));
 }
 
 bool IsGameFolderName(std::string_view name) {

@@ -1,9 +1,9 @@
 // The parts of finding the game that are the same everywhere.
-#include "support/game_locations.h"
+#include "game/game_locations.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
-#include <cstdlib>
 
 #include "support/file_system.h"
 #include "support/path_rules.h"
@@ -11,13 +11,6 @@
 #include "support/text.h"
 
 namespace tavrel {
-
-EnvLookup SystemEnvironment() {
-    return [](const std::string& name) -> std::optional<std::string> {
-        if (const char* value = std::getenv(name.c_str())) return std::string(value);
-        return std::nullopt;
-    };
-}
 
 namespace {
 
@@ -211,6 +204,18 @@ std::optional<std::string> WineRegistryValue(const std::string& regFile, const s
         return unescape(data.substr(1, data.size() - 2));
     }
     return std::nullopt;
+}
+
+std::string WinePathToUnix(const std::string& prefix, const std::string& windowsPath) {
+    if (windowsPath.size() < 2 || windowsPath[1] != ':') return {};
+    const char drive = static_cast<char>(std::tolower(static_cast<unsigned char>(windowsPath[0])));
+    const auto root = RealPath(prefix + "/dosdevices/" + drive + ":");
+    if (!root) return {};
+    std::string rest = windowsPath.substr(2);
+    std::replace(rest.begin(), rest.end(), '\\', '/');
+    while (!rest.empty() && rest.front() == '/') rest.erase(rest.begin());
+    while (!rest.empty() && rest.back() == '/') rest.pop_back();
+    return *root == "/" ? "/" + rest : *root + "/" + rest;
 }
 
 bool HoldsGame(const std::string& folder, bool zeroHour) {

@@ -1,7 +1,9 @@
-#include "support/big_archive.h"
+#include "game/big_archive.h"
 
 #include <algorithm>
 #include <cstring>
+
+#include "game/game_paths.h"
 
 namespace tavrel {
 namespace {
@@ -157,6 +159,12 @@ Status WriteBigFile(const std::string& destination, const std::vector<BigWriteEn
         if (!produced.ok()) return produced;
         return written == dataSize ? Status::Ok() : Status::Error(kBigTableDamaged);
     }, progress);
+}
+
+Status ListModMembers(const std::string& path, std::vector<ArchiveMember>& out) {
+    const Status listed = ListArchiveFiles(path, out);
+    std::erase_if(out, [](const ArchiveMember& m) { return !IsModName(m.name); });
+    return listed;
 }
 
 }  // namespace tavrel

@@ -1,5 +1,5 @@
 // The parts of starting the game that are the same everywhere.
-#include "support/game_launch.h"
+#include "game/game_launch.h"
 
 #include "support/path_rules.h"
 #include "support/platform.h"

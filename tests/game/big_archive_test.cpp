@@ -2,7 +2,7 @@
 // the writer read back by it.
 #include <gtest/gtest.h>
 
-#include "support/big_archive.h"
+#include "game/big_archive.h"
 #include "temp_folder.h"
 
 namespace tavrel {

@@ -9,8 +9,8 @@
 #include <tuple>
 
 #include "fake_window.h"
-#include "support/game_launch.h"
-#include "support/game_locations.h"
+#include "game/game_launch.h"
+#include "game/game_locations.h"
 #include "support/wide_text_win.h"
 #include "temp_folder.h"
 
@@ -112,7 +112,7 @@ TEST(PlayGameOnWindows, StartsTheGameOrItsSteam) {
                                                       {{"HKCU", "Software\\Valve\\Steam", "SteamExe"}, Forward(steamExe)}})};
     const LaunchPlan viaSteam = PlanGameLaunch(steamGame, false, {"-quickstart"}, steam);
     ASSERT_TRUE(viaSteam.launch) << viaSteam.missing;
-    EXPECT_EQ(*viaSteam.launch, (GameLaunch{steamExe, {"-applaunch", "2229870", "-quickstart"}, steamGame, {}}));
+    EXPECT_EQ(*viaSteam.launch, (ProgramLaunch{steamExe, {"-applaunch", "2229870", "-quickstart"}, steamGame, {}}));
 
     const std::string game = t.folder("My Games/Zero Hour");
     ASSERT_TRUE(::CopyFileW(Wide(test::HostPath(TAVREL_STAND_IN_GAME)).c_str(), Wide(game + "\\generals.exe").c_str(), TRUE));

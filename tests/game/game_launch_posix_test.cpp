@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <thread>
 
-#include "support/game_launch.h"
+#include "game/game_launch.h"
 #include "temp_folder.h"
 
 namespace tavrel {

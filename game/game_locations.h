@@ -7,27 +7,15 @@
 // missing ($WINEPREFIX, default ~/.wine).
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
+#include "support/system.h"
+
 namespace tavrel {
-
-using EnvLookup = std::function<std::optional<std::string>(const std::string& name)>;
-
-// Reads the process environment.
-EnvLookup SystemEnvironment();
-
-// A text value of the Windows registry: root ("HKLM" or "HKCU"), key and
-// value name. Under HKLM both the 64-bit and the 32-bit view are read.
-using RegistryLookup =
-    std::function<std::optional<std::string>(const std::string& root, const std::string& key, const std::string& value)>;
-
-// Windows' registry; elsewhere a registry that holds nothing.
-RegistryLookup SystemRegistry();
 
 // The folder that plays the role of "programfiles" (may be empty).
 std::string ProgramFilesFolder(const EnvLookup& env);
@@ -121,6 +109,11 @@ std::optional<std::string> WineRegistryValue(const std::string& regFile, const s
 // and its own archive of rules (INIZH.big for Zero Hour, INI.big for
 // Generals), in any letter case.
 bool HoldsGame(const std::string& folder, bool zeroHour);
+
+// The path in this system of the Windows path `windowsPath`
+// ("C:\\Games\\x") in the Wine prefix `prefix`, through the prefix's drive
+// links (dosdevices); empty when the drive is not there.
+std::string WinePathToUnix(const std::string& prefix, const std::string& windowsPath);
 
 // The library paths listed in a libraryfolders.vdf text (old and new form).
 std::vector<std::string> ParseLibraryFolders(const std::string& vdf);

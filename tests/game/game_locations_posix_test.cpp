@@ -7,7 +7,7 @@
 #include <map>
 #include <vector>
 
-#include "support/game_locations.h"
+#include "game/game_locations.h"
 #include "temp_folder.h"
 
 namespace tavrel {
