@@ -26,7 +26,8 @@
 
 #include "figure.h"
 #include "mod_data.h"
-#include "modstore/companions.h"
+#include "modstore/placement.h"
+#include "modstore/mod_activation.h"
 #include "modstore/mod_merge.h"
 #include "process.h"
 

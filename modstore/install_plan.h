@@ -2,16 +2,16 @@
 // archive comes to be (one file copied as it is, one member unpacked, or
 // several files merged into one), which companion files are kept beside it
 // and which files are left out. The window and the command line tell the
-// user the plan's words.
+// user the plan's words; install_writer.h writes it.
 #pragma once
 
 #include <cstdint>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "modstore/mod_contents.h"
-#include "support/platform.h"
+#include "support/status.h"
 
 namespace tavrel {
 
@@ -45,42 +45,32 @@ struct InstallPlan {
     std::string words(const std::vector<std::string>& kept) const;
 };
 
-class CompanionCopies;
+struct ArchiveChoice;
 
-// Writes what a plan says: the mod's archive, and its companion files with
-// their manifest in a folder of their own.
-class InstallWriter {
-public:
-    InstallWriter(const ModContents& mod, const InstallPlan& plan);
-    ~InstallWriter();
-    InstallWriter(const InstallWriter&) = delete;
-    InstallWriter& operator=(const InstallWriter&) = delete;
+// The managed inactive name for an archive named `sourceName`.
+std::string InstalledModName(const std::string& sourceName);
+// The managed inactive name of a mod merged from several files and named
+// `name` (typed, or its archive's or folder's own name): blanks around it
+// and leading underscores go, characters no Windows file name may hold
+// become "_", then "__" + name + ".bit". Nothing when no name is left.
+std::optional<std::string> MergedModName(const std::string& name);
 
-    // Reads what can be read before a byte is written: the size of a file
-    // to copy, and a merge's tables, which it plans and checks (those of a
-    // solid archive come only as it is unpacked, while writing).
-    Status check();
-    // Writes the archive to `archive` and, when `companions` is not empty,
-    // the companion files and their manifest below that folder, with one
-    // progress for all of it. A scratch file, where one is needed, goes in
-    // `folder`.
-    Status write(const std::string& folder, const std::string& archive, const std::string& companions,
-                 const CopyProgress& progress);
-    // The companions written, as game paths.
-    const std::vector<std::string>& kept() const { return kept_; }
-    // The bytes the archive takes from its sources.
-    std::uint64_t archiveBytes() const;
+// The plan for one file that is no archive of archives: copied as it is,
+// under its managed name.
+InstallPlan PlanCopy(const std::string& file);
 
-private:
-    struct Merge;
-    Status planMerge(const CopyProgress& progress, std::uint64_t total, CompanionCopies* companions);
+// True when `mod` holds what the game reads: an archive, or a file below
+// one of the game's own folders.
+bool HoldsGameFiles(const ModContents& mod);
 
-    const ModContents& mod_;
-    const InstallPlan& plan_;
-    std::unique_ptr<Merge> merge_;
-    bool merged_ = false;  // the merge is planned
-    std::uint64_t copySize_ = 0;
-    std::vector<std::string> kept_;
-};
+// True when the user ticks which archives to install: a mod of several, or
+// of one and loose game files.
+bool AsksForArchives(const ModContents& mod);
+
+// The plan for `mod` as the user chose it (`choice`; none when not asked:
+// every archive, under the mod's own name). One archive alone goes in as
+// it is; anything more is merged into one under the name given. False when
+// no plan can be made: nothing ticked (`failed` stays Ok) or no name left.
+bool PlanChoice(const ModContents& mod, const ArchiveChoice* choice, InstallPlan& plan, Status& failed);
 
 }  // namespace tavrel

@@ -1,18 +1,18 @@
 // Writing an install: the mod's archive copied, unpacked or merged from
 // its sources in as few passes over them as each kind allows, and its loose
 // companion files beside it.
-#include "modstore/install_plan.h"
+#include "modstore/install_writer.h"
 
 #include <algorithm>
 #include <optional>
 #include <unordered_map>
 #include <unordered_set>
 
-#include "modstore/companions.h"
+#include "game/big_archive.h"
 #include "game/game_paths.h"
 #include "modstore/mod_merge.h"
+#include "modstore/store_folder.h"
 #include "support/archive.h"
-#include "game/big_archive.h"
 #include "support/path_rules.h"
 #include "support/text.h"
 
@@ -35,6 +35,10 @@ struct MergeSources {
     std::optional<std::size_t> inputOf(const ArchiveMember& m) const {
         const auto it = byEntry.find(m.entry);
         return it == byEntry.end() ? std::nullopt : std::optional<std::size_t>(it->second);
+    }
+    MergeInput* input(const ArchiveMember& m) {
+        const auto i = inputOf(m);
+        return i ? &inputs[*i] : nullptr;
     }
 };
 
@@ -221,15 +225,12 @@ Status SaveCompanionEntries(const std::string& archive, const std::string& folde
     return Status::Ok();
 }
 
-// Reads the table of every archive to merge; a loose file is one entry.
-// Unpacking into a scratch file reports `progress` against `total`, and
-// saves the `companions` it meets.
-Status ReadTables(const ModContents& mod, const std::vector<const ModFile*>& archives, MergeSources& out,
-                  const CopyProgress& progress, std::uint64_t total, CompanionCopies* companions) {
+// The inputs of a merge: the mod's loose files (each one entry) and the
+// archives to merge, in the order their bytes can be read: an archive's own.
+void ListInputs(const ModContents& mod, const std::vector<const ModFile*>& archives, MergeSources& out) {
     std::vector<std::pair<const ModFile*, bool>> files;  // each file, and whether it is loose
     for (const ModFile& f : mod.loose) files.emplace_back(&f, true);
     for (const ModFile* f : archives) files.emplace_back(f, false);
-    // The inputs come in the order their bytes can be read: an archive's own.
     if (!mod.archive.empty()) {
         std::stable_sort(files.begin(), files.end(),
                          [](const auto& a, const auto& b) { return a.first->source.entry < b.first->source.entry; });
@@ -241,51 +242,55 @@ Status ReadTables(const ModContents& mod, const std::vector<const ModFile*>& arc
         out.files.push_back(f);
     }
     for (std::size_t i = 0; i < out.files.size(); ++i) out.byEntry.emplace(out.files[i]->source.entry, i);
-    const auto input = [&](const ArchiveMember& m) -> MergeInput* {
-        const auto i = out.inputOf(m);
-        return i ? &out.inputs[*i] : nullptr;
-    };
-    if (out.scratch) {
-        // One pass unpacks every member to merge into the scratch file,
-        // reading each table on the way.
-        out.spooledAt.assign(out.inputs.size(), 0);
-        std::vector<char> block(kBlock);
-        // The companions among the members are saved on the way.
-        const auto companion = [&](const ArchiveMember& m) { return companions ? companions->of(m) : std::nullopt; };
-        return ReadMembers(
-            mod.archive, [&](const ArchiveMember& m) { return input(m) != nullptr || companion(m).has_value(); },
-            [&](const ArchiveMember& m, const ReadBytes& bytes) {
-                if (const auto c = companion(m); c && !input(m)) return companions->save(*c, bytes);
-                MergeInput* in = input(m);
-                const auto i = static_cast<std::size_t>(in - out.inputs.data());
-                out.spooledAt[i] = out.scratch->size();
-                const ReadBytes kept = [&](char* buffer, std::size_t size, Status& why) -> std::int64_t {
-                    const std::int64_t n = bytes(buffer, size, why);
-                    if (n <= 0) return n;
-                    why = out.scratch->append({buffer, static_cast<std::size_t>(n)});
-                    if (!why.ok()) return -1;
-                    if (progress && !progress(out.scratch->size(), total)) {
-                        why = FailureStatus(Failure::Cancelled);
-                        return -1;
-                    }
-                    return n;
-                };
-                Status read = in->loose ? Status::Ok() : ReadBigTable(kept, m.size, in->table);
-                for (std::int64_t n = 1; read.ok() && n > 0;) n = kept(block.data(), block.size(), read);
-                return read.ok() ? read : Naming(*out.files[i], read);
-            });
-    }
-    if (!mod.archive.empty()) {
-        // One pass over the archive: each table is at the start of its member.
-        return ReadMembers(
-            mod.archive, [&](const ArchiveMember& m) { MergeInput* in = input(m); return in && !in->loose; },
-            [&](const ArchiveMember& m, const ReadBytes& bytes) {
-                MergeInput* in = input(m);
-                const ModFile& file = *out.files[static_cast<std::size_t>(in - out.inputs.data())];
-                const Status table = ReadBigTable(bytes, m.size, in->table);
-                return table.ok() ? table : Naming(file, table);
-            });
-    }
+}
+
+// Out of a solid archive: one pass unpacks every member to merge into the
+// scratch file, reading each table on the way, and saves the `companions`
+// it meets. The unpacking reports `progress` against `total`.
+Status SpoolMembers(const ModContents& mod, MergeSources& out, const CopyProgress& progress, std::uint64_t total,
+                    CompanionCopies* companions) {
+    out.spooledAt.assign(out.inputs.size(), 0);
+    std::vector<char> block(kBlock);
+    const auto companion = [&](const ArchiveMember& m) { return companions ? companions->of(m) : std::nullopt; };
+    return ReadMembers(
+        mod.archive, [&](const ArchiveMember& m) { return out.input(m) != nullptr || companion(m).has_value(); },
+        [&](const ArchiveMember& m, const ReadBytes& bytes) {
+            MergeInput* in = out.input(m);
+            if (const auto c = companion(m); c && !in) return companions->save(*c, bytes);
+            const auto i = static_cast<std::size_t>(in - out.inputs.data());
+            out.spooledAt[i] = out.scratch->size();
+            const ReadBytes kept = [&](char* buffer, std::size_t size, Status& why) -> std::int64_t {
+                const std::int64_t n = bytes(buffer, size, why);
+                if (n <= 0) return n;
+                why = out.scratch->append({buffer, static_cast<std::size_t>(n)});
+                if (!why.ok()) return -1;
+                if (progress && !progress(out.scratch->size(), total)) {
+                    why = FailureStatus(Failure::Cancelled);
+                    return -1;
+                }
+                return n;
+            };
+            Status read = in->loose ? Status::Ok() : ReadBigTable(kept, m.size, in->table);
+            for (std::int64_t n = 1; read.ok() && n > 0;) n = kept(block.data(), block.size(), read);
+            return read.ok() ? read : Naming(*out.files[i], read);
+        });
+}
+
+// Out of an archive that is not solid: one pass over it, as each table is
+// at the start of its member.
+Status ReadMemberTables(const ModContents& mod, MergeSources& out) {
+    return ReadMembers(
+        mod.archive, [&](const ArchiveMember& m) { MergeInput* in = out.input(m); return in && !in->loose; },
+        [&](const ArchiveMember& m, const ReadBytes& bytes) {
+            MergeInput* in = out.input(m);
+            const ModFile& file = *out.files[static_cast<std::size_t>(in - out.inputs.data())];
+            const Status table = ReadBigTable(bytes, m.size, in->table);
+            return table.ok() ? table : Naming(file, table);
+        });
+}
+
+// Out of files on disk: each archive's table.
+Status ReadFileTables(MergeSources& out) {
     for (std::size_t i = 0; i < out.inputs.size(); ++i) {
         if (out.inputs[i].loose) continue;
         if (Status table = ReadBigFile(out.files[i]->source.path, out.inputs[i].table); !table.ok()) {
@@ -293,6 +298,17 @@ Status ReadTables(const ModContents& mod, const std::vector<const ModFile*>& arc
         }
     }
     return Status::Ok();
+}
+
+// Reads the table of every archive to merge, from whatever source the mod
+// came in. Unpacking into a scratch file reports `progress` against `total`,
+// and saves the `companions` it meets.
+Status ReadTables(const ModContents& mod, const std::vector<const ModFile*>& archives, MergeSources& out,
+                  const CopyProgress& progress, std::uint64_t total, CompanionCopies* companions) {
+    ListInputs(mod, archives, out);
+    if (out.scratch) return SpoolMembers(mod, out, progress, total, companions);
+    if (!mod.archive.empty()) return ReadMemberTables(mod, out);
+    return ReadFileTables(out);
 }
 
 // Hands the planned bytes to `sink`, input by input, in the order the
@@ -339,19 +355,6 @@ Status StreamPlan(const ModContents& mod, const MergeSources& sources, const Mer
 }
 
 }  // namespace
-
-std::uint64_t InstallPlan::companionBytes() const {
-    std::uint64_t bytes = 0;
-    for (const ModFile* f : companions) bytes += f->source.size;
-    return bytes;
-}
-
-std::string InstallPlan::words(const std::vector<std::string>& kept) const {
-    std::string text;
-    if (!kept.empty()) text += "\r\n\r\nKept beside the MOD, put in place while it is active: " + FewNames(kept) + ".";
-    if (!leftOut.empty()) text += "\r\n\r\nLeft out, as the game does not read them: " + FewNames(leftOut) + ".";
-    return text;
-}
 
 struct InstallWriter::Merge {
     MergeSources sources;
@@ -440,7 +443,8 @@ Status InstallWriter::write(const std::string& folder, const std::string& archiv
     if (plan_.companionsFromArchive) {
         if (Status saved = SaveCompanionEntries(archive, companions, kept_); !saved.ok()) return saved;
     }
-    return WriteManifest(companions, kept_);
+    // A mod that keeps nothing beside it needs no manifest, nor a folder.
+    return kept_.empty() ? Status::Ok() : WriteManifest(companions, kept_);
 }
 
 }  // namespace tavrel

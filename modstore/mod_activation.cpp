@@ -1,7 +1,15 @@
-// Switching mods on and off by renaming them between ".bit" and ".big".
-#include "modstore/companions.h"
-#include "modstore/mod_merge.h"
+// Switching mods on and off by renaming them between ".bit" and ".big", and
+// what an activation tells of the archives that hide some of the mod's files.
+#include "modstore/mod_activation.h"
+
+#include <unordered_set>
+
+#include "game/big_archive.h"
+#include "game/game_paths.h"
+#include "modstore/mod_contents.h"
 #include "modstore/mod_store.h"
+#include "modstore/placement.h"
+#include "modstore/store_folder.h"
 #include "support/file_system.h"
 #include "support/text.h"
 
@@ -9,8 +17,55 @@ namespace tavrel {
 namespace {
 
 constexpr int kGoOnEvery = 10;
+constexpr std::size_t kNamedInMessage = 5;
 
 }  // namespace
+
+std::vector<HidingFile> FindHidingFiles(const std::string& folder, const std::string& modFile) {
+    std::vector<BigEntry> table;
+    if (!ReadBigFile(JoinPath(folder, modFile), table).ok() || table.empty()) return {};
+    std::unordered_set<std::string> paths;
+    for (const BigEntry& entry : table) paths.insert(GamePathKey(entry.path));
+
+    std::vector<HidingFile> hiding;
+    std::vector<DirEntry> entries;
+    if (!ListEntries(folder, entries).ok()) return {};
+    // What archives whose names load before the mod's hold, the game takes
+    // from them.
+    for (const DirEntry& entry : entries) {
+        if (!entry.isFile || !IsModName(entry.name) || !LoadsBefore(entry.name, modFile)) continue;
+        std::vector<BigEntry> theirs;
+        if (!ReadBigFile(JoinPath(folder, entry.name), theirs).ok()) continue;
+        std::unordered_set<std::string> hidden;
+        for (const BigEntry& e : theirs) {
+            std::string key = GamePathKey(e.path);
+            if (paths.count(key)) hidden.insert(std::move(key));
+        }
+        if (!hidden.empty()) hiding.push_back({entry.name, hidden.size()});
+    }
+    return hiding;
+}
+
+std::string ActivationWarning(const std::string& modEntry, const std::vector<HidingFile>& hiding,
+                              const std::vector<std::string>& setAside) {
+    std::string text;
+    if (!hiding.empty()) {
+        text = "Some files of MOD " + modEntry +
+               " are hidden: the game loads these files first and uses what they hold instead:";
+        for (std::size_t i = 0; i < hiding.size() && i < kNamedInMessage; ++i) {
+            const std::size_t n = hiding[i].hidden;
+            text += "\r\n" + hiding[i].name + " hides " + std::to_string(n) + (n == 1 ? " file" : " files");
+        }
+        if (hiding.size() > kNamedInMessage) {
+            text += "\r\nand " + std::to_string(hiding.size() - kNamedInMessage) + " more";
+        }
+    }
+    if (!setAside.empty()) {
+        text += (text.empty() ? "" : "\r\n\r\n") + std::string("Set aside while MOD ") + modEntry +
+                " is active, so that the game reads the MOD's own: " + FewNames(setAside) + ".";
+    }
+    return text;
+}
 
 bool GoOnWhileGameRuns(MessageHost& host, const std::string& gameFolder, const GameRunningCheck& gameRuns) {
     if (!gameRuns || !gameRuns(gameFolder)) return true;

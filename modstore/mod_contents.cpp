@@ -121,6 +121,7 @@ Status GatherMod(const std::vector<std::string>& sources, ModContents& out) {
         }
     } else {
         out.name = FileChangeExt(UserPathName(first), "");
+        out.picked = true;
         for (const std::string& path : sources) {
             ModFile f;
             if (!IsModArchiveName(UserPathName(path))) return Status::Error(UserPathName(path) + ": " + kNotBigArchive);

@@ -24,6 +24,7 @@ struct ModContents {
     std::string archive;  // the .zip, .7z or .rar that holds the files; empty for files on disk
     std::string name;     // the mod's own name: its archive's or folder's, or its first file's
     std::string shown;    // how the source is named to the user
+    bool picked = false;  // files picked together, not one archive or folder
     std::vector<ModFile> archives;  // in the order the game loads them
     std::vector<ModFile> loose;       // game files, scripts included
     std::vector<ModFile> companions;  // read only from the game folder, never merged

@@ -1,7 +1,8 @@
 // "Delete Selected": removes the selected inactive mod's archive.
-#include "modstore/companions.h"
 #include "modstore/mod_store.h"
+#include "modstore/store_folder.h"
 #include "support/file_system.h"
+#include "support/journal.h"
 
 namespace tavrel {
 

@@ -8,11 +8,10 @@
 
 #include <functional>
 #include <memory>
-#include <unordered_set>
 
-#include "modstore/companions.h"
-#include "modstore/install_plan.h"
+#include "modstore/install_writer.h"
 #include "modstore/mod_contents.h"
+#include "modstore/store_folder.h"
 #include "support/archive.h"
 #include "support/file_system.h"
 #include "support/journal.h"
@@ -58,6 +57,9 @@ Status InstallStaged(const std::string& folder, const std::string& targetName, c
     const std::string files = JoinPath(stage, kStagedFiles);
     Status done = MakeFolders(companions ? files : stage);
     if (done.ok()) done = write(JoinPath(stage, targetName), companions ? files : std::string());
+    // A mod that turned out to keep nothing beside it has no companion folder.
+    std::vector<DirEntry> kept;
+    const bool keeps = companions && ListEntries(files, kept).ok() && !kept.empty();
     if (done.ok()) {
         Journal journal;
         const std::string oldCompanions = CompanionFolderRelative(folder, entry);
@@ -68,8 +70,8 @@ Status InstallStaged(const std::string& folder, const std::string& targetName, c
         const std::string companionFolder = IsFolder(JoinPath(folder, oldCompanions)) ? oldCompanions
                                                                                     : JoinPath(kStoreFolderName, entry);
         // A mod without companions leaves no companion folder behind.
-        MoveFiles(folder, oldCompanions, JoinPath(stageRelative, kReplacedCompanions), journal, !companions);
-        if (companions) MoveFiles(folder, JoinPath(stageRelative, kStagedFiles), companionFolder, journal);
+        MoveFiles(folder, oldCompanions, JoinPath(stageRelative, kReplacedCompanions), journal, !keeps);
+        if (keeps) MoveFiles(folder, JoinPath(stageRelative, kStagedFiles), companionFolder, journal);
         journal.removeWhenDone = journal.removeWhenUndone = {stageRelative};
         done = RunJournal(folder, JournalFile(folder), journal);
     }
@@ -80,26 +82,7 @@ Status InstallStaged(const std::string& folder, const std::string& targetName, c
     return done;
 }
 
-// Companions that name one path in other letter case are one file to the
-// game: the first of them is kept.
-std::vector<const ModFile*> OnePerPath(const std::vector<ModFile>& files) {
-    std::vector<const ModFile*> kept;
-    std::unordered_set<std::string> seen;
-    for (const ModFile& f : files) {
-        if (seen.insert(FoldCase(f.path)).second) kept.push_back(&f);
-    }
-    return kept;
-}
-
 }  // namespace
-
-// The managed name of an archive: every leading underscore gives way to
-// exactly two, and the extension becomes ".bit".
-std::string InstalledModName(const std::string& sourceName) {
-    const std::size_t firstKept = sourceName.find_first_not_of('_');
-    const std::string rest = firstKept == std::string::npos ? std::string() : sourceName.substr(firstKept);
-    return FileChangeExt("__" + rest, ".bit");
-}
 
 void ModStore::lblInstallMod_Click() {
     const std::string zh = ZeroHourPart(w_.zhMode());
@@ -124,82 +107,26 @@ void ModStore::lblInstallMod_Click() {
     InstallMod(sources);
 }
 
-std::optional<std::string> MergedModName(const std::string& name) {
-    const std::size_t from = name.find_first_not_of(" \t_");
-    if (from == std::string::npos) return std::nullopt;
-    std::string stem = WithAllowedNameChars(name.substr(from));
-    while (!stem.empty() && (stem.back() == '.' || stem.back() == ' ' || stem.back() == '\t')) {
-        stem.pop_back();  // Windows drops them from a file name
-    }
-    if (stem.empty()) return std::nullopt;
-    return "__" + stem + ".bit";
-}
-
 bool ModStore::planInstall(const std::vector<std::string>& sources, ModContents& mod, InstallPlan& plan,
                            Status& failed) {
     failed = Status::Ok();
     const std::string& first = sources.front();
     // One file that is no archive of archives is installed as it is.
     if (sources.size() == 1 && !IsArchiveName(FileGetName(first)) && !IsFolder(first)) {
-        plan.way = InstallPlan::Way::Copy;
-        plan.copyFrom = first;
-        plan.sourceName = UserPathName(first);
-        plan.newName = InstalledModName(plan.sourceName);
-        plan.newEntry = FileChangeExt(plan.newName, "");
+        plan = PlanCopy(first);
         return true;
     }
     if (failed = GatherMod(sources, mod); !failed.ok()) return false;
-    // A mod is an archive or a file the game reads below its own folders.
-    const bool gameFiles = !mod.archives.empty() || !mod.loose.empty() ||
-                           std::any_of(mod.companions.begin(), mod.companions.end(),
-                                       [](const ModFile& f) { return f.path.find('\\') != std::string::npos; });
-    if (!gameFiles) {
+    if (!HoldsGameFiles(mod)) {
         failed = Status::Error(mod.archive.empty() ? "the folder holds no MOD" : "the archive holds no MOD");
         return false;
     }
-    std::vector<const ModFile*> chosen;
-    for (const ModFile& f : mod.archives) chosen.push_back(&f);
-    std::string name = mod.name;
-    bool alone = mod.loose.empty(), withoutLoose = false;
-    if (mod.archives.size() > 1 || (mod.archives.size() == 1 && !mod.loose.empty())) {
-        std::vector<ArchiveMember> offered;
-        for (const ModFile& f : mod.archives) offered.push_back({f.source.name, f.path, f.source.size, 0});
-        const std::optional<ArchiveChoice> choice = w_.chooseModArchives(offered, mod.name);
-        if (!choice) return false;  // the user's own choice: nothing changes
-        chosen.clear();
-        for (const std::size_t i : choice->ticked) {
-            if (i < mod.archives.size()) chosen.push_back(&mod.archives[i]);
-        }
-        if (chosen.empty()) return false;
-        name = choice->name;
-        withoutLoose = choice->withoutLooseFiles;
-        alone = alone || withoutLoose;
-    }
-    // The archives ticked alone are installed without anything else.
-    if (!(alone && withoutLoose)) plan.companions = OnePerPath(mod.companions);
-    // One archive alone goes in as it is, under its own name.
-    if (chosen.size() == 1 && alone) {
-        plan.lone = chosen.front();
-        plan.way = mod.archive.empty() ? InstallPlan::Way::Copy : InstallPlan::Way::Unpack;
-        plan.sourceName = plan.lone->source.name;
-        plan.newName = InstalledModName(plan.sourceName);
-    } else {
-        const std::optional<std::string> managed = MergedModName(name);
-        if (!managed) {
-            failed = Status::Error("the MOD has no name");
-            return false;
-        }
-        plan.way = InstallPlan::Way::Merge;
-        plan.merged = chosen;
-        plan.withLoose = true;
-        plan.companionsFromArchive = true;
-        plan.sourceName = mod.shown;
-        plan.newName = *managed;
-    }
-    plan.newEntry = FileChangeExt(plan.newName, "");
-    // What was left out is told where the mod is more than one archive.
-    if (plan.way == InstallPlan::Way::Merge || plan.hasCompanions()) plan.leftOut = mod.leftOut;
-    return true;
+    if (!AsksForArchives(mod)) return PlanChoice(mod, nullptr, plan, failed);
+    std::vector<ArchiveMember> offered;
+    for (const ModFile& f : mod.archives) offered.push_back({f.source.name, f.path, f.source.size, 0});
+    const std::optional<ArchiveChoice> choice = w_.chooseModArchives(offered, mod.name);
+    // Cancelled: the user's own choice, and nothing changes.
+    return choice && PlanChoice(mod, &*choice, plan, failed);
 }
 
 bool ModStore::makeWayFor(const std::string& folder, const InstallPlan& plan) {
@@ -218,63 +145,37 @@ bool ModStore::makeWayFor(const std::string& folder, const InstallPlan& plan) {
     return !IsRegularFile(JoinPath(folder, ResolveFileName(folder, plan.newEntry, ".big")));
 }
 
-bool ModStore::InstallMod(const std::vector<std::string>& sources, std::string* installedEntry) {
-    if (!w_.folderText().empty()) w_.setFolderText(FileCleanPath(w_.folderText()));
-    if (!goOnWhileGameRuns()) return false;
+bool ModStore::installFailed(const Status& why) {
+    w_.message("An error occurred while attempting to copy the new MOD to your Generals folder! Please ensure "
+               "that the MOD is a valid .big file that is not in use, and that the path to your Generals" +
+                   ZeroHourPart(w_.zhMode()) + "folder is valid. (" + why.text() + ")",
+               Buttons::Ok, Icon::Critical);
+    return false;
+}
 
-    const std::string zh = ZeroHourPart(w_.zhMode());
-    const std::string folder = w_.folderText();
-    const auto copyError = [&](const Status& why) {
-        w_.message("An error occurred while attempting to copy the new MOD to your Generals folder! Please ensure "
-                   "that the MOD is a valid .big file that is not in use, and that the path to your Generals" + zh +
-                       "folder is valid. (" + why.text() + ")",
-                   Buttons::Ok, Icon::Critical);
-        return false;
-    };
-    // An empty folder text names no game folder: nothing is copied to the
-    // file system root.
-    if (folder.empty() || sources.empty()) return copyError(FailureStatus(Failure::NoSuchFile));
-
-    ModContents mod;
-    InstallPlan plan;
-    Status planned = Status::Ok();
-    if (!planInstall(sources, mod, plan, planned)) return planned.ok() ? false : copyError(planned);
-    InstallWriter writer(mod, plan);
-    if (Status checked = writer.check(); !checked.ok()) return copyError(checked);
-    finishUnfinishedWork(folder);
-    if (!makeWayFor(folder, plan)) return false;
-
+Status ModStore::writeInstall(const std::string& folder, InstallWriter& writer, const InstallPlan& plan,
+                              bool& cancelled) {
     // An existing copy in other letter case is the one replaced, so that the
     // folder never holds two names the game sees as one.
     const std::string targetName = ResolveFileName(folder, plan.newEntry, ".bit");
     const std::string target = JoinPath(folder, targetName);
-    const bool staged = plan.hasCompanions() || HasCompanionFolder(folder, plan.newEntry);
-    bool cancelled = false;
-    Status copied = Status::Ok();
-    {
-        const auto progress = w_.showCopyProgress("Installing " + plan.sourceName + "...");
-        const CopyProgress report = [&](std::uint64_t done, std::uint64_t total) {
-            cancelled = !progress->update(done, total);
-            return !cancelled;
-        };
-        if (!staged) {
-            copied = writer.write(folder, target, "", report);
-        } else if (copied = CheckReplaceable(target); copied.ok()) {
-            copied = CheckRoomFor(folder, writer.archiveBytes() + plan.companionBytes());
-            if (copied.ok()) {
-                copied = InstallStaged(folder, targetName, plan.newEntry, plan.hasCompanions(),
-                                       [&](const std::string& archive, const std::string& companions) {
-                                           return writer.write(folder, archive, companions, report);
-                                       });
-            }
-        }
-    }  // the progress window closes before any message
-    if (cancelled) return false;  // the user's own choice; the folder is as it was
-    if (!copied.ok()) return copyError(copied);
-    if (installedEntry) *installedEntry = plan.newEntry;
+    const auto progress = w_.showCopyProgress("Installing " + plan.sourceName + "...");
+    const CopyProgress report = [&](std::uint64_t done, std::uint64_t total) {
+        cancelled = !progress->update(done, total);
+        return !cancelled;
+    };
+    if (!plan.hasCompanions() && !HasCompanionFolder(folder, plan.newEntry)) {
+        return writer.write(folder, target, "", report);
+    }
+    if (Status replaceable = CheckReplaceable(target); !replaceable.ok()) return replaceable;
+    if (Status room = CheckRoomFor(folder, writer.archiveBytes() + plan.companionBytes()); !room.ok()) return room;
+    return InstallStaged(folder, targetName, plan.newEntry, plan.hasCompanions(),
+                         [&](const std::string& archive, const std::string& companions) {
+                             return writer.write(folder, archive, companions, report);
+                         });
+}
 
-    const std::string words = plan.words(writer.kept());
-    UpdateList(false);
+void ModStore::tellInstalled(const InstallPlan& plan, const std::string& words) {
     if (plan.newEntry != w_.activeMod()) {
         if (w_.offerActivation("MOD (" + plan.sourceName + ") has been successfully installed. Tavrel has renamed "
                                "the MOD to " + plan.newName + words +
@@ -286,6 +187,33 @@ bool ModStore::InstallMod(const std::vector<std::string>& sources, std::string* 
                        plan.newName + words + "\r\n\r\nThis MOD is currently active.",
                    Buttons::Ok, Icon::Information);
     }
+}
+
+bool ModStore::InstallMod(const std::vector<std::string>& sources, std::string* installedEntry) {
+    if (!w_.folderText().empty()) w_.setFolderText(FileCleanPath(w_.folderText()));
+    if (!goOnWhileGameRuns()) return false;
+    const std::string folder = w_.folderText();
+    // An empty folder text names no game folder: nothing is copied to the
+    // file system root.
+    if (folder.empty() || sources.empty()) return installFailed(FailureStatus(Failure::NoSuchFile));
+
+    ModContents mod;
+    InstallPlan plan;
+    Status planned = Status::Ok();
+    if (!planInstall(sources, mod, plan, planned)) return planned.ok() ? false : installFailed(planned);
+    InstallWriter writer(mod, plan);
+    if (Status checked = writer.check(); !checked.ok()) return installFailed(checked);
+    finishUnfinishedWork(folder);
+    if (!makeWayFor(folder, plan)) return false;
+
+    bool cancelled = false;
+    const Status copied = writeInstall(folder, writer, plan, cancelled);  // its progress closes before any message
+    if (cancelled) return false;  // the user's own choice; the folder is as it was
+    if (!copied.ok()) return installFailed(copied);
+    if (installedEntry) *installedEntry = plan.newEntry;
+    const std::string words = plan.words(writer.kept());
+    UpdateList(false);
+    tellInstalled(plan, words);
     return true;
 }
 

@@ -10,14 +10,12 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "game/big_archive.h"
 #include "game/game_paths.h"
 
 namespace tavrel {
-
 
 // What goes into a merge, in the order its bytes can be read.
 struct MergeInput {
@@ -42,19 +40,5 @@ struct MergePlan {
 // Which entry wins each path, and where its bytes go: runs of an input's
 // bytes that winning entries share or overlap are written once.
 MergePlan PlanMerge(const std::vector<MergeInput>& inputs);
-
-// Archives the game loads before the mod `modFile` (an active ".big" in
-// `folder`) that hold some of the mod's paths: how many each one hides.
-// Only tables are read.
-struct HidingFile {
-    std::string name;
-    std::size_t hidden = 0;
-};
-std::vector<HidingFile> FindHidingFiles(const std::string& folder, const std::string& modFile);
-// The warning after the mod `modEntry` is activated: the archives that hide
-// some of its files, which Tavrel cannot set aside, and the game's own
-// loose files it set aside (`setAside`); empty when there is neither.
-std::string ActivationWarning(const std::string& modEntry, const std::vector<HidingFile>& hiding,
-                              const std::vector<std::string>& setAside);
 
 }  // namespace tavrel

@@ -3,8 +3,9 @@
 #include <unordered_set>
 #include <vector>
 
-#include "modstore/companions.h"
 #include "modstore/mod_store.h"
+#include "modstore/placement.h"
+#include "modstore/store_folder.h"
 #include "support/file_system.h"
 #include "support/text.h"
 #include "support/wildcard.h"
@@ -28,37 +29,25 @@ std::string SeveralModsMessage(const std::string& firstActive) {
 
 }  // namespace
 
-void ModStore::UpdateList(bool silentCall, FolderTrim trim) {
-    // Writing the trimmed folder back runs the box's change handling, which
-    // asks for a scan of its own; this scan is about to do that work.
-    if (trimming_) return;
-
-    w_.setZeroHourLabelVisible(w_.zhMode() != 0);
-    w_.setActiveMod("");
-    w_.clearList();
-
+std::optional<std::string> ModStore::trimFolderText(FolderTrim trim) {
     std::string folder = w_.folderText();
-    if (CharCount(folder) <= 3) return;
-    if (folder.back() == kNativeSeparator) {
-        while (!folder.empty() && folder.back() == kNativeSeparator) folder.pop_back();
-        if (trim == FolderTrim::WriteBack) {
-            trimming_ = true;
-            try {
-                w_.setFolderText(folder);
-            } catch (...) {
-                trimming_ = false;
-                throw;
-            }
+    if (CharCount(folder) <= 3) return std::nullopt;
+    if (folder.back() != kNativeSeparator) return folder;
+    while (!folder.empty() && folder.back() == kNativeSeparator) folder.pop_back();
+    if (trim == FolderTrim::WriteBack) {
+        trimming_ = true;
+        try {
+            w_.setFolderText(folder);
+        } catch (...) {
             trimming_ = false;
+            throw;
         }
+        trimming_ = false;
     }
+    return folder;
+}
 
-    if (!FolderExists(folder)) {
-        if (!silentCall) w_.message(InvalidFolderMessage(w_.zhMode()), Buttons::Ok, Icon::Critical);
-        return;
-    }
-    finishUnfinishedWork(folder);
-
+std::vector<DirEntry> ModStore::listModFiles(const std::string& folder) {
     // One reading of the folder serves the whole scan: the inactive mods,
     // the active ones, and every rename's look-up of the other letter cases,
     // so that a folder of thousands of files is read once, not once a
@@ -69,13 +58,11 @@ void ModStore::UpdateList(bool silentCall, FolderTrim trim) {
         if (inactivePattern.matchesFolded(e.folded) || activePattern.matchesFolded(e.folded)) entries.push_back(e);
     });
     if (!read.ok()) w_.message(read.text(), Buttons::Ok, Icon::Critical);
-    std::unordered_set<std::string> listed;  // folded entry names, as ModExist compares them
-    const auto addEntry = [&](const std::string& entry) {
-        w_.addListEntry(entry);
-        listed.insert(FoldCase(entry));
-    };
-    for (const std::string& name : MatchingFiles(entries, kInactivePattern)) addEntry(StripLastExtension(name));
+    return entries;
+}
 
+void ModStore::reconcileActive(const std::string& folder, const std::vector<DirEntry>& entries,
+                               std::unordered_set<std::string>& listed) {
     // Made at the first rename. Every rename here is to ".bit", so only the
     // names ending so (in any letter case, whatever they are) can stand in
     // one's way: the kept entries hold them all.
@@ -111,9 +98,38 @@ void ModStore::UpdateList(bool silentCall, FolderTrim trim) {
         } else if (!listed.contains(FoldCase(entry))) {
             // Never replaces anything: an inactive file of that name in any
             // letter case keeps this one active.
-            if (renameToInactive(name, entry)) addEntry(entry);
+            if (renameToInactive(name, entry)) {
+                w_.addListEntry(entry);
+                listed.insert(FoldCase(entry));
+            }
         }
     }
+}
+
+void ModStore::UpdateList(bool silentCall, FolderTrim trim) {
+    // Writing the trimmed folder back runs the box's change handling, which
+    // asks for a scan of its own; this scan is about to do that work.
+    if (trimming_) return;
+
+    w_.setZeroHourLabelVisible(w_.zhMode() != 0);
+    w_.setActiveMod("");
+    w_.clearList();
+    const std::optional<std::string> folder = trimFolderText(trim);
+    if (!folder) return;
+    if (!FolderExists(*folder)) {
+        if (!silentCall) w_.message(InvalidFolderMessage(w_.zhMode()), Buttons::Ok, Icon::Critical);
+        return;
+    }
+    finishUnfinishedWork(*folder);
+
+    const std::vector<DirEntry> entries = listModFiles(*folder);
+    std::unordered_set<std::string> listed;  // folded entry names, as ModExist compares them
+    for (const std::string& name : MatchingFiles(entries, kInactivePattern)) {
+        const std::string entry = StripLastExtension(name);
+        w_.addListEntry(entry);
+        listed.insert(FoldCase(entry));
+    }
+    reconcileActive(*folder, entries, listed);
 }
 
 bool ModStore::ModExist(const std::string& modName) const {

@@ -7,16 +7,17 @@
 
 #include <optional>
 #include <string>
-#include <vector>
+#include <unordered_set>
 #include <utility>
+#include <vector>
 
-#include "modstore/mod_window.h"
 #include "game/game_process.h"
+#include "modstore/install_plan.h"
+#include "modstore/mod_window.h"
 
 namespace tavrel {
 
-struct ModContents;
-struct InstallPlan;
+class InstallWriter;
 
 // How a scan treats trailing separators in the folder box.
 enum class FolderTrim {
@@ -26,14 +27,6 @@ enum class FolderTrim {
 
 // True for the entry of a mod that Tavrel manages: "__" in front.
 inline bool IsManagedEntry(const std::string& entry) { return entry.rfind("__", 0) == 0; }
-
-// The managed inactive name for an archive named `sourceName`.
-std::string InstalledModName(const std::string& sourceName);
-// The managed inactive name of a mod merged from several files and named
-// `name` (typed, or its archive's or folder's own name): blanks around it
-// and leading underscores go, characters no Windows file name may hold
-// become "_", then "__" + name + ".bit". Nothing when no name is left.
-std::optional<std::string> MergedModName(const std::string& name);
 
 // When the game of `gameFolder` runs, asks whether to go on anyway. True to
 // go on: the game does not run, or the user said Yes.
@@ -84,6 +77,13 @@ public:
 
 private:
     std::string selectedEntry() const;  // empty when nothing is selected
+    // The scan's steps: the folder box's text without separators at its end
+    // (nothing when it names no folder), the mods' files in the folder, and
+    // the active mods beyond the first made inactive, as the user agrees.
+    std::optional<std::string> trimFolderText(FolderTrim trim);
+    std::vector<DirEntry> listModFiles(const std::string& folder);
+    void reconcileActive(const std::string& folder, const std::vector<DirEntry>& entries,
+                         std::unordered_set<std::string>& listed);
     // Decides what an install of `sources` does, asking the user which
     // archives where a mod has several; false when the user cancelled or
     // the sources hold no mod (`failed` says why).
@@ -91,6 +91,13 @@ private:
     // A new version of the active mod that keeps files beside it needs the
     // active one switched off first: true when nothing is in the way.
     bool makeWayFor(const std::string& folder, const InstallPlan& plan);
+    // The install's error, with the reason; false.
+    bool installFailed(const Status& why);
+    // Writes the planned mod into the folder, with its progress, which
+    // closes before this returns; `cancelled` when the user said so.
+    Status writeInstall(const std::string& folder, InstallWriter& writer, const InstallPlan& plan, bool& cancelled);
+    // The success message, and the offer to activate the mod.
+    void tellInstalled(const InstallPlan& plan, const std::string& words);
     // False when the game runs from the folder and the user would rather not go on.
     bool goOnWhileGameRuns();
     // Ends what a killed Tavrel left in the folder, unless the game runs

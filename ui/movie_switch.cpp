@@ -4,7 +4,7 @@
 #include <unordered_set>
 
 #include "game/game_paths.h"
-#include "modstore/companions.h"
+#include "modstore/store_folder.h"
 #include "modstore/mod_store.h"
 #include "support/path_rules.h"
 #include "support/platform.h"

@@ -4,7 +4,8 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "modstore/companions.h"
+#include "modstore/placement.h"
+#include "modstore/store_folder.h"
 #include "support/platform.h"
 #include "store_fixture.h"
 

@@ -6,6 +6,7 @@
 #include <fstream>
 #include <map>
 
+#include "modstore/mod_activation.h"
 #include "modstore/mod_merge.h"
 #include "store_fixture.h"
 

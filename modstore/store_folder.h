@@ -1,11 +1,8 @@
-// A mod's companion files are the files of it that the game reads only
-// from its own folder: movies, Install_Final.bmp, the AI scripts
-// (game_paths.h). Tavrel keeps them beside the mod's archive, in a hidden
-// folder of the game folder that the game never reads, and moves them into
-// place by rename while the mod is active. Meanwhile the game's own loose
-// files at the paths the mod provides (its companions, and the paths of its
-// archive, which a loose file would hide) are set aside by rename, to a
-// name the game never reads, and renamed back when the mod is deactivated.
+// Tavrel's own folder in the game folder, where it keeps what it needs
+// beside the mods: each mod's companion files (the files of it that the game
+// reads only from its own folder, game_paths.h) while the mod is inactive,
+// the record of what an activation moved, the journal of the change under
+// way and the stages of installs on their way in.
 //
 //   <game>/.tavrel/               Tavrel's folder (hidden on Windows too)
 //       journal.txt               the change under way (support/journal.h)
@@ -18,15 +15,13 @@
 // No name in it matches *.big, by its long name or its 8.3 short one: the
 // game loads every such file below its folder. Every change goes through the
 // journal, so that after a kill at any step the next start leaves the mod
-// either fully active or fully inactive.
+// either fully active or fully inactive (FinishUnfinishedWork).
 #pragma once
 
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "support/journal.h"
 #include "support/status.h"
 
 namespace tavrel {
@@ -45,47 +40,19 @@ std::string CompanionFolderName(const std::string& game, const std::string& entr
 // Its path relative to the game folder, and in full.
 std::string CompanionFolderRelative(const std::string& game, const std::string& entry);
 std::string CompanionFolder(const std::string& game, const std::string& entry);
+// True when the mod `entry` has companion files or a record of being placed.
+bool HasCompanionFolder(const std::string& game, const std::string& entry);
 
 // The manifest of a companion folder: game paths ("\" between folders).
 Status WriteManifest(const std::string& companionFolder, const std::vector<std::string>& paths);
 std::vector<std::string> ReadManifest(const std::string& companionFolder);
-// The record of what an activation moved, kept while the mod is active.
+
+// The names in a companion folder of the record of what an activation
+// moved, kept while the mod is active, and of the record on its way in,
+// written before the activation's journal runs.
+inline constexpr char kActiveRecordName[] = "active.txt";
+inline constexpr char kPendingRecordName[] = "active.new";
 std::string ActiveRecordFile(const std::string& companionFolder);
-
-// What activating a mod changes besides its archive's name.
-struct Placement {
-    std::vector<JournalStep> steps;     // set-asides, folders made, companions moved in, in that order
-    std::vector<std::string> setAside;  // the game's own files set aside, as found ("\" between folders)
-    std::vector<std::string> placed;    // the companions put in place
-};
-
-// Plans placing the mod `entry`, whose archive is the file `archive` in
-// `game`: its companions (those its companion folder holds) go to their
-// paths, and every loose file in the game folder at a path the mod
-// provides is set aside first. Paths match in any letter case, part by
-// part, as the game under Wine sees them; a folder that is a link is
-// entered only when it leads to a place inside the game folder. Fails,
-// naming the path, when a companion's place cannot be taken.
-Status PlanPlacement(const std::string& game, const std::string& entry, const std::string& archive,
-                     Placement& out);
-
-// Switches the mod `entry` on in one journal: `archiveStep` (its archive's
-// rename), then `placement`, keeping the record of what moved while it is
-// active. When a step fails, everything is as it was; a step other than the
-// archive's own is named in the failure.
-Status SwitchOn(const std::string& game, const std::string& entry, const JournalStep& archiveStep,
-                const Placement& placement);
-
-// True when the mod `entry` has a record of being placed.
-bool IsPlaced(const std::string& game, const std::string& entry);
-
-// Switches the placed mod `entry` off in one journal: what its record says
-// was moved goes back, then `archiveStep` (its archive's rename; none when
-// the archive is off already), and the record goes.
-Status SwitchOff(const std::string& game, const std::string& entry, const std::optional<JournalStep>& archiveStep);
-
-// True when the mod `entry` has companion files or a record of being placed.
-bool HasCompanionFolder(const std::string& game, const std::string& entry);
 
 // Ends what a killed Tavrel left in `game`: the journal of a change under
 // way is finished or undone, stages that no running install holds are
