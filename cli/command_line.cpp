@@ -49,18 +49,191 @@ bool Listed(const std::vector<std::string>& entries, const std::string& entry) {
     return false;
 }
 
-// The command's free argument, checked: `wanted` of them.
-std::optional<std::string> CheckArguments(const CommandLine& c, std::size_t wanted, const char* what,
-                                          std::ostream& err, int& status) {
-    if (c.arguments.size() < wanted) {
-        status = UsageError(err, std::string("missing ") + what);
-        return std::nullopt;
+// "--install FILE --activate" is one command: the install, and then the
+// answer Yes to the offer to activate what it installed.
+bool ActivatesAfterInstall(const CommandLine& c) { return c.install && c.activate; }
+
+// The options that only mean something with another, or not with another.
+std::optional<int> CheckOptions(const CommandLine& c, std::ostream& err) {
+    if (c.zeroHour && c.generals) return UsageError(err, "--zero-hour and --generals exclude each other");
+    if (!c.members.empty() && !c.install) return UsageError(err, "--member goes with --install");
+    if (c.name && !c.install) return UsageError(err, "--name goes with --install");
+    return std::nullopt;
+}
+
+// One command at a time, so that a run never does half of what it was told.
+std::optional<int> CheckOneCommand(const CommandLine& c, std::ostream& err) {
+    const int commands = c.list + (c.activate && !ActivatesAfterInstall(c)) + c.deactivate + c.install + c.remove +
+                         c.play;
+    if (commands == 0) return UsageError(err, "no command given");
+    if (commands > 1) return UsageError(err, "one command at a time");
+    return std::nullopt;
+}
+
+// The count of free arguments, checked: `wanted` of them.
+std::optional<int> CheckArguments(const CommandLine& c, std::size_t wanted, const char* what, std::ostream& err) {
+    if (c.arguments.size() < wanted) return UsageError(err, std::string("missing ") + what);
+    if (c.arguments.size() > wanted) return UsageError(err, "unexpected argument '" + c.arguments[wanted] + "'");
+    return std::nullopt;
+}
+
+// The free arguments the command takes: none for --list and --deactivate,
+// one FILE or more for --install, one NAME for --activate and --delete.
+// Those of --play are the game's, and are not looked at.
+std::optional<int> CheckCommandArguments(const CommandLine& c, std::ostream& err) {
+    if (c.play) return std::nullopt;
+    if (c.list || c.deactivate) return CheckArguments(c, 0, "", err);
+    if (c.install) return CheckArguments(c, std::max<std::size_t>(1, c.arguments.size()), "FILE after --install", err);
+    return CheckArguments(c, 1, c.activate ? "NAME after --activate" : "NAME after --delete", err);
+}
+
+// The command line itself, before anything of the folder is read: what it
+// answers at once (a parser's complaint, --help, --version), or how it is
+// wrong. Nothing when the command is to run.
+std::optional<int> CheckCommandLine(const CommandLine& c, std::ostream& out, std::ostream& err) {
+    if (!c.parseError.empty()) return UsageError(err, c.parseError);
+    if (c.help) {
+        out << UsageText();
+        return kExitOk;
     }
-    if (c.arguments.size() > wanted) {
-        status = UsageError(err, "unexpected argument '" + c.arguments[wanted] + "'");
-        return std::nullopt;
+    if (c.version) {
+        out << VersionText();
+        return kExitOk;
     }
-    return wanted == 0 ? std::string() : c.arguments.front();
+    if (std::optional<int> status = CheckOptions(c, err)) return status;
+    if (std::optional<int> status = CheckOneCommand(c, err)) return status;
+    return CheckCommandArguments(c, err);
+}
+
+// The setting `key` the window keeps, when the system has any to read.
+std::optional<std::string> Stored(const ConsoleSystem& system, const std::string& key) {
+    return system.readSetting ? system.readSetting(key) : std::nullopt;
+}
+
+// The mode of this run: as given, else the window's. The window's is read
+// only when none is given, as the folder is.
+std::optional<int> RunMode(const CommandLine& c, const ConsoleSystem& system) {
+    if (c.zeroHour) return 1;
+    if (c.generals) return 0;
+    return ParseZhMode(Stored(system, "zhmode").value_or(""));
+}
+
+// The settings the window starts with: the mode of this run and its folder,
+// given or else the one the window keeps.
+std::map<std::string, std::string> RunSettings(const CommandLine& c, const ConsoleSystem& system, int mode) {
+    std::map<std::string, std::string> settings{{"zhmode", std::to_string(mode)}};
+    if (c.folder) settings["path"] = *c.folder;
+    else if (auto path = Stored(system, "path")) settings["path"] = *path;
+    return settings;
+}
+
+// The window of a run, with its store and logic. These keep references to
+// the window (and the logic to the store), so the three are made together
+// and never copied.
+struct Run {
+    Run(const CommandLine& c, const ConsoleSystem& system, std::ostream& err,
+        std::map<std::string, std::string> settings)
+        : window(err, std::move(settings), c.yes, ActivatesAfterInstall(c), c.members, c.name),
+          store(window, system.gameRuns), logic(window, store, system.env) {}
+    Run(const Run&) = delete;
+    Run& operator=(const Run&) = delete;
+
+    ConsoleWindow window;
+    ModStore store;
+    MainWindowLogic logic;
+    std::string folder;  // the game folder, as the start-up left it
+};
+
+// The window's start-up: the same folder it would show, what a killed copy
+// left goes, and the first scan. A run without a game folder ends here.
+std::optional<int> StartUp(Run& run, std::ostream& err) {
+    run.logic.Form_Load();
+    run.folder = run.window.folderText();
+    if (!FolderExists(run.folder)) {
+        run.store.UpdateList(false);  // the window's own message, where it has one
+        return Fail(err, "no game folder at '" + run.folder + "'");
+    }
+    return std::nullopt;
+}
+
+int List(Run& run, std::ostream& out) {
+    out << run.folder << '\n' << run.window.activeMod() << '\n';
+    for (const std::string& entry : run.window.listEntries()) out << entry << '\n';
+    return kExitOk;
+}
+
+// Done once the game's launcher has started; the game is not waited for.
+int Play(const CommandLine& c, Run& run) { return run.logic.lblPlay_Click(c.arguments) ? kExitOk : kExitFailed; }
+
+// Done when no mod is left active, also when none was.
+int Deactivate(Run& run, std::ostream& err) {
+    run.store.lblDeactivate_Click();
+    if (!run.window.activeMod().empty()) return Fail(err, run.window.activeMod() + " is still active");
+    return kExitOk;
+}
+
+// Every --member must name an archive of the mod; without one, the names
+// are printed to choose from. A mod that cannot be read is left to the
+// install, which says why.
+std::optional<int> CheckMembers(const CommandLine& c, const std::string& shown, std::ostream& out,
+                                std::ostream& err) {
+    const std::vector<std::string>& sources = c.arguments;
+    if (!c.members.empty() && sources.size() == 1 && !IsArchiveName(FileGetName(sources.front())) &&
+        !IsFolder(sources.front())) {
+        return UsageError(err, "--member goes with an archive, a folder or several files");
+    }
+    if (c.members.empty()) return std::nullopt;
+    ModContents mod;
+    if (!GatherMod(sources, mod).ok()) return std::nullopt;
+    std::vector<std::string> names;
+    for (const ModFile& f : mod.archives) names.push_back(f.source.name);
+    for (const std::string& member : c.members) {
+        if (FindEntry(names, member) >= 0) continue;
+        for (const std::string& n : names) out << n << '\n';
+        return Fail(err, "no MOD named '" + member + "' in " + shown);
+    }
+    return std::nullopt;
+}
+
+int Install(const CommandLine& c, Run& run, std::ostream& out, std::ostream& err) {
+    const std::vector<std::string>& sources = c.arguments;
+    const std::string shown =
+        sources.size() == 1 ? sources.front() : FileGetName(sources.front()) + " and the others";
+    if (std::optional<int> status = CheckMembers(c, shown, out, err)) return *status;
+    // The install says whether its copy landed; nothing is read back,
+    // which for a mod of gigabytes would take as long again.
+    std::string entry;
+    if (!run.store.InstallMod(sources, &entry)) return Fail(err, "could not install " + shown);
+    // Activated, the new copy has left the list; a copy that stays in it
+    // beside an active mod of its name has not replaced that one.
+    if (ActivatesAfterInstall(c) &&
+        (!EqualsNoCase(run.window.activeMod(), entry) || FindEntry(run.window.listEntries(), entry) >= 0)) {
+        return Fail(err, "could not install and activate " + shown);
+    }
+    return kExitOk;
+}
+
+// --activate NAME and --delete NAME: both pick an inactive mod of the list
+// as a click would, then click; each is done when the list shows it so.
+int ActivateOrDelete(const CommandLine& c, Run& run, std::ostream& err) {
+    const std::string& name = c.arguments.front();
+    const bool isActive = !run.window.activeMod().empty() && EqualsNoCase(run.window.activeMod(), name);
+    if (c.activate && isActive) return kExitOk;  // already as asked
+    const int index = FindEntry(run.window.listEntries(), name);
+    if (index < 0) {
+        if (isActive) return Fail(err, name + " is the active mod: deactivate it first");
+        return Fail(err, "no inactive mod named '" + name + "' in " + run.folder);
+    }
+    const std::string entry = run.window.listEntries()[static_cast<std::size_t>(index)];
+    run.window.select(index);
+    if (c.activate) {
+        run.store.lblActivate_Click();
+        if (!EqualsNoCase(run.window.activeMod(), entry)) return Fail(err, entry + " was not activated");
+    } else {
+        run.store.lblDelete_Click();
+        if (Listed(run.window.listEntries(), entry)) return Fail(err, entry + " was not deleted");
+    }
+    return kExitOk;
 }
 
 }  // namespace
@@ -137,123 +310,17 @@ std::string UsageText() {
 }
 
 int RunCommandLine(const CommandLine& c, const ConsoleSystem& system, std::ostream& out, std::ostream& err) {
-    if (!c.parseError.empty()) return UsageError(err, c.parseError);
-    if (c.help) {
-        out << UsageText();
-        return kExitOk;
-    }
-    if (c.version) {
-        out << VersionText();
-        return kExitOk;
-    }
-    if (c.zeroHour && c.generals) return UsageError(err, "--zero-hour and --generals exclude each other");
-    if (!c.members.empty() && !c.install) return UsageError(err, "--member goes with --install");
-    if (c.name && !c.install) return UsageError(err, "--name goes with --install");
-
-    // One command; "--install FILE --activate" counts as one.
-    const bool activateAfterInstall = c.install && c.activate;
-    const int commands =
-        c.list + (c.activate && !activateAfterInstall) + c.deactivate + c.install + c.remove + c.play;
-    if (commands == 0) return UsageError(err, "no command given");
-    if (commands > 1) return UsageError(err, "one command at a time");
-
-    int status = kExitOk;
-    std::optional<std::string> argument;
-    if (c.play) argument = std::string();  // the arguments are the game's
-    else if (c.list || c.deactivate) argument = CheckArguments(c, 0, "", err, status);
-    else if (c.install) argument = CheckArguments(c, std::max<std::size_t>(1, c.arguments.size()), "FILE after --install", err, status);
-    else argument = CheckArguments(c, 1, c.activate ? "NAME after --activate" : "NAME after --delete", err, status);
-    if (!argument) return status;
-
-    auto stored = [&](const std::string& key) {
-        return system.readSetting ? system.readSetting(key) : std::nullopt;
-    };
-    std::optional<int> mode = c.zeroHour ? 1 : c.generals ? 0 : std::optional<int>();
-    if (!mode) mode = ParseZhMode(stored("zhmode").value_or(""));
+    if (std::optional<int> status = CheckCommandLine(c, out, err)) return *status;
+    const std::optional<int> mode = RunMode(c, system);
     if (!mode) return UsageError(err, "Generals or Zero Hour? No mode is stored yet: give --generals or --zero-hour");
 
-    // The window's start-up, with the mode and folder of this run: the same
-    // folder it would show, what a killed copy left goes, and the first scan.
-    std::map<std::string, std::string> settings{{"zhmode", std::to_string(*mode)}};
-    if (c.folder) settings["path"] = *c.folder;
-    else if (auto path = stored("path")) settings["path"] = *path;
-    ConsoleWindow window(err, std::move(settings), c.yes, activateAfterInstall, c.members, c.name);
-    ModStore store(window, system.gameRuns);
-    MainWindowLogic logic(window, store, system.env);
-    logic.Form_Load();
-
-    const std::string folder = window.folderText();
-    if (!FolderExists(folder)) {
-        store.UpdateList(false);  // the window's own message, where it has one
-        return Fail(err, "no game folder at '" + folder + "'");
-    }
-
-    if (c.list) {
-        out << folder << '\n' << window.activeMod() << '\n';
-        for (const std::string& entry : window.listEntries()) out << entry << '\n';
-        return kExitOk;
-    }
-
-    if (c.play) return logic.lblPlay_Click(c.arguments) ? kExitOk : kExitFailed;
-
-    if (c.deactivate) {
-        store.lblDeactivate_Click();
-        if (!window.activeMod().empty()) return Fail(err, window.activeMod() + " is still active");
-        return kExitOk;
-    }
-
-    if (c.install) {
-        const std::vector<std::string>& sources = c.arguments;
-        const std::string shown = sources.size() == 1 ? sources.front() : FileGetName(sources.front()) + " and the others";
-        // Every --member must name an archive of the mod; without one, the
-        // names are printed to choose from.
-        if (!c.members.empty() && sources.size() == 1 && !IsArchiveName(FileGetName(sources.front())) &&
-            !IsFolder(sources.front())) {
-            return UsageError(err, "--member goes with an archive, a folder or several files");
-        }
-        if (!c.members.empty()) {
-            ModContents mod;
-            if (GatherMod(sources, mod).ok()) {
-                std::vector<std::string> names;
-                for (const ModFile& f : mod.archives) names.push_back(f.source.name);
-                for (const std::string& member : c.members) {
-                    if (FindEntry(names, member) >= 0) continue;
-                    for (const std::string& n : names) out << n << '\n';
-                    return Fail(err, "no MOD named '" + member + "' in " + shown);
-                }
-            }
-        }
-        // The install says whether its copy landed; nothing is read back,
-        // which for a mod of gigabytes would take as long again.
-        std::string entry;
-        if (!store.InstallMod(sources, &entry)) return Fail(err, "could not install " + shown);
-        // Activated, the new copy has left the list; a copy that stays in it
-        // beside an active mod of its name has not replaced that one.
-        if (activateAfterInstall &&
-            (!EqualsNoCase(window.activeMod(), entry) || FindEntry(window.listEntries(), entry) >= 0)) {
-            return Fail(err, "could not install and activate " + shown);
-        }
-        return kExitOk;
-    }
-
-    const std::string& name = *argument;
-    const bool isActive = !window.activeMod().empty() && EqualsNoCase(window.activeMod(), name);
-    if (c.activate && isActive) return kExitOk;  // already as asked
-    const int index = FindEntry(window.listEntries(), name);
-    if (index < 0) {
-        if (isActive) return Fail(err, name + " is the active mod: deactivate it first");
-        return Fail(err, "no inactive mod named '" + name + "' in " + folder);
-    }
-    const std::string entry = window.listEntries()[static_cast<std::size_t>(index)];
-    window.select(index);
-    if (c.activate) {
-        store.lblActivate_Click();
-        if (!EqualsNoCase(window.activeMod(), entry)) return Fail(err, entry + " was not activated");
-    } else {
-        store.lblDelete_Click();
-        if (Listed(window.listEntries(), entry)) return Fail(err, entry + " was not deleted");
-    }
-    return kExitOk;
+    Run run(c, system, err, RunSettings(c, system, *mode));
+    if (std::optional<int> status = StartUp(run, err)) return *status;
+    if (c.list) return List(run, out);
+    if (c.play) return Play(c, run);
+    if (c.deactivate) return Deactivate(run, err);
+    if (c.install) return Install(c, run, out, err);
+    return ActivateOrDelete(c, run, err);
 }
 
 }  // namespace tavrel
