@@ -171,6 +171,13 @@ const Case kCases[] = {
      .err = "Tavrel has renamed the MOD to __!Reds_Art.bit",
      .after = {{"__!Reds_Art.bit", "*"}, {".tavrel", "<folder>"}},
      .errPart = true},
+    // Files picked together are named by the first and how many more; with
+    // nothing the game reads only from its folder, the mod leaves no
+    // companion folder in Tavrel's.
+    {.name = "SeveralFilesWithoutCompanionsUnderAName",
+     .args = {"--install", "{outside}/Pair B.big", "{outside}/Pair A.big", "--name", "Pair"},
+     .err = "Installing Pair A.big and 1 more...\n" + Offer("Pair A.big and 1 more", "__Pair.bit") + "No\n",
+     .after = {{"__Pair.bit", "*"}, {".tavrel", "<empty folder>"}}},
     {.name = "InstallAndActivateTheMemberNamed",
      .before = kTwoMods,
      .args = {"--install", "{archives}/lzma2.7z", "--member", "STORM.big", "--activate"},
@@ -284,6 +291,8 @@ TEST(CommandLine, Cases) {
         TempFolder game, outside;
         for (const auto& [name, bytes] : k.before) game.file(name, bytes);
         outside.file("My Mod.big", "mine");
+        outside.file("Pair A.big", test::BigBytes({{"Data\\INI\\A.ini", "a"}}));
+        outside.file("Pair B.big", test::BigBytes({{"Maps\\B.map", "b"}}));
         const auto expand = [&](const std::string& text) { return Expand(text, game.path(), outside.path()); };
 
         std::vector<std::string> args;
@@ -306,9 +315,11 @@ TEST(CommandLine, Cases) {
 
         Files after, expected = k.after.empty() ? k.before : k.after;
         // A folder (Tavrel's own, which holds a mod's companions) is named
-        // only: the store's tests check what is in it.
+        // only, and whether it holds anything: the store's tests check what.
         for (const std::string& name : game.names()) {
-            after[name] = std::filesystem::is_directory(game / name) ? "<folder>" : ReadAll(game / name);
+            const std::string path = game / name;
+            if (!std::filesystem::is_directory(path)) after[name] = ReadAll(path);
+            else after[name] = std::filesystem::is_empty(path) ? "<empty folder>" : "<folder>";
         }
         for (auto& [name, bytes] : expected) {
             if (bytes.starts_with("{archives}/")) bytes = ReadAll(test::Native(expand(bytes)));

@@ -73,4 +73,22 @@ std::string ReadAll(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+std::string BigBytes(const std::vector<std::pair<std::string, std::string>>& entries) {
+    const auto be = [](std::uint32_t v) {
+        return std::string{static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8),
+                           static_cast<char>(v)};
+    };
+    std::uint32_t first = 16;
+    for (const auto& [path, data] : entries) first += static_cast<std::uint32_t>(9 + path.size());
+    std::string table, data;
+    for (const auto& [path, bytes] : entries) {
+        table += be(first + static_cast<std::uint32_t>(data.size())) + be(static_cast<std::uint32_t>(bytes.size())) +
+                 path + '\0';
+        data += bytes;
+    }
+    std::string le = be(first + static_cast<std::uint32_t>(data.size()));
+    std::reverse(le.begin(), le.end());
+    return "BIGF" + le + be(static_cast<std::uint32_t>(entries.size())) + be(first) + table + data;
+}
+
 }  // namespace tavrel::test

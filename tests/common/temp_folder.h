@@ -3,6 +3,7 @@
 
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "test_platform.h"
@@ -37,5 +38,9 @@ private:
 
 // A file's bytes; empty when it cannot be read.
 std::string ReadAll(const std::string& path);
+
+// A BIG archive of `entries` (path, bytes), written here from the format
+// itself rather than by the program's own writer.
+std::string BigBytes(const std::vector<std::pair<std::string, std::string>>& entries);
 
 }  // namespace tavrel::test

@@ -13,6 +13,7 @@
 namespace tavrel {
 namespace {
 
+using test::BigBytes;
 using test::Native;
 using test::ReadAll;
 using test::Strings;
@@ -23,26 +24,6 @@ std::string CopyError(const std::string& reason) {
     return "An error occurred while attempting to copy the new MOD to your Generals folder! Please ensure that the "
            "MOD is a valid .big file that is not in use, and that the path to your Generals folder is valid. (" +
            reason + ")";
-}
-
-// A BIG archive, written here from the format itself rather than by the
-// program's own writer.
-std::string BigBytes(const std::vector<std::pair<std::string, std::string>>& entries) {
-    const auto be = [](std::uint32_t v) {
-        return std::string{static_cast<char>(v >> 24), static_cast<char>(v >> 16), static_cast<char>(v >> 8),
-                           static_cast<char>(v)};
-    };
-    std::uint32_t first = 16;
-    for (const auto& [path, data] : entries) first += static_cast<std::uint32_t>(9 + path.size());
-    std::string table, data;
-    for (const auto& [path, bytes] : entries) {
-        table += be(first + static_cast<std::uint32_t>(data.size())) + be(static_cast<std::uint32_t>(bytes.size())) +
-                 path + '\0';
-        data += bytes;
-    }
-    std::string le = be(first + static_cast<std::uint32_t>(data.size()));
-    std::reverse(le.begin(), le.end());
-    return "BIGF" + le + be(static_cast<std::uint32_t>(entries.size())) + be(first) + table + data;
 }
 
 // What the game reads from an archive on disk, path by path, through the
