@@ -45,9 +45,8 @@ std::vector<std::string> GameProgramsOf(const RunningProcess& process) {
     if (!process.program.empty() && IsGameProgramName(FileGetName(process.program))) out.push_back(process.program);
     for (const std::string& arg : process.commandLine) {
         const std::size_t lastSep = arg.find_last_of("/\\");
-        if (arg.empty() || !IsGameProgramName(std::string_view(arg).substr(lastSep == std::string::npos ? 0 : lastSep + 1))) {
-            continue;
-        }
+        const std::string_view name = std::string_view(arg).substr(lastSep == std::string::npos ? 0 : lastSep + 1);
+        if (arg.empty() || !IsGameProgramName(name)) continue;
         std::string path;
         if (IsWindowsPath(arg)) {
             if (const std::string prefix = PrefixOf(process); !prefix.empty()) path = WinePathToUnix(prefix, arg);

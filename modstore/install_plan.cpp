@@ -74,9 +74,11 @@ bool AsksForArchives(const ModContents& mod) {
 bool PlanChoice(const ModContents& mod, const ArchiveChoice* choice, InstallPlan& plan, Status& failed) {
     failed = Status::Ok();
     std::vector<const ModFile*> chosen;
+    const auto ticked = [&](std::size_t i) {
+        return !choice || std::find(choice->ticked.begin(), choice->ticked.end(), i) != choice->ticked.end();
+    };
     for (std::size_t i = 0; i < mod.archives.size(); ++i) {
-        const bool ticked = !choice || std::find(choice->ticked.begin(), choice->ticked.end(), i) != choice->ticked.end();
-        if (ticked) chosen.push_back(&mod.archives[i]);
+        if (ticked(i)) chosen.push_back(&mod.archives[i]);
     }
     if (choice && chosen.empty()) return false;
     // The archives ticked alone are installed without anything else.

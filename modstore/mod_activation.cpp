@@ -138,18 +138,23 @@ void ModStore::ActivateMod(const std::string& bigFile) {
     } else if (renamed.ok()) {
         renamed = RenameNoReplace(source, target);
     }
+    tellActivated(folder, bigFile, renamed, placement);
+    UpdateList(false);
+}
+
+void ModStore::tellActivated(const std::string& folder, const std::string& bigFile, const Status& renamed,
+                             const Placement& placement) {
     if (!renamed.ok()) {
         w_.message("An error occurred while attempting to activate " + bigFile + ". (" + renamed.text() + ")",
                    Buttons::Ok, Icon::Critical);
-    } else {
-        w_.message("MOD " + bigFile + " activated...", Buttons::Ok, Icon::Information);
-        // Archives that load first win over the mod's own; what was set
-        // aside is told too.
-        const std::vector<HidingFile> hiding = FindHidingFiles(folder, bigFile + ".big");
-        const std::string warning = ActivationWarning(bigFile, hiding, placement.setAside);
-        if (!warning.empty()) w_.message(warning, Buttons::Ok, hiding.empty() ? Icon::Information : Icon::Exclamation);
+        return;
     }
-    UpdateList(false);
+    w_.message("MOD " + bigFile + " activated...", Buttons::Ok, Icon::Information);
+    // Archives that load first win over the mod's own; what was set aside
+    // is told too.
+    const std::vector<HidingFile> hiding = FindHidingFiles(folder, bigFile + ".big");
+    const std::string warning = ActivationWarning(bigFile, hiding, placement.setAside);
+    if (!warning.empty()) w_.message(warning, Buttons::Ok, hiding.empty() ? Icon::Information : Icon::Exclamation);
 }
 
 void ModStore::DeactivateMod(const std::string& activeMod, bool doUpdate) {

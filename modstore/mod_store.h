@@ -18,6 +18,7 @@
 namespace tavrel {
 
 class InstallWriter;
+struct Placement;
 
 // How a scan treats trailing separators in the folder box.
 enum class FolderTrim {
@@ -91,6 +92,10 @@ private:
     // A new version of the active mod that keeps files beside it needs the
     // active one switched off first: true when nothing is in the way.
     bool makeWayFor(const std::string& folder, const InstallPlan& plan);
+    // What an activation tells: its failure, or that it is done and what
+    // hides some of the mod's files.
+    void tellActivated(const std::string& folder, const std::string& bigFile, const Status& renamed,
+                       const Placement& placement);
     // The install's error, with the reason; false.
     bool installFailed(const Status& why);
     // Writes the planned mod into the folder, with its progress, which

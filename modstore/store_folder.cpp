@@ -60,7 +60,9 @@ std::string CompanionFolder(const std::string& game, const std::string& entry) {
     return JoinPath(game, CompanionFolderRelative(game, entry));
 }
 
-std::string ActiveRecordFile(const std::string& companionFolder) { return JoinPath(companionFolder, kActiveRecordName); }
+std::string ActiveRecordFile(const std::string& companionFolder) {
+    return JoinPath(companionFolder, kActiveRecordName);
+}
 
 Status WriteManifest(const std::string& companionFolder, const std::vector<std::string>& paths) {
     std::string text(kManifestHeader);

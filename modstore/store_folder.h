@@ -6,7 +6,7 @@
 //
 //   <game>/.tavrel/               Tavrel's folder (hidden on Windows too)
 //       journal.txt               the change under way (support/journal.h)
-//       stage-<process>-<n>/      an install on its way in, and its .lock
+//       stage-<time>-<n>/         an install on its way in, and its .lock
 //       <entry>/                  one mod's companion folder
 //           companions.txt        the manifest: its companion paths
 //           active.txt            while it is active: what was moved where

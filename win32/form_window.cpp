@@ -71,13 +71,14 @@ void FormWindow::createWindow(DWORD style, HWND owner) {
     controls_.create(hwnd_);
     focus_ = controls_.firstTabStop();
     fitToLayout(nullptr);
-    connectKeysAndNames();
+    serveNames();
+    connectKeys();
     // The control that holds the keyboard shows it from the start, not only
     // once a key has been pressed.
     ::SendMessageW(hwnd_, WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
 }
 
-void FormWindow::connectKeysAndNames() {
+void FormWindow::serveNames() {
     const HCURSOR pointer = ::LoadCursorW(instance_, MAKEINTRESOURCEW(IDC_POINTER));
     for (const Control& c : layout_.controls) {
         HWND control = controls_[c.name];
@@ -108,7 +109,9 @@ void FormWindow::connectKeysAndNames() {
         }
         ServeAccessible(hwnd_, std::move(window));
     }
+}
 
+void FormWindow::connectKeys() {
     // Keys anywhere in the window are accelerators; keys of one control go
     // to it alone, which asks the key table what they stand for there.
     std::vector<ACCEL> table;

@@ -47,8 +47,10 @@ protected:
 private:
     static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     void fitToLayout(const RECT* suggested);
-    // The keys, label-buttons, tooltips and accessible names of the layout.
-    void connectKeysAndNames();
+    // The label-buttons, tooltips and accessible names of the layout, and
+    // its keys.
+    void serveNames();
+    void connectKeys();
     void addTooltip(HWND control, const std::string& text);
 
     const FormLayout& layout_;

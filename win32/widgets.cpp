@@ -147,6 +147,17 @@ LRESULT Forward(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT_PT
     return ::DefSubclassProc(window, message, wParam, lParam);
 }
 
+// A control's own painting with the focus rectangle drawn over it.
+LRESULT PaintWithFocus(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
+    HDC dc = ::GetDC(window);
+    RECT inside;
+    ::GetClientRect(window, &inside);
+    ::DrawFocusRect(dc, &inside);
+    ::ReleaseDC(window, dc);
+    return result;
+}
+
 struct LabelButton {
     HCURSOR pointer;
     std::function<void()> onClick;
@@ -181,15 +192,7 @@ struct LabelButton {
                 ::InvalidateRect(window, nullptr, TRUE);
                 break;
             case WM_PAINT:
-                if (::GetFocus() == window) {
-                    const LRESULT result = ::DefSubclassProc(window, message, wParam, lParam);
-                    HDC dc = ::GetDC(window);
-                    RECT inside;
-                    ::GetClientRect(window, &inside);
-                    ::DrawFocusRect(dc, &inside);
-                    ::ReleaseDC(window, dc);
-                    return result;
-                }
+                if (::GetFocus() == window) return PaintWithFocus(window, message, wParam, lParam);
                 break;
             case WM_LBUTTONDOWN:
             case WM_LBUTTONDBLCLK:  // a quick second click is a click as well
