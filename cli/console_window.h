@@ -50,6 +50,8 @@ public:
     void showWindow() override {}
     Answer message(const std::string& text, Buttons buttons, Icon icon) override;
     Answer offerActivation(const std::string& text) override;
+    // A launch script waits for no answer to a failure that repeats.
+    bool stopsAtFailure() const override { return true; }
     // The archives named as told (each spelled so, or else in any letter
     // case), alone; every one when none was named. Nothing when a name
     // matches none.

@@ -444,7 +444,7 @@ Status InstallWriter::write(const std::string& folder, const std::string& archiv
         if (Status saved = SaveCompanionEntries(archive, companions, kept_); !saved.ok()) return saved;
     }
     // A mod that keeps nothing beside it needs no manifest, nor a folder.
-    return kept_.empty() ? Status::Ok() : WriteManifest(companions, kept_);
+    return kept_.empty() ? Status::Ok() : WriteManifest(companions, Manifest{kept_, {}});
 }
 
 }  // namespace tavrel

@@ -47,7 +47,7 @@ std::vector<HidingFile> FindHidingFiles(const std::string& folder, const std::st
 }
 
 std::string ActivationWarning(const std::string& modEntry, const std::vector<HidingFile>& hiding,
-                              const std::vector<std::string>& setAside) {
+                              const Placement& placement) {
     std::string text;
     if (!hiding.empty()) {
         text = "Some files of MOD " + modEntry +
@@ -60,9 +60,18 @@ std::string ActivationWarning(const std::string& modEntry, const std::vector<Hid
             text += "\r\nand " + std::to_string(hiding.size() - kNamedInMessage) + " more";
         }
     }
-    if (!setAside.empty()) {
-        text += (text.empty() ? "" : "\r\n\r\n") + std::string("Set aside while MOD ") + modEntry +
-                " is active, so that the game reads the MOD's own: " + FewNames(setAside) + ".";
+    const auto add = [&](const std::string& paragraph) { text += (text.empty() ? "" : "\r\n\r\n") + paragraph; };
+    if (!placement.setAside.empty()) {
+        add("Set aside while MOD " + modEntry + " is active, so that the game reads the MOD's own: " +
+            FewNames(placement.setAside) + ".");
+    }
+    if (placement.rebuilt) {
+        add("The list of the files MOD " + modEntry + " keeps beside it was damaged; Tavrel made it again from "
+            "the files it found there.");
+    }
+    if (!placement.missing.empty()) {
+        add("These files of MOD " + modEntry + " are lost, and the game goes without them: " +
+            FewNames(placement.missing) + ". Reinstall the MOD to bring them back.");
     }
     return text;
 }
@@ -82,10 +91,31 @@ std::string ModStore::selectedEntry() const {
 }
 
 void ModStore::finishUnfinishedWork(const std::string& folder) {
-    if (Status ended = FinishUnfinishedWork(folder, [&] { return !gameRunsIn(folder); }); !ended.ok()) {
+    std::vector<FinishedSwitchOff> switchedOff;
+    // Only where there is something to end is the folder locked for it.
+    bool changing = false;
+    const auto mayChange = [&] {
+        return !gameRunsIn(folder) && (changing = beginChange(folder, "finishing an earlier change"));
+    };
+    if (Status ended = FinishUnfinishedWork(folder, mayChange, &switchedOff); !ended.ok()) {
         w_.message("Tavrel could not finish an earlier change in the game folder. (" + ended.text() + ")", Buttons::Ok,
                    Icon::Critical);
     }
+    // A mod switched off behind Tavrel's back had its files taken back; one
+    // whose archive is gone for good leaves only the files kept beside it.
+    for (const FinishedSwitchOff& off : switchedOff) {
+        if (const std::string warning = SwitchOffWarning(off.entry, off.report); !warning.empty()) {
+            w_.message(warning, Buttons::Ok, Icon::Exclamation);
+        }
+        if (off.archiveGone &&
+            w_.message("The MOD " + off.entry + " is no longer in the game folder, but the files Tavrel kept beside "
+                       "it are. Tavrel has put the game's own files back in their places. Do you want to remove "
+                       "what is left of the MOD?",
+                       Buttons::YesNo, Icon::Question) == Answer::Yes) {
+            RemoveTree(CompanionFolder(folder, off.entry));
+        }
+    }
+    if (changing) endChange();
 }
 
 bool ModStore::goOnWhileGameRuns() { return GoOnWhileGameRuns(w_, FileCleanPath(w_.folderText()), gameRuns_); }
@@ -94,6 +124,8 @@ void ModStore::ActivateMod(const std::string& bigFile) {
     if (bigFile.empty()) return;
     w_.setFolderText(FileCleanPath(w_.folderText()));
     const std::string folder = w_.folderText();
+    const Change change(*this, folder, "activating " + bigFile);
+    if (!change) return;
     finishUnfinishedWork(folder);
     const std::string existingName = ResolveFileName(folder, bigFile, ".big");
     const std::string existing = JoinPath(folder, existingName);
@@ -153,7 +185,7 @@ void ModStore::tellActivated(const std::string& folder, const std::string& bigFi
     // Archives that load first win over the mod's own; what was set aside
     // is told too.
     const std::vector<HidingFile> hiding = FindHidingFiles(folder, bigFile + ".big");
-    const std::string warning = ActivationWarning(bigFile, hiding, placement.setAside);
+    const std::string warning = ActivationWarning(bigFile, hiding, placement);
     if (!warning.empty()) w_.message(warning, Buttons::Ok, hiding.empty() ? Icon::Information : Icon::Exclamation);
 }
 
@@ -161,11 +193,16 @@ void ModStore::DeactivateMod(const std::string& activeMod, bool doUpdate) {
     if (activeMod.empty()) return;
     w_.setFolderText(FileCleanPath(w_.folderText()));
     const std::string folder = w_.folderText();
+    const Change change(*this, folder, "deactivating " + activeMod);
+    if (!change) return;
     finishUnfinishedWork(folder);
     const std::string sourceName = ResolveFileName(folder, activeMod, ".big");
     const std::string source = JoinPath(folder, sourceName);
     const std::string stale = JoinPath(folder, ResolveFileName(folder, activeMod, ".bit"));
-    const bool placed = IsManagedEntry(activeMod) && IsPlaced(folder, activeMod);
+    // With no record of it left, what the active mod set aside comes back
+    // by name.
+    const bool placed = IsManagedEntry(activeMod) &&
+                        (IsPlaced(folder, activeMod) || (IsRegularFile(source) && HasSetAsideFiles(folder, activeMod)));
 
     // An inactive copy of the same name gives way to the active one, but no
     // bytes are ever lost to it:
@@ -192,14 +229,18 @@ void ModStore::DeactivateMod(const std::string& activeMod, bool doUpdate) {
     // What the mod put in place goes back first, in one journal with the
     // archive's rename.
     const JournalStep archiveStep{JournalStep::Rename, sourceName, activeMod + ".bit"};
-    if (placed && renamed.ok()) renamed = SwitchOff(folder, activeMod, done ? std::nullopt : std::optional(archiveStep));
-    else if (!done) renamed = RenameNoReplace(source, JoinPath(folder, activeMod + ".bit"));
-
+    SwitchOffReport report;
+    if (placed && renamed.ok()) {
+        renamed = SwitchOff(folder, activeMod, done ? std::nullopt : std::optional(archiveStep), &report);
+    } else if (!done) {
+        renamed = RenameNoReplace(source, JoinPath(folder, activeMod + ".bit"));
+    }
     if (!renamed.ok()) {
         w_.message("An error occurred while attempting to de-activate " + activeMod + ". (" + renamed.text() + ")",
                    Buttons::Ok, Icon::Critical);
     } else {
         w_.message("Mod " + activeMod + " Has Been De-activated...", Buttons::Ok, Icon::Information);
+        if (!report.empty()) w_.message(SwitchOffWarning(activeMod, report), Buttons::Ok, Icon::Exclamation);
     }
     if (doUpdate) UpdateList(false);
 }
@@ -226,10 +267,14 @@ void ModStore::lblDeactivate_Click() {
     }
     // Each pass's scan puts the next active mod, or the one whose rename
     // failed, into the label; the go-on question is the way out of a
-    // deactivation that keeps failing.
+    // deactivation that keeps failing, where a user is there to answer it.
+    const Change change(*this, FileCleanPath(w_.folderText()), "deactivating all MODs");
+    if (!change) return;
     int passes = 0;
     while (!w_.activeMod().empty()) {
-        DeactivateMod(w_.activeMod(), true);
+        const std::string before = w_.activeMod();
+        DeactivateMod(before, true);
+        if (w_.stopsAtFailure() && EqualsNoCase(w_.activeMod(), before)) return;
         if (++passes % kGoOnEvery == 0) {
             if (w_.message("Alot of MOD's have been deactivated. This could be because error's have happened or you "
                            "have alot of MODS! Click Yes if you are sure you want to continue deactivating all "

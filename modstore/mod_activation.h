@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "modstore/placement.h"
+
 namespace tavrel {
 
 // Archives the game loads before the mod `modFile` (an active ".big" in
@@ -18,8 +20,9 @@ struct HidingFile {
 std::vector<HidingFile> FindHidingFiles(const std::string& folder, const std::string& modFile);
 // The warning after the mod `modEntry` is activated: the archives that hide
 // some of its files, which Tavrel cannot set aside, and the game's own
-// loose files it set aside (`setAside`); empty when there is neither.
+// loose files it set aside, and the files of the mod that are lost (all in
+// `placement`); empty when there is nothing to tell.
 std::string ActivationWarning(const std::string& modEntry, const std::vector<HidingFile>& hiding,
-                              const std::vector<std::string>& setAside);
+                              const Placement& placement);
 
 }  // namespace tavrel

@@ -20,6 +20,8 @@ void ModStore::lblDelete_Click() {
     // Exactly the ".bit" file, as it is: a read-only or missing file is
     // refused and reported, never forced; a link goes, not what it leads to.
     const std::string folder = w_.folderText();
+    const Change change(*this, folder, "deleting " + entry);
+    if (!change) return;
     finishUnfinishedWork(folder);
     const std::string name = ResolveFileName(folder, entry, ".bit");
     // The mod's companion folder goes with it, in one journal, unless an

@@ -203,6 +203,8 @@ bool ModStore::InstallMod(const std::vector<std::string>& sources, std::string* 
     if (!planInstall(sources, mod, plan, planned)) return planned.ok() ? false : installFailed(planned);
     InstallWriter writer(mod, plan);
     if (Status checked = writer.check(); !checked.ok()) return installFailed(checked);
+    const Change change(*this, folder, "installing " + plan.sourceName);
+    if (!change) return false;
     finishUnfinishedWork(folder);
     if (!makeWayFor(folder, plan)) return false;
 

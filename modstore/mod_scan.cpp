@@ -82,13 +82,14 @@ void ModStore::reconcileActive(const std::string& folder, const std::vector<DirE
         return names->renameNoReplace(JoinPath(folder, name), entry + ".bit").ok();
     };
     int activeCount = 0;
+    std::optional<Change> change;
     for (const std::string& name : MatchingFiles(entries, kActivePattern)) {
         ++activeCount;
         if (activeCount == 2) {
             w_.showWindow();
             if (w_.message(SeveralModsMessage(w_.activeMod()), Buttons::OkCancel, Icon::Critical) ==
                     Answer::Cancel ||
-                !GoOnWhileGameRuns(w_, folder, gameRuns_)) {
+                !GoOnWhileGameRuns(w_, folder, gameRuns_) || !change.emplace(*this, folder, "reconciling active MODs")) {
                 return;
             }
         }

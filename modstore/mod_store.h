@@ -5,6 +5,7 @@
 // active-mod label show.
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <unordered_set>
@@ -32,6 +33,15 @@ inline bool IsManagedEntry(const std::string& entry) { return entry.rfind("__", 
 // When the game of `gameFolder` runs, asks whether to go on anyway. True to
 // go on: the game does not run, or the user said Yes.
 bool GoOnWhileGameRuns(MessageHost& host, const std::string& gameFolder, const GameRunningCheck& gameRuns);
+
+// Takes the game folder's lock for a change (`what`, "activating __Blue"),
+// waiting a moment for another Tavrel that holds it, then asking the user
+// whether to try again. False when the user would rather not; true, with
+// no lock, when the folder cannot hold one (the change then meets the same
+// trouble and says so). With `asks` above 0, after that many answers of
+// Yes it says it gives up and returns false.
+bool LockForChange(MessageHost& host, const std::string& game, const std::string& what,
+                   std::unique_ptr<FolderLock>& out, int asks = 0);
 
 class ModStore {
 public:
@@ -77,6 +87,27 @@ public:
     bool gameRunsIn(const std::string& folder) const { return gameRuns_ && gameRuns_(folder); }
 
 private:
+    // The game folder's lock while a change runs: the outermost change
+    // takes it, those within share it. Held while a Change lives; false
+    // (and nothing changes) when the user gave up waiting for another Tavrel.
+    bool beginChange(const std::string& folder, const std::string& what);
+    void endChange();
+    class Change {
+    public:
+        Change(ModStore& store, const std::string& folder, const std::string& what)
+            : store_(store), held_(store.beginChange(folder, what)) {}
+        ~Change() {
+            if (held_) store_.endChange();
+        }
+        Change(const Change&) = delete;
+        Change& operator=(const Change&) = delete;
+        explicit operator bool() const { return held_; }
+
+    private:
+        ModStore& store_;
+        bool held_;
+    };
+
     std::string selectedEntry() const;  // empty when nothing is selected
     // The scan's steps: the folder box's text without separators at its end
     // (nothing when it names no folder), the mods' files in the folder, and
@@ -112,6 +143,8 @@ private:
     ModWindow& w_;
     GameRunningCheck gameRuns_;
     bool trimming_ = false;  // the scan is writing the trimmed folder back
+    std::unique_ptr<FolderLock> lock_;  // the game folder's, while a change runs
+    int changes_ = 0;  // changes running, one within another
 };
 
 }  // namespace tavrel

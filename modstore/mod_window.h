@@ -70,6 +70,10 @@ public:
     virtual std::optional<ArchiveChoice> chooseModArchives(const std::vector<ArchiveMember>& archives,
                                                            const std::string& name) = 0;
 
+    // True for a window without a user to answer the questions of a
+    // failure that repeats: "Deactivate All" stops at its first failure.
+    virtual bool stopsAtFailure() const { return false; }
+
     // The offer to activate a mod just installed: a Yes/No question like any
     // other in a window; a front-end without a user answers it from what it
     // was told to do.

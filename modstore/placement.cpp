@@ -1,10 +1,13 @@
 #include "modstore/placement.h"
 
+#include <algorithm>
 #include <map>
 #include <set>
 
 #include "game/big_archive.h"
 #include "game/game_paths.h"
+#include "modstore/mod_contents.h"
+#include "modstore/placed_record.h"
 #include "modstore/store_folder.h"
 #include "support/path_rules.h"
 #include "support/platform.h"
@@ -156,6 +159,202 @@ Status RunNaming(const std::string& game, const Journal& journal, std::size_t fi
     return Status::Error(GamePathOf(intoStore ? s.from : s.to) + ": " + ran.text());
 }
 
+// The companion folder's manifest. One that is damaged is made again from
+// the companion files the folder holds, and written back, so that the user
+// is told once.
+Manifest ManifestOf(const std::string& companionFolder, Placement& out) {
+    bool damaged = false;
+    std::optional<Manifest> manifest = ReadManifest(companionFolder, &damaged);
+    if (!damaged) {
+        if (!manifest) return {};
+        out.missing = manifest->missing;
+        return *manifest;
+    }
+    Manifest rebuilt;
+    std::vector<std::string> folders{""};
+    while (!folders.empty()) {
+        const std::string relative = folders.back();
+        folders.pop_back();
+        std::vector<DirEntry> entries;
+        ListEntries(Join(companionFolder, relative), entries);
+        for (const DirEntry& e : entries) {
+            const std::string path = Join(relative, e.name);
+            if (e.isFolder && !e.isLink) folders.push_back(path);
+            else if (e.isFile && !e.isLink && IsCompanionPath(GamePathOf(path))) rebuilt.paths.push_back(GamePathOf(path));
+        }
+    }
+    std::sort(rebuilt.paths.begin(), rebuilt.paths.end());
+    if (WriteManifest(companionFolder, rebuilt).ok()) out.rebuilt = true;
+    return rebuilt;
+}
+
+// The name a set-aside file had: `name` without ".tavrel" (or ".tavrel2"
+// and on) at its end; empty when it is no set-aside's name.
+std::string SetAsideOriginal(const std::string& name) {
+    for (int attempt = 1; attempt <= kSetAsideAttempts; ++attempt) {
+        const std::string suffix = SetAsideName("", attempt);
+        if (name.size() > suffix.size() && EqualsNoCase(std::string_view(name).substr(name.size() - suffix.size()), suffix)) {
+            return name.substr(0, name.size() - suffix.size());
+        }
+    }
+    return {};
+}
+
+// The set-asides that the records of mods other than `entry` name, folded.
+std::set<std::string> ClaimedByOthers(const std::string& game, const std::string& entry) {
+    std::set<std::string> claimed;
+    std::vector<DirEntry> mods;
+    ListEntries(StoreFolder(game), mods);
+    const std::string store = std::string(kStoreFolderName) + kNativeSeparator;
+    for (const DirEntry& m : mods) {
+        Journal record;
+        if (!m.isFolder || m.folded == FoldCase(entry)) continue;
+        if (!ReadJournal(ActiveRecordFile(JoinPath(StoreFolder(game), m.name)), record).ok()) continue;
+        for (const JournalStep& s : record.steps) {
+            if (s.kind == JournalStep::Rename && !s.from.starts_with(store)) claimed.insert(FoldCase(s.to));
+        }
+    }
+    return claimed;
+}
+
+// The set-aside files of the game folder, outside Tavrel's folder, that no
+// other mod's record claims, each as the step that brings it back. Links
+// are not entered.
+std::vector<JournalStep> SetAsidesByName(const std::string& game, const std::string& entry, bool firstOnly = false) {
+    const std::set<std::string> claimed = ClaimedByOthers(game, entry);
+    std::vector<JournalStep> back;
+    std::vector<std::string> folders{""};
+    while (!folders.empty() && !(firstOnly && !back.empty())) {
+        const std::string relative = folders.back();
+        folders.pop_back();
+        std::vector<DirEntry> entries;
+        ListEntries(Join(game, relative), entries);
+        for (const DirEntry& e : entries) {
+            if (relative.empty() && e.folded == kStoreFolderName) continue;
+            const std::string path = Join(relative, e.name);
+            if (e.isFolder && !e.isLink) folders.push_back(path);
+            const std::string original = e.isFile && !e.isFolder ? SetAsideOriginal(e.name) : std::string();
+            if (!original.empty() && !claimed.contains(FoldCase(path))) {
+                back.push_back({JournalStep::Rename, path, Join(relative, original)});
+            }
+        }
+    }
+    return back;
+}
+
+// True when an entry of the game folder takes `relative` in any letter case.
+bool Taken(const std::string& game, const std::string& relative) {
+    std::vector<DirEntry> entries;
+    ListEntries(JoinPath(game, ParentFolder(relative)), entries);
+    const std::string folded = FoldCase(FileGetName(relative));
+    return std::any_of(entries.begin(), entries.end(), [&](const DirEntry& e) { return e.folded == folded; });
+}
+
+// The steps of a switch-off that still hold. A companion going back must
+// still be the file put there; a set-aside coming back must still be there,
+// and find its place free, or made free by a companion that goes back.
+std::vector<JournalStep> CheckedSteps(const std::string& game, const std::vector<JournalStep>& back,
+                                      const std::optional<std::vector<PlacedFile>>& placed, SwitchOffReport& report) {
+    std::map<std::string, const PlacedFile*> byPath;
+    if (placed) {
+        for (const PlacedFile& f : *placed) byPath.emplace(FoldCase(f.path), &f);
+    }
+    const std::string store = std::string(kStoreFolderName) + kNativeSeparator;
+    std::set<std::string> freed;
+    std::vector<JournalStep> kept;
+    for (const JournalStep& s : back) {
+        if (s.kind == JournalStep::Rename && s.to.starts_with(store)) {
+            const std::string file = JoinPath(game, s.from);
+            const auto known = byPath.find(FoldCase(s.from));
+            if (!PathExists(file)) {
+                report.gone.push_back(GamePathOf(s.from));
+                continue;
+            }
+            if (!IsRegularFile(file) || IsLink(file) || (known != byPath.end() && !StillPlaced(file, *known->second))) {
+                report.replaced.push_back(GamePathOf(s.from));
+                continue;
+            }
+            freed.insert(FoldCase(s.from));
+        } else if (s.kind == JournalStep::Rename) {
+            if (!PathExists(JoinPath(game, s.from))) continue;  // nothing left to bring back
+            if (!freed.contains(FoldCase(s.to)) && Taken(game, s.to)) {
+                report.keptBeside.emplace_back(GamePathOf(s.to), GamePathOf(s.from));
+                continue;
+            }
+        }
+        kept.push_back(s);
+    }
+    return kept;
+}
+
+// The steps that move the file `path` of the game folder to its place in
+// the companion folder `relative`, the folders on the way made.
+void MoveIntoStore(const std::string& relative, const std::string& path, std::set<std::string>& made,
+                   std::vector<JournalStep>& back) {
+    const std::string to = JoinPath(relative, path);
+    std::vector<std::string> folders;
+    for (std::string at = ParentFolder(to); at != "." && !at.empty() && at != kStoreFolderName; at = ParentFolder(at)) {
+        folders.push_back(at);
+    }
+    for (auto it = folders.rbegin(); it != folders.rend(); ++it) {
+        if (made.insert(FoldCase(*it)).second) back.push_back({JournalStep::MakeFolder, "", *it});
+    }
+    back.push_back({JournalStep::Rename, path, to});
+}
+
+// The name of the entry that takes `relative` in any letter case; empty
+// when it is no plain file.
+std::string FileTaking(const std::string& game, const std::string& relative) {
+    const std::string parent = relative.find(kNativeSeparator) == std::string::npos ? "" : ParentFolder(relative);
+    std::vector<DirEntry> entries;
+    ListEntries(Join(game, parent), entries);
+    const std::string folded = FoldCase(FileGetName(relative));
+    for (const DirEntry& e : entries) {
+        if (e.folded == folded && e.isFile && !e.isLink) return Join(parent, e.name);
+    }
+    return {};
+}
+
+// Without a record: the companions the placed record names go back to the
+// companion folder `relative`, and the set-asides come back by their names.
+// With no placed record either, a file in a set-aside's place with other
+// bytes is the mod's, as far as anyone can tell: it is kept beside the mod.
+std::vector<JournalStep> StepsByName(const std::string& game, const std::string& entry, const std::string& relative,
+                                     const std::optional<std::vector<PlacedFile>>& placed, SwitchOffReport& report) {
+    std::vector<JournalStep> back;
+    std::set<std::string> made;
+    if (placed) {
+        for (const PlacedFile& f : *placed) MoveIntoStore(relative, f.path, made, back);
+    }
+    for (JournalStep& s : SetAsidesByName(game, entry)) {
+        const std::string taking = placed ? std::string() : FileTaking(game, s.to);
+        if (!taking.empty() && !SameContent(JoinPath(game, taking), JoinPath(game, s.from))) {
+            MoveIntoStore(relative, taking, made, back);
+            report.adopted.push_back(GamePathOf(taking));
+        }
+        back.push_back(std::move(s));
+    }
+    return back;
+}
+
+// The companions found gone or replaced are marked lost in the manifest,
+// and those kept beside the mod without a record are added.
+void UpdateManifest(const std::string& companionFolder, const SwitchOffReport& report) {
+    if (report.gone.empty() && report.replaced.empty() && report.adopted.empty()) return;
+    Manifest manifest = ReadManifest(companionFolder).value_or(Manifest{});
+    manifest.paths.insert(manifest.paths.end(), report.adopted.begin(), report.adopted.end());
+    std::set<std::string> lost;
+    for (const auto* list : {&report.gone, &report.replaced}) {
+        for (const std::string& path : *list) lost.insert(FoldCase(path));
+    }
+    std::erase_if(manifest.paths, [&](const std::string& path) {
+        if (!lost.contains(FoldCase(path))) return false;
+        manifest.missing.push_back(path);
+        return true;
+    });
+    WriteManifest(companionFolder, manifest);
+}
+
 }  // namespace
 
 Status PlanPlacement(const std::string& game, const std::string& entry, const std::string& archive,
@@ -163,13 +362,17 @@ Status PlanPlacement(const std::string& game, const std::string& entry, const st
     out = Placement{};
     // The companions the folder holds, by the manifest.
     const std::string folderRelative = CompanionFolderRelative(game, entry);
+    const Manifest manifest = ManifestOf(JoinPath(game, folderRelative), out);
     std::vector<std::vector<std::string>> companions;
     PathNode provided;
     std::set<std::string> seen;
-    for (const std::string& path : ReadManifest(JoinPath(game, folderRelative))) {
+    for (const std::string& path : manifest.paths) {
         std::vector<std::string> parts = Parts(path);
         if (parts.empty() || FoldCase(parts.front()) == kStoreFolderName || !seen.insert(FoldCase(path)).second) continue;
-        if (!IsRegularFile(JoinPath(JoinPath(game, folderRelative), NativeGamePath(path)))) continue;
+        if (!IsRegularFile(JoinPath(JoinPath(game, folderRelative), NativeGamePath(path)))) {
+            out.missing.push_back(path);
+            continue;
+        }
         Insert(provided, parts);
         companions.push_back(std::move(parts));
     }
@@ -220,21 +423,86 @@ Status SwitchOn(const std::string& game, const std::string& entry, const Journal
         if (madeFolder) RemoveTree(folder);
         return written;
     }
+    // What each companion is now, to tell it later from a file put in its
+    // place by others; a rename keeps it as it is.
+    std::vector<PlacedFile> placed;
+    for (const JournalStep& s : placement.steps) {
+        if (s.kind != JournalStep::Rename || !s.from.starts_with(relative + kNativeSeparator)) continue;
+        if (auto f = Fingerprint(JoinPath(game, s.from), s.to)) placed.push_back(std::move(*f));
+    }
+    const std::string placedRecord = JoinPath(relative, kPlacedRecordName);
+    if (Status written = WritePlacedRecord(JoinPath(game, placedRecord), placed); !written.ok()) {
+        RemoveFile(JoinPath(game, pending), true);
+        if (madeFolder) RemoveTree(folder);
+        return written;
+    }
     Journal journal{{archiveStep}, {}, {madeFolder ? relative : pending}};
+    if (!madeFolder) journal.removeWhenUndone.push_back(placedRecord);
     journal.steps.insert(journal.steps.end(), placement.steps.begin(), placement.steps.end());
     journal.steps.push_back({JournalStep::Rename, pending, record});
     return RunNaming(game, journal, 1, journal.steps.size() - 1);
 }
 
-Status SwitchOff(const std::string& game, const std::string& entry, const std::optional<JournalStep>& archiveStep) {
+bool HasSetAsideFiles(const std::string& game, const std::string& entry) {
+    return !SetAsidesByName(game, entry, true).empty();
+}
+
+Status SwitchOff(const std::string& game, const std::string& entry, const std::optional<JournalStep>& archiveStep,
+                 SwitchOffReport* report) {
     const std::string relative = CompanionFolderRelative(game, entry);
-    Journal record;
-    if (Status read = ReadJournal(JoinPath(game, JoinPath(relative, kActiveRecordName)), record); !read.ok()) return read;
-    Journal journal{Reversed(record.steps), {}, {}};
-    const std::size_t placed = journal.steps.size();
+    const std::string record = JoinPath(relative, kActiveRecordName);
+    const std::string placedRecord = JoinPath(relative, kPlacedRecordName);
+    const auto placed = ReadPlacedRecord(JoinPath(game, placedRecord));
+    SwitchOffReport found;
+    Journal saved;
+    std::vector<JournalStep> back;
+    if (ReadJournal(JoinPath(game, record), saved).ok()) {
+        back = Reversed(saved.steps);
+    } else {
+        found.recordLost = true;
+        back = StepsByName(game, entry, relative, placed, found);
+    }
+    Journal journal{CheckedSteps(game, back, placed, found), {}, {}};
+    const std::size_t moves = journal.steps.size();
     if (archiveStep) journal.steps.push_back(*archiveStep);
-    journal.steps.push_back({JournalStep::Remove, "", JoinPath(relative, kActiveRecordName)});
-    return RunNaming(game, journal, 0, placed);
+    for (const std::string& file : {record, placedRecord}) {
+        if (PathExists(JoinPath(game, file))) journal.steps.push_back({JournalStep::Remove, "", file});
+    }
+    if (!journal.steps.empty() && !IsFolder(StoreFolder(game))) {
+        if (Status store = MakeStoreFolder(game); !store.ok()) return store;  // where the journal is kept
+    }
+    const Status ran = RunNaming(game, journal, 0, moves);
+    if (ran.ok()) UpdateManifest(JoinPath(game, relative), found);
+    if (report) *report = std::move(found);
+    return ran;
+}
+
+std::string SwitchOffWarning(const std::string& entry, const SwitchOffReport& report) {
+    std::string text;
+    const auto add = [&](const std::string& paragraph) { text += (text.empty() ? "" : "\r\n\r\n") + paragraph; };
+    if (report.recordLost) {
+        add("Tavrel's record of what MOD " + entry + " put in place was missing or damaged, so the game's own "
+            "files it had set aside were found by their names.");
+    }
+    if (!report.adopted.empty()) {
+        add("The files in their places were taken for the MOD's own, and are kept beside it: " +
+            FewNames(report.adopted) + ".");
+    }
+    if (!report.gone.empty()) {
+        add("These files of MOD " + entry + " were gone from the game folder: " + FewNames(report.gone) + ".");
+    }
+    if (!report.replaced.empty()) {
+        add("These files of MOD " + entry + " had been replaced (by Steam's \"Verify integrity\", a repair or a "
+            "copy by hand), and stay in place as the game's: " + FewNames(report.replaced) + ".");
+    }
+    if (!report.gone.empty() || !report.replaced.empty()) add("Reinstall the MOD to bring its own files back.");
+    if (!report.keptBeside.empty()) {
+        std::vector<std::string> kept;
+        for (const auto& [place, name] : report.keptBeside) kept.push_back(name);
+        add("The game's own files had been put back in their places, so the copies Tavrel set aside stay beside "
+            "them under the names they have now: " + FewNames(kept) + ".");
+    }
+    return text;
 }
 
 }  // namespace tavrel

@@ -20,6 +20,8 @@ struct Placement {
     std::vector<JournalStep> steps;     // set-asides, folders made, companions moved in, in that order
     std::vector<std::string> setAside;  // the game's own files set aside, as found ("\" between folders)
     std::vector<std::string> placed;    // the companions put in place
+    std::vector<std::string> missing;   // companions of the mod that are lost: a reinstall brings them back
+    bool rebuilt = false;               // the manifest was damaged, and made again from the folder's files
 };
 
 // Plans placing the mod `entry`, whose archive is the file `archive` in
@@ -42,9 +44,33 @@ Status SwitchOn(const std::string& game, const std::string& entry, const Journal
 // True when the mod `entry` has a record of being placed.
 bool IsPlaced(const std::string& game, const std::string& entry);
 
-// Switches the placed mod `entry` off in one journal: what its record says
-// was moved goes back, then `archiveStep` (its archive's rename; none when
-// the archive is off already), and the record goes.
-Status SwitchOff(const std::string& game, const std::string& entry, const std::optional<JournalStep>& archiveStep);
+// True when files of the game lie set aside in `game` (outside Tavrel's
+// folder), as an activation names them, that no record of a mod other
+// than `entry` claims.
+bool HasSetAsideFiles(const std::string& game, const std::string& entry);
+
+// What a switch-off found changed by others since the mod was placed.
+struct SwitchOffReport {
+    std::vector<std::string> gone;      // the mod's files no longer in place (game paths)
+    std::vector<std::string> replaced;  // the mod's files found changed: they stay in place, as the game's
+    std::vector<std::pair<std::string, std::string>> keptBeside;  // a set-aside whose place is taken: its place, its name
+    bool recordLost = false;            // no record of the placement was left: set-asides found by their names
+    std::vector<std::string> adopted;   // ...and files in their places, taken for the mod's and kept beside it
+    bool empty() const { return gone.empty() && replaced.empty() && keptBeside.empty() && !recordLost; }
+};
+
+// Switches the mod `entry` off in one journal: what its record says was
+// moved goes back, then `archiveStep` (its archive's rename; none when the
+// archive is off already), and the record goes. A companion that is gone
+// or is no longer the file put there stays where it is and is marked lost
+// in the manifest; a set-aside whose place is taken stays beside it. With
+// no record left, the set-aside files come back by their names. What was
+// found goes into `report`.
+Status SwitchOff(const std::string& game, const std::string& entry, const std::optional<JournalStep>& archiveStep,
+                 SwitchOffReport* report = nullptr);
+
+// What the user is told of `report` after switching off the mod `entry`;
+// empty when there is nothing to tell.
+std::string SwitchOffWarning(const std::string& entry, const SwitchOffReport& report);
 
 }  // namespace tavrel

@@ -15,9 +15,10 @@
 namespace tavrel {
 namespace {
 
-constexpr char kJournalName[] = "journal.txt", kManifestName[] = "companions.txt";
+constexpr char kJournalName[] = "journal.txt", kManifestName[] = "companions.txt", kLockName[] = "lock";
 constexpr char kStagePrefix[] = "stage-";
-constexpr std::string_view kManifestHeader = "tavrel companions 1";
+constexpr std::string_view kFirstManifestHeader = "tavrel companions 1", kManifestHeader = "tavrel companions 2";
+constexpr char kMissingMark[] = "missing\t";
 constexpr std::size_t kManifestLimit = 16u << 20;
 
 std::atomic<unsigned> gStages{0};
@@ -27,6 +28,37 @@ std::atomic<unsigned> gStages{0};
 bool IsActive(const std::string& game, const std::string& entry) {
     return IsRegularFile(JoinPath(game, entry + ".big")) ||
            IsRegularFile(JoinPath(game, ResolveFileName(game, entry, ".big")));
+}
+
+// A manifest's text: its header, a line a path (encoded as a journal keeps
+// paths), a lost one marked, and an end line. The first version had no end
+// line and no marks, and is read as it always was.
+std::optional<Manifest> DecodeManifest(std::string_view text) {
+    const bool first = text.starts_with(std::string(kFirstManifestHeader) + "\n");
+    if (!first && !text.starts_with(std::string(kManifestHeader) + "\n")) return std::nullopt;
+    Manifest manifest;
+    bool ended = false;
+    for (std::size_t start = text.find('\n') + 1; start < text.size() && !ended;) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string_view::npos) {
+            if (!first) return std::nullopt;  // cut short
+            end = text.size();
+        }
+        std::string_view line = text.substr(start, end - start);
+        start = end + 1;
+        if (!first && line == "end") {
+            ended = true;
+            if (start < text.size()) return std::nullopt;  // more after the end
+            continue;
+        }
+        const bool lost = !first && line.starts_with(kMissingMark);
+        if (lost) line.remove_prefix(std::string_view(kMissingMark).size());
+        const auto path = DecodeJournalPath(line);
+        if (path && !path->empty()) (lost ? manifest.missing : manifest.paths).push_back(GamePathOf(*path));
+        else if (!first) return std::nullopt;
+    }
+    if (!first && !ended) return std::nullopt;
+    return manifest;
 }
 
 }  // namespace
@@ -64,37 +96,33 @@ std::string ActiveRecordFile(const std::string& companionFolder) {
     return JoinPath(companionFolder, kActiveRecordName);
 }
 
-Status WriteManifest(const std::string& companionFolder, const std::vector<std::string>& paths) {
+Status WriteManifest(const std::string& companionFolder, const Manifest& manifest) {
     std::string text(kManifestHeader);
     text += '\n';
-    for (const std::string& path : paths) text += EncodeJournalPath(NativeGamePath(path)) + '\n';
+    for (const std::string& path : manifest.paths) text += EncodeJournalPath(NativeGamePath(path)) + '\n';
+    for (const std::string& path : manifest.missing) text += kMissingMark + EncodeJournalPath(NativeGamePath(path)) + '\n';
+    text += "end\n";
     return WriteFileSafely(JoinPath(companionFolder, kManifestName), text.size(),
                            [&](const ByteSink& sink) { return sink(text); });
 }
 
-std::vector<std::string> ReadManifest(const std::string& companionFolder) {
+std::optional<Manifest> ReadManifest(const std::string& companionFolder, bool* damaged) {
+    if (damaged) *damaged = false;
+    const std::string file = JoinPath(companionFolder, kManifestName);
+    if (!PathExists(file)) return std::nullopt;
     std::string text;
-    std::vector<std::string> paths;
-    if (!ReadSmallFile(JoinPath(companionFolder, kManifestName), kManifestLimit, text).ok() ||
-        text.compare(0, kManifestHeader.size(), kManifestHeader) != 0) {
-        return paths;
-    }
-    for (std::size_t start = kManifestHeader.size() + 1; start < text.size();) {
-        std::size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        if (const auto path = DecodeJournalPath(std::string_view(text).substr(start, end - start)); path && !path->empty()) {
-            paths.push_back(GamePathOf(*path));
-        }
-        start = end + 1;
-    }
-    return paths;
+    std::optional<Manifest> manifest;
+    if (ReadSmallFile(file, kManifestLimit, text).ok()) manifest = DecodeManifest(text);
+    if (!manifest && damaged) *damaged = true;
+    return manifest;
 }
 
 bool HasCompanionFolder(const std::string& game, const std::string& entry) {
     return IsFolder(CompanionFolder(game, entry));
 }
 
-Status FinishUnfinishedWork(const std::string& game, const std::function<bool()>& mayChange) {
+Status FinishUnfinishedWork(const std::string& game, const std::function<bool()>& mayChange,
+                            std::vector<FinishedSwitchOff>* switchedOff) {
     const std::string store = StoreFolder(game);
     if (!IsFolder(store)) return Status::Ok();
     // What is left: stages that no running install holds, and mods
@@ -117,6 +145,13 @@ Status FinishUnfinishedWork(const std::string& game, const std::function<bool()>
             unplaced.push_back(e.name);
         }
     }
+    // The note of a lock whose holder was killed (Windows removes it by itself).
+    if (PathExists(JoinPath(store, kLockName))) {
+        std::unique_ptr<FolderLock> stale;
+        bool held = false;
+        std::string holder;
+        if (FolderLock::Take(store, kLockName, "", stale, held, holder).ok()) stale.reset();
+    }
     // The temporary files of records whose writing was cut off.
     RemoveStaleCopies(store);
     for (const DirEntry& e : entries) {
@@ -129,14 +164,31 @@ Status FinishUnfinishedWork(const std::string& game, const std::function<bool()>
     Status first = ResumeJournal(game, JournalFile(game));
     for (const std::string& path : stale) RemoveTree(path);
     for (const std::string& folder : pending) {
-        if (RemoveFile(JoinPath(folder, kPendingRecordName), true).ok()) RemoveEmptyFolder(folder);
+        if (!RemoveFile(JoinPath(folder, kPendingRecordName), true).ok()) continue;
+        if (!PathExists(ActiveRecordFile(folder))) RemoveFile(JoinPath(folder, kPlacedRecordName), true);
+        RemoveEmptyFolder(folder);
     }
     for (const std::string& entry : unplaced) {
         if (!IsPlaced(game, entry) || IsActive(game, entry)) continue;
-        if (Status undone = SwitchOff(game, entry, std::nullopt); first.ok() && !undone.ok()) first = undone;
+        FinishedSwitchOff off{entry, {}, false};
+        if (Status undone = SwitchOff(game, entry, std::nullopt, &off.report); !undone.ok()) {
+            if (first.ok()) first = undone;
+            continue;
+        }
+        off.archiveGone = !IsRegularFile(JoinPath(game, ResolveFileName(game, entry, ".bit")));
+        if (switchedOff) switchedOff->push_back(std::move(off));
     }
     return first;
 }
+
+Status LockGameFolder(const std::string& game, const std::string& what, std::unique_ptr<FolderLock>& out, bool& held,
+                      std::string& holder) {
+    held = false;
+    if (!IsFolder(game)) return FailureStatus(Failure::NoSuchFile);  // never made for a lock
+    return FolderLock::Take(StoreFolder(game), kLockName, what, out, held, holder);
+}
+
+void UnlockGameFolder(std::unique_ptr<FolderLock>& lock) { lock.reset(); }
 
 std::vector<std::string> PlacedCompanionPaths(const std::string& game) {
     std::vector<std::string> placed;

@@ -6,10 +6,12 @@
 //
 //   <game>/.tavrel/               Tavrel's folder (hidden on Windows too)
 //       journal.txt               the change under way (support/journal.h)
+//       lock                      what the Tavrel that changes the folder does
 //       stage-<time>-<n>/         an install on its way in, and its .lock
 //       <entry>/                  one mod's companion folder
 //           companions.txt        the manifest: its companion paths
 //           active.txt            while it is active: what was moved where
+//           placed.txt            ...and what each file put in place was
 //           Data/Scripts/...      its companion files, while it is inactive
 //
 // No name in it matches *.big, by its long name or its 8.3 short one: the
@@ -19,9 +21,13 @@
 #pragma once
 
 #include <functional>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "modstore/placement.h"
+#include "support/platform.h"
 #include "support/status.h"
 
 namespace tavrel {
@@ -44,27 +50,56 @@ std::string CompanionFolder(const std::string& game, const std::string& entry);
 bool HasCompanionFolder(const std::string& game, const std::string& entry);
 
 // The manifest of a companion folder: game paths ("\" between folders).
-Status WriteManifest(const std::string& companionFolder, const std::vector<std::string>& paths);
-std::vector<std::string> ReadManifest(const std::string& companionFolder);
+struct Manifest {
+    std::vector<std::string> paths;    // the companion files it keeps
+    std::vector<std::string> missing;  // files of the mod lost while it was active: a reinstall brings them back
+    bool operator==(const Manifest&) const = default;
+};
+Status WriteManifest(const std::string& companionFolder, const Manifest& manifest);
+// Nothing when the folder has no manifest, or one that is cut short or
+// garbled (`damaged` then says so).
+std::optional<Manifest> ReadManifest(const std::string& companionFolder, bool* damaged = nullptr);
 
 // The names in a companion folder of the record of what an activation
 // moved, kept while the mod is active, and of the record on its way in,
 // written before the activation's journal runs.
 inline constexpr char kActiveRecordName[] = "active.txt";
 inline constexpr char kPendingRecordName[] = "active.new";
+// Beside the record: what each companion was when it was put in place, to
+// tell it later from a file that others put there.
+inline constexpr char kPlacedRecordName[] = "placed.txt";
 std::string ActiveRecordFile(const std::string& companionFolder);
+
+// A mod whose placement was taken back while finishing: switched off behind
+// Tavrel's back (its archive renamed by hand), or gone for good.
+struct FinishedSwitchOff {
+    std::string entry;
+    SwitchOffReport report;
+    bool archiveGone = false;  // no archive of the mod is left, active or not
+};
 
 // Ends what a killed Tavrel left in `game`: the journal of a change under
 // way is finished or undone, stages that no running install holds are
 // removed, and a mod switched off behind Tavrel's back has its placement
-// taken back. Where there is something to end, `mayChange` (when given) is
-// asked first, and nothing is done when it answers false. Ok when there
-// was nothing to end or all of it ended.
-Status FinishUnfinishedWork(const std::string& game, const std::function<bool()>& mayChange = {});
+// taken back (each one in `switchedOff`). Where there is something to end,
+// `mayChange` (when given) is asked first, and nothing is done when it
+// answers false. Ok when there was nothing to end or all of it ended.
+Status FinishUnfinishedWork(const std::string& game, const std::function<bool()>& mayChange = {},
+                            std::vector<FinishedSwitchOff>* switchedOff = nullptr);
 
 // The paths (game paths, folded) that the active mods' companions now take,
 // from their records.
 std::vector<std::string> PlacedCompanionPaths(const std::string& game);
+
+// The lock of the game folder `game`, in Tavrel's folder: every change of
+// the folder is made under it, so that one Tavrel at a time changes it (two
+// windows, a window and a launch script). `what` tells another Tavrel what
+// the holder does ("activating __Blue"). When another process holds it,
+// fails with `held` set and `holder` its words.
+Status LockGameFolder(const std::string& game, const std::string& what, std::unique_ptr<FolderLock>& out, bool& held,
+                      std::string& holder);
+// Lets go of it; Tavrel's folder goes too when nothing else is in it.
+void UnlockGameFolder(std::unique_ptr<FolderLock>& lock);
 
 // The name of a new stage: a folder in Tavrel's folder where an install
 // gathers its files, held by the file of that name and ".lock" while the

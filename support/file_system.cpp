@@ -40,6 +40,14 @@ Status ReadSmallFile(const std::string& path, std::size_t limit, std::string& ou
     return Status::Ok();
 }
 
+std::optional<std::uint64_t> HashSmallFile(const std::string& path, std::size_t limit) {
+    std::string bytes;
+    if (!ReadSmallFile(path, limit, bytes).ok()) return std::nullopt;
+    std::uint64_t hash = 0xcbf29ce484222325u;
+    for (const char c : bytes) hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3u;
+    return hash;
+}
+
 bool FolderExists(const std::string& path) {
     return CharCount(path) >= 2 && IsFolder(path);
 }

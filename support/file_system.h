@@ -3,6 +3,8 @@
 // std::runtime_error carrying the platform's error text.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 
 #include "support/path_rules.h"
@@ -27,6 +29,11 @@ bool FileCopyChecked(const std::string& source, const std::string& destination,
 // The bytes of a small regular file, at most `limit` of them: a file that
 // is larger, or no regular file (a pipe is never waited on), is refused.
 Status ReadSmallFile(const std::string& path, std::size_t limit, std::string& out);
+
+// A hash of a small regular file's bytes (64-bit FNV-1a), to tell later
+// whether they are still the same: nothing when the file is larger than
+// `limit` or cannot be read.
+std::optional<std::uint64_t> HashSmallFile(const std::string& path, std::size_t limit);
 
 // True when `path`, trailing separators ignored, names an existing folder;
 // false for texts shorter than two characters.

@@ -90,6 +90,20 @@ struct FileId {
 // what it leads to. Nothing when it does not exist.
 std::optional<FileId> IdentifyFile(const std::string& path, bool followLinks);
 
+// What tells one version of a file from another without reading it: its
+// size, its identity and when it was last written (in the system's own
+// units: only ever compared).
+struct FileStamp {
+    std::uint64_t size = 0;
+    FileId id;
+    std::int64_t written = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
+// The stamp of the regular file `path` leads to (following links); nothing
+// when it is none.
+std::optional<FileStamp> StampFile(const std::string& path);
+
 // The identity of the folder `path` leads to (following links); nothing when
 // it is not a folder.
 std::optional<FileId> IdentifyFolder(const std::string& path);
@@ -293,6 +307,31 @@ public:
 private:
     explicit HeldFile(std::intptr_t handle) : handle_(handle) {}
     std::intptr_t handle_;
+};
+
+// The lock of a folder of the program's own, which one process at a time
+// holds, with a note in it (the file `noteName`) that says what the holder
+// does. Held while the process lives: a lock left by a process that no
+// longer runs is free to take. The folder is made (hidden) when missing,
+// and when the lock is let go the note goes, and the folder too when
+// nothing else is in it. On Linux the folder itself is locked, so that no
+// file is ever removed while a process has it open; on Windows the note is
+// held open, shared for reading only, and goes when it closes.
+class FolderLock {
+public:
+    FolderLock(const FolderLock&) = delete;
+    FolderLock& operator=(const FolderLock&) = delete;
+    ~FolderLock();
+    // When another process holds the lock, fails with `held` set and
+    // `holder` what its note says.
+    static Status Take(const std::string& folder, const std::string& noteName, const std::string& what,
+                       std::unique_ptr<FolderLock>& out, bool& held, std::string& holder);
+
+private:
+    FolderLock(std::intptr_t handle, std::string folder, std::string note)
+        : handle_(handle), folder_(std::move(folder)), note_(std::move(note)) {}
+    std::intptr_t handle_;
+    std::string folder_, note_;
 };
 
 // Removes the temporary files of copies that no longer run (a copy killed,

@@ -368,6 +368,13 @@ std::optional<FileId> IdentifyFile(const std::string& path, bool followLinks) {
     return IdOf(st);
 }
 
+std::optional<FileStamp> StampFile(const std::string& path) {
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+    return FileStamp{static_cast<std::uint64_t>(st.st_size), IdOf(st),
+                     static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
 std::optional<FileId> IdentifyFolder(const std::string& path) {
     struct stat st{};
     if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return std::nullopt;
@@ -519,6 +526,43 @@ Status HeldFile::Hold(const std::string& path, std::unique_ptr<HeldFile>& out) {
 bool HeldFile::IsHeld(const std::string& path) {
     Fd fd(::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
     return fd.get() >= 0 && ::flock(fd.get(), LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK;
+}
+
+FolderLock::~FolderLock() {
+    // Still holding the lock: whoever opened the folder meanwhile finds it
+    // gone once it has the lock, and makes it again.
+    ::unlink(note_.c_str());
+    ::rmdir(folder_.c_str());
+    ::close(static_cast<int>(handle_));
+}
+
+Status FolderLock::Take(const std::string& folder, const std::string& noteName, const std::string& what,
+                        std::unique_ptr<FolderLock>& out, bool& held, std::string& holder) {
+    held = false;
+    const std::string note = folder + kSep + noteName;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        Fd fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (fd.get() < 0 && errno == ENOENT && (::mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST)) continue;
+        if (fd.get() < 0) return Status::FromError(errno);
+        if (::flock(fd.get(), LOCK_EX | LOCK_NB) != 0) {
+            if (errno != EWOULDBLOCK) return Status::FromError(errno);
+            held = true;
+            std::string text;
+            if (InputFile in; in.open(note).ok()) {
+                text.resize(512);
+                text.resize(static_cast<std::size_t>(std::max<std::int64_t>(0, in.read(text.data(), text.size()))));
+            }
+            holder = text;
+            return Status::FromError(EWOULDBLOCK);
+        }
+        struct stat opened{}, named{};
+        if (::fstat(fd.get(), &opened) != 0) return Status::FromError(errno);
+        if (::lstat(folder.c_str(), &named) != 0 || IdOf(named) != IdOf(opened)) continue;  // removed meanwhile
+        if (Status noted = WriteFileBytes(note, what); !noted.ok()) return noted;
+        out.reset(new FolderLock(fd.release(), folder, note));
+        return Status::Ok();
+    }
+    return Status::FromError(EWOULDBLOCK);
 }
 
 void RemoveStaleCopies(const std::string& folder) {

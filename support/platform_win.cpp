@@ -323,6 +323,14 @@ std::optional<FileId> IdentifyFile(const std::string& path, bool followLinks) {
     return IdOf(info);
 }
 
+std::optional<FileStamp> StampFile(const std::string& path) {
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!Identify(path, true, info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return std::nullopt;
+    const auto high = [](DWORD h, DWORD l) { return (static_cast<std::uint64_t>(h) << 32) | l; };
+    return FileStamp{high(info.nFileSizeHigh, info.nFileSizeLow), IdOf(info),
+                     static_cast<std::int64_t>(high(info.ftLastWriteTime.dwHighDateTime, info.ftLastWriteTime.dwLowDateTime))};
+}
+
 std::optional<FileId> IdentifyFolder(const std::string& path) {
     BY_HANDLE_FILE_INFORMATION info;
     if (!Identify(path, true, info) || (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return std::nullopt;
@@ -465,6 +473,49 @@ bool HeldFile::IsHeld(const std::string& path) {
     Handle h(::CreateFileW(Wide(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                            FILE_FLAG_OPEN_REPARSE_POINT, nullptr));
     return !h.valid() && ::GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+FolderLock::~FolderLock() {
+    ::CloseHandle(reinterpret_cast<HANDLE>(handle_));  // the note goes as it closes
+    ::RemoveDirectoryW(Wide(folder_).c_str());          // only when nothing is left in it
+}
+
+Status FolderLock::Take(const std::string& folder, const std::string& noteName, const std::string& what,
+                        std::unique_ptr<FolderLock>& out, bool& held, std::string& holder) {
+    held = false;
+    const std::wstring note = Wide(folder + "\\" + noteName);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        // Shared for reading only, so that another process can read what the
+        // holder does but not take the lock; gone with the last handle, also
+        // when the process is killed.
+        const HANDLE h = ::CreateFileW(note.c_str(), GENERIC_READ | GENERIC_WRITE | DELETE, FILE_SHARE_READ, nullptr,
+                                       OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+        if (h == INVALID_HANDLE_VALUE && ::GetLastError() == ERROR_PATH_NOT_FOUND) {
+            if (::CreateDirectoryW(Wide(folder).c_str(), nullptr)) HideEntry(folder);
+            continue;
+        }
+        if (h == INVALID_HANDLE_VALUE) {
+            const Status failed = LastError();
+            if (::GetLastError() != ERROR_SHARING_VIOLATION) return failed;
+            held = true;
+            Handle reader(::CreateFileW(note.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, 0, nullptr));
+            char text[512];
+            DWORD n = 0;
+            if (reader.valid() && ::ReadFile(reader.get(), text, sizeof text, &n, nullptr)) holder.assign(text, n);
+            return failed;
+        }
+        DWORD written = 0;
+        ::SetEndOfFile(h);
+        if (!::WriteFile(h, what.data(), static_cast<DWORD>(what.size()), &written, nullptr)) {
+            const Status failed = LastError();
+            ::CloseHandle(h);
+            return failed;
+        }
+        out.reset(new FolderLock(reinterpret_cast<std::intptr_t>(h), folder, noteName));
+        return Status::Ok();
+    }
+    return FailureStatus(Failure::FileExists);
 }
 
 void RemoveStaleCopies(const std::string& folder) {

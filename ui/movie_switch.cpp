@@ -49,8 +49,11 @@ MovieSwitchOutcome SwitchStartupMovies(const std::string& generalsFolder, bool d
 void ChangeStartUpFiles(MessageHost& host, const std::string& generalsFolder, bool disable,
                         const GameRunningCheck& gameRuns) {
     if (!GoOnWhileGameRuns(host, generalsFolder, gameRuns)) return;
+    std::unique_ptr<FolderLock> lock;
+    if (!LockForChange(host, generalsFolder, "switching the start-up movies", lock)) return;
     FinishUnfinishedWork(generalsFolder);  // a change left half-way ends first
     const MovieSwitchOutcome outcome = SwitchStartupMovies(generalsFolder, disable);
+    UnlockGameFolder(lock);
     if (!outcome.failures.empty()) {
         std::string text = "Tavrel could not rename these startup items:";
         for (const auto& [path, error] : outcome.failures) text += "\n" + path + " (" + error + ")";

@@ -32,5 +32,22 @@ answer_box Return   # "Are you sure you want to de-activate all mods?" Yes
 answer_box Return   # "Mod __Storm Pack Has Been De-activated..."
 companions_back "$GAME" "$installed"
 
+# A movie the mod put in place is deleted by hand (a cleaner, to save room):
+# "Deactivate All" still ends, tells what is gone, and asks nothing more.
+click_at "$main" 30 206
+send_key "$main" Return   # Activate Selected
+answer_box Return         # "Are you sure you want to activate __Storm Pack MOD?" Yes
+answer_box Return         # "MOD __Storm Pack activated..."
+answer_box Return         # "Set aside while MOD __Storm Pack is active, ..."
+rm "$GAME/Data/English/Movies/Intro.bik"
+send_key "$main" "ctrl+d"
+answer_box Return   # "Are you sure you want to de-activate all mods?" Yes
+answer_box Return   # "Mod __Storm Pack Has Been De-activated..."
+answer_box Return   # "These files of MOD __Storm Pack were gone from the game folder: ..."
+[ -f "$GAME/__Storm Pack.bit" ] || fail "still active: $(ls "$GAME")"
+holds "$GAME" "Data/Scripts/SkirmishScripts.scb" "stock skirmish"
+holds "$GAME" "Install_Final.bmp" "stock splash"
+grep -q "^missing" "$GAME/.tavrel/__Storm Pack/companions.txt" || fail "the movie is not marked lost"
+
 close_and_wait "$main"
 echo "PASS companions"

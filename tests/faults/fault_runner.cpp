@@ -103,6 +103,10 @@ Outcome Decode(const std::string& in) {
 
 void WriteFile(const std::string& path, const std::string& bytes) {
     fs::create_directories(fs::path(path).parent_path());
+    // A new file, not one truncated: fusefat keeps the old bytes past
+    // O_TRUNC, and a file cut short by a case would be whole there.
+    std::error_code gone;
+    if (fs::is_regular_file(fs::symlink_status(path, gone))) fs::remove(path, gone);
     std::ofstream out(path, std::ios::binary);
     out << bytes;
     if (!out) throw std::runtime_error("cannot write " + path);
@@ -342,7 +346,9 @@ void SetUp(const Case& c, const std::string& root, const std::string& onVolume) 
     else if (c.smallVolume || immutable) MountTmpfs(game, c.smallVolume ? kSmallVolumeKiB : 65536);
     for (const Step& s : c.setup) {
         const std::string path = root + "/" + s.path;
-        if (s.kind != Step::GameProcess && s.kind != Step::Activated) fs::create_directories(fs::path(path).parent_path());
+        if (s.kind != Step::GameProcess && s.kind != Step::Activated && s.kind != Step::Gone) {
+            fs::create_directories(fs::path(path).parent_path());
+        }
         switch (s.kind) {
             case Step::File: WriteFile(path, BytesOf(s.text)); break;
             case Step::Folder: fs::create_directories(path); break;
@@ -363,6 +369,8 @@ void SetUp(const Case& c, const std::string& root, const std::string& onVolume) 
                 KilledCopy(root + "/" + s.text, path, s.kind == Step::KilledCopyNamed);
                 break;
             case Step::Archive: fs::copy_file(MadeArchives() + "/" + s.text, path); break;
+            case Step::Gone: fs::remove_all(path); break;
+            case Step::Held: HoldLocked(path); break;
             case Step::KilledUnpack: KilledUnpack(root + "/" + s.text, path); break;
             case Step::KilledMerge: KilledMerge(root + "/" + s.text, path); break;
             case Step::Activated: {
@@ -531,7 +539,7 @@ const std::vector<Volume>& Volumes() {
     static const std::vector<Volume> volumes = {
         {"native"},
         {"ntfs-3g", kFuse},
-        {"lowntfs-3g", kFuse | kCaseSensitive, true},  // -o ignore_case
+        {"lowntfs-3g", kFuse | kCaseSensitive | kNamesAsGiven, true},  // -o ignore_case
         {"exfat", kFat},
         {"fat", kFat},
     };
@@ -548,6 +556,7 @@ std::string CannotHold(const Volume& volume, unsigned needs) {
         {kTmpfile, "files without a name (O_TMPFILE)"},
         {kAnyName, "names that Windows forbids or that are not UTF-8"},
         {kOneFileSystem, "the game folder and the folder beside it on one file system"},
+        {kNamesAsGiven, "names listed as they were made"},
     };
     std::string missing;
     for (const auto& [need, what] : kWhat) {

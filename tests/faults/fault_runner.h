@@ -38,6 +38,8 @@ struct Step {
         KilledMerge,   // the mod of several archives in `text` merged into the folder `path`, killed half-way, without O_TMPFILE
         GameProcess,   // a process whose command line is `text` (`path`: its WINEPREFIX)
         Activated,     // the mod `text` of the game folder activated by Tavrel, every question answered Yes
+        Gone,          // `path` removed by hand (a folder with all it holds)
+        Held,          // `path` (a file or a folder) locked by a live process
     } kind;
     std::string path;
     std::string text;
@@ -57,6 +59,7 @@ enum Need : unsigned {
     kTmpfile = 32,          // files without a name (O_TMPFILE)
     kAnyName = 64,          // names Windows forbids, bytes that are not UTF-8
     kOneFileSystem = 128,   // the game folder and the outside folder on one file system
+    kNamesAsGiven = 256,    // names listed as they were made: the program writes down what it lists
 };
 
 // The file system the game folder lies on: the temporary folder's own, or a

@@ -595,7 +595,8 @@ std::vector<Case> Cases() {
                        {"game/.tavrel/__Blue/Install_Final.bmp", "blue splash"},
                        {"game/Install_Final.bmp", "stock splash"}, {"game/Data/Scripts/SkirmishScripts.scb", "stock scripts"}};
     const Files on = {{"game/__Blue.big", kBlue}, {"game/.tavrel/__Blue/companions.txt", kManifest},
-                      {"game/.tavrel/__Blue/active.txt", "<any>"}, {"game/Data/Movies/Blue.bik", "blue movie"},
+                      {"game/.tavrel/__Blue/active.txt", "<any>"}, {"game/.tavrel/__Blue/placed.txt", "<any>"},
+                      {"game/Data/Movies/Blue.bik", "blue movie"},
                       {"game/Install_Final.bmp", "blue splash"}, {"game/Install_Final.bmp.tavrel", "stock splash"},
                       {"game/Data/Scripts/SkirmishScripts.scb", "stock scripts"}};
     const Files gone = {{"game/Install_Final.bmp", "stock splash"}, {"game/Data/Scripts/SkirmishScripts.scb", "stock scripts"}};
@@ -621,7 +622,7 @@ std::vector<Case> Cases() {
            {.setup = blueOff, .action = Case::Delete, .argument = "__Blue", .answers = {Yes, Ok},
             .either = {off, gone}, .eitherView = {{{"__Blue"}, ""}, {{}, ""}},
             .agreedLoss = {kBlue, kManifest, "blue movie", "blue splash"}},
-           10);
+           12);
     Files downloaded = off;
     downloaded.emplace_back("outside/Pack.zip", Made("movies.zip"));
     std::vector<Step> replacing = blueOff;
@@ -638,9 +639,134 @@ std::vector<Case> Cases() {
            {.setup = replacing, .action = Case::Install, .argument = "outside/Pack.zip", .answers = {Ok, No},
             .either = {downloaded, installed}, .eitherView = {{{"__Blue"}, ""}, {{"__Blue"}, ""}},
             .agreedLoss = {"old blue", kManifest}},
-           31);
+           40);
 
-    // 13. The movie switch and a mod's movies, whichever comes first.
+    // 13. Others change the folder while a mod with companions is active: a
+    // cleaner deletes a movie, Steam's "Verify integrity" puts the game's
+    // files back, a player deletes Tavrel's folder or the mod's archive.
+    // Nothing still there is lost, nothing is taken for what it is not, and
+    // the user is told what to do.
+    const auto onThen = [&](std::vector<Step> changes) {
+        std::vector<Step> steps = blueOn;
+        steps.insert(steps.end(), changes.begin(), changes.end());
+        return steps;
+    };
+    const auto removed = [](std::string path) { return Step{Step::Gone, std::move(path), ""}; };
+    const std::string kReinstall = "\r\n\r\nReinstall the MOD to bring its own files back.";
+    const std::string kMovieGone = "These files of MOD __Blue were gone from the game folder: Data\\Movies\\Blue.bik." + kReinstall;
+    const std::string kLostMovie = "tavrel companions 2\nInstall_Final.bmp\nmissing\tData\\Movies\\Blue.bik\nend\n";
+    const Files movieLost = {{"game/__Blue.bit", kBlue}, {"game/.tavrel/__Blue/companions.txt", kLostMovie},
+                             {"game/.tavrel/__Blue/Install_Final.bmp", "blue splash"},
+                             {"game/Install_Final.bmp", "stock splash"},
+                             {"game/Data/Scripts/SkirmishScripts.scb", "stock scripts"}};
+    add({.name = "APlacedMovieDeletedByHand",
+         .setup = onThen({removed("game/Data/Movies/Blue.bik")}),
+         .action = Case::DeactivateAll, .answers = {Yes, Ok, Ok},
+         .messages = {kDeactivateAllQ, Deactivated("__Blue"), kMovieGone},
+         .files = movieLost, .list = {"__Blue"}, .label = ""});
+    Files redOn = movieLost;
+    redOn.emplace_back("game/__Red.big", "red");
+    add({.name = "AnotherModAfterAPlacedMovieWasDeleted",
+         .setup = onThen({F("game/__Red.bit", "red"), removed("game/Data/Movies/Blue.bik")}),
+         .action = Case::Activate, .argument = "__Red", .answers = {Yes, Ok, Ok, Ok},
+         .messages = {ActivateQ("__Red"), Deactivated("__Blue"), kMovieGone, Activated("__Red")},
+         .files = redOn, .list = {"__Blue"}, .label = "__Red"});
+    add({.name = "AModWithALostMovieSaysSoWhenActivated",
+         .setup = {F("game/__Blue.bit", kBlue), F("game/.tavrel/__Blue/companions.txt", kLostMovie),
+                   F("game/.tavrel/__Blue/Install_Final.bmp", "blue splash"), F("game/Install_Final.bmp", "stock splash")},
+         .action = Case::Activate, .argument = "__Blue", .answers = {Yes, Ok, Ok},
+         .messages = {ActivateQ("__Blue"), Activated("__Blue"),
+                      "Set aside while MOD __Blue is active, so that the game reads the MOD's own: Install_Final.bmp."
+                      "\r\n\r\nThese files of MOD __Blue are lost, and the game goes without them: "
+                      "Data\\Movies\\Blue.bik. Reinstall the MOD to bring them back."},
+         .files = Files{{"game/__Blue.big", kBlue}, {"game/.tavrel/__Blue/companions.txt", kLostMovie},
+                        {"game/.tavrel/__Blue/active.txt", "<any>"}, {"game/.tavrel/__Blue/placed.txt", "<any>"},
+                        {"game/Install_Final.bmp", "blue splash"}, {"game/Install_Final.bmp.tavrel", "stock splash"}},
+         .list = {}, .label = "__Blue"});
+    // Steam's verify writes the game's splash over the mod's, in place and
+    // of the same size: only the bytes tell.
+    add({.name = "SteamRestoredTheSplashAModPutInPlace",
+         .setup = onThen({F("game/Install_Final.bmp", "pink splash")}),
+         .action = Case::DeactivateAll, .answers = {Yes, Ok, Ok},
+         .messages = {kDeactivateAllQ, Deactivated("__Blue"),
+                      "These files of MOD __Blue had been replaced (by Steam's \"Verify integrity\", a repair or a "
+                      "copy by hand), and stay in place as the game's: Install_Final.bmp." + kReinstall +
+                      "\r\n\r\nThe game's own files had been put back in their places, so the copies Tavrel set "
+                      "aside stay beside them under the names they have now: Install_Final.bmp.tavrel."},
+         .files = Files{{"game/__Blue.bit", kBlue},
+                        {"game/.tavrel/__Blue/companions.txt",
+                         "tavrel companions 2\nData\\Movies\\Blue.bik\nmissing\tInstall_Final.bmp\nend\n"},
+                        {"game/.tavrel/__Blue/Data/Movies/Blue.bik", "blue movie"},
+                        {"game/Install_Final.bmp", "pink splash"}, {"game/Install_Final.bmp.tavrel", "stock splash"},
+                        {"game/Data/Scripts/SkirmishScripts.scb", "stock scripts"}},
+         .list = {"__Blue"}, .label = ""});
+    // The mod's archive holds the game's AI scripts, so the loose ones are
+    // set aside; a player copies them back by hand.
+    add({.name = "AGameFileSetAsideRestoredByHand",
+         .setup = {F("game/__Art.bit", Made("Reds 1.0/!Reds_Art.big")),
+                   F("game/Data/Scripts/SkirmishScripts.scb", "stock scripts"), {Step::Activated, "", "__Art"},
+                   F("game/Data/Scripts/SkirmishScripts.scb", "stock scripts")},
+         .needs = kNamesAsGiven,
+         .action = Case::DeactivateAll, .answers = {Yes, Ok, Ok},
+         .messages = {kDeactivateAllQ, Deactivated("__Art"),
+                      "The game's own files had been put back in their places, so the copies Tavrel set aside stay "
+                      "beside them under the names they have now: Data\\Scripts\\SkirmishScripts.scb.tavrel."},
+         .files = Files{{"game/__Art.bit", Made("Reds 1.0/!Reds_Art.big")},
+                        {"game/Data/Scripts/SkirmishScripts.scb", "stock scripts"},
+                        {"game/Data/Scripts/SkirmishScripts.scb.tavrel", "stock scripts"}},
+         .list = {"__Art"}, .label = ""});
+    const std::string kRecordLost = "Tavrel's record of what MOD __Blue put in place was missing or damaged, so the "
+                                    "game's own files it had set aside were found by their names.";
+    add({.name = "TavrelsFolderDeletedByHand",
+         .setup = onThen({removed("game/.tavrel")}),
+         .needs = kNamesAsGiven,
+         .action = Case::DeactivateAll, .answers = {Yes, Ok, Ok},
+         .messages = {kDeactivateAllQ, Deactivated("__Blue"),
+                      kRecordLost + "\r\n\r\nThe files in their places were taken for the MOD's own, and are kept "
+                                    "beside it: Install_Final.bmp."},
+         .files = Files{{"game/__Blue.bit", kBlue},
+                        {"game/.tavrel/__Blue/companions.txt", "tavrel companions 2\nInstall_Final.bmp\nend\n"},
+                        {"game/.tavrel/__Blue/Install_Final.bmp", "blue splash"},
+                        {"game/Install_Final.bmp", "stock splash"}, {"game/Data/Movies/Blue.bik", "blue movie"},
+                        {"game/Data/Scripts/SkirmishScripts.scb", "stock scripts"}},
+         .list = {"__Blue"}, .label = ""});
+    add({.name = "ARecordCutShort",
+         .setup = onThen({F("game/.tavrel/__Blue/active.txt", "tavrel journal 1\nrename\t")}),
+         .action = Case::DeactivateAll, .answers = {Yes, Ok, Ok},
+         .messages = {kDeactivateAllQ, Deactivated("__Blue"), kRecordLost},
+         .files = off, .list = {"__Blue"}, .label = ""});
+    std::vector<Step> cutShort = blueOff;
+    cutShort[1] = F("game/.tavrel/__Blue/companions.txt", "tavrel companions 2\nData\\Movies\\Blue.bik\nInst");
+    Files rebuilt = on;
+    rebuilt[1] = {"game/.tavrel/__Blue/companions.txt", "tavrel companions 2\nData\\Movies\\Blue.bik\nInstall_Final.bmp\nend\n"};
+    add({.name = "AManifestCutShort",
+         .setup = cutShort,
+         .needs = kNamesAsGiven,
+         .action = Case::Activate, .argument = "__Blue", .answers = {Yes, Ok, Ok},
+         .messages = {ActivateQ("__Blue"), Activated("__Blue"),
+                      "Set aside while MOD __Blue is active, so that the game reads the MOD's own: Install_Final.bmp."
+                      "\r\n\r\nThe list of the files MOD __Blue keeps beside it was damaged; Tavrel made it again "
+                      "from the files it found there."},
+         .files = rebuilt, .list = {}, .label = "__Blue"});
+    add({.name = "TheArchiveOfAPlacedModDeletedByHand",
+         .setup = onThen({removed("game/__Blue.big")}),
+         .action = Case::Scan, .answers = {Yes},
+         .messages = {"The MOD __Blue is no longer in the game folder, but the files Tavrel kept beside it are. "
+                      "Tavrel has put the game's own files back in their places. Do you want to remove what is "
+                      "left of the MOD?"},
+         .files = gone, .agreedLoss = {"blue movie", "blue splash"}, .list = {}, .label = ""});
+
+    // Another Tavrel changes the folder: the second waits a moment, then
+    // says what the first does and offers to try again.
+    add({.name = "AnotherTavrelHoldsTheFolder",
+         .setup = {F("game/__A.big", "A"), F("game/__B.bit", "B"), F("game/.tavrel/lock", "installing Storm.big"),
+                   {Step::Held, "game/.tavrel", ""}},
+         .action = Case::Activate, .argument = "__B", .answers = {Yes, No},
+         .messages = {ActivateQ("__B"), "Another Tavrel is installing Storm.big in this game folder, and Tavrel makes one "
+                                        "change there at a time. Do you want to try again?"},
+         .list = {"__B"}, .label = "__A"});
+
+    // 14. The movie switch and a mod's movies, whichever comes first.
     const std::string kSizzle = "tavrel companions 1\nData\\Movies\\sizzle_review.bik\n";
     const std::vector<Step> sizzle = {F("game/__S.bit", "S"), F("game/.tavrel/__S/companions.txt", kSizzle),
                                       F("game/.tavrel/__S/Data/Movies/sizzle_review.bik", "mod sizzle")};
@@ -652,7 +778,7 @@ std::vector<Case> Cases() {
          .answers = {Yes, Ok},
          .messages = {ActivateQ("__S"), Activated("__S")},
          .files = Files{{"game/__S.big", "S"}, {"game/.tavrel/__S/companions.txt", kSizzle},
-                        {"game/.tavrel/__S/active.txt", "<any>"},
+                        {"game/.tavrel/__S/active.txt", "<any>"}, {"game/.tavrel/__S/placed.txt", "<any>"},
                         {"game/Data/Movies/sizzle_review.bik", "mod sizzle"},
                         {"game/Data/Movies/__sizzle_review.bik", "stock sizzle"}},
          .list = {}, .label = "__S"});
@@ -693,11 +819,13 @@ bool IsLeftover(const std::string& path) {
 }
 
 // Tavrel's own records in its folder: a change under way, what a mod put
-// in place. They hold no byte of the game or of a mod.
+// in place, what it keeps beside it, who changes the folder. They hold no
+// byte of the game or of a mod.
 bool IsRecord(const std::string& path) {
     const std::string name = path.substr(path.rfind('/') + 1);
     return path.find("/.tavrel/") != std::string::npos &&
-           (name == "journal.txt" || name == "active.txt" || name == "active.new");
+           (name == "journal.txt" || name == "active.txt" || name == "active.new" || name == "placed.txt" ||
+            name == "companions.txt" || name == "lock");
 }
 
 TEST_P(Faults, LoseNothingAndTellTheTruth) {

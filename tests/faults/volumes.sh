@@ -4,6 +4,7 @@
 #
 #   volumes.sh up FOLDER     makes and mounts them under FOLDER
 #   volumes.sh down FOLDER   unmounts them and removes FOLDER
+#   volumes.sh fresh FOLDER NAME   makes NAME and NAME-small anew
 #
 # FOLDER/NAME is a volume of 128 MiB and FOLDER/NAME-small one of 32 MiB
 # (for the cases that fill it), for NAME in ntfs-3g, lowntfs-3g (mounted
@@ -84,8 +85,23 @@ up() {
     done
 }
 
+# fresh NAME: NAME and NAME-small unmounted, whatever their driver's state
+# (a fusefat spinning on an image it damaged is killed), and made anew.
+fresh() {
+    local name
+    for name in "$1" "$1-small"; do
+        # Its image goes, so its driver need not flush: a spinning one
+        # would keep umount waiting.
+        pkill -9 -f -- " $folder/$name.img " 2>/dev/null
+        umount -l "$folder/$name" 2>/dev/null
+        rm -f "$folder/$name.img"
+        make "$name" "$([ "$name" = "$1" ] && echo 128 || echo 32)" || return 1
+    done
+}
+
 case $action in
     up) up ;;
     down) down ;;
-    *) echo "usage: volumes.sh up|down FOLDER" >&2; exit 2 ;;
+    fresh) fresh "$3" ;;
+    *) echo "usage: volumes.sh up|down FOLDER, or fresh FOLDER NAME" >&2; exit 2 ;;
 esac
