@@ -30,8 +30,19 @@ bool NeverInstalled(std::string_view ext) {
 }  // namespace
 
 std::string GamePathKey(std::string_view path) {
-    std::string key(path);
-    for (char& c : key) c = GameKeyChar(c);
+    std::string key;
+    key.reserve(path.size());
+    bool partStarted = false;
+    for (const char c : path) {
+        const char k = GameKeyChar(c);
+        if (k == '\\') {
+            partStarted = false;  // an empty part is no part: "Data//INI" is "data\ini"
+            continue;
+        }
+        if (!partStarted && !key.empty()) key += '\\';
+        partStarted = true;
+        key += k;
+    }
     return key;
 }
 

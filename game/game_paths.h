@@ -12,8 +12,10 @@
 
 namespace tavrel {
 
-// The game's key for a path inside an archive: ASCII letters in lower
-// case, "/" as "\".
+// The game's key for a path inside an archive, as the game compares them:
+// ASCII letters in lower case (no other letter folds), the parts split on
+// "\" and "/" and joined by "\", empty parts skipped ("\Data//INI\" is
+// "data\ini").
 std::string GamePathKey(std::string_view path);
 // A path out of an archive or a folder as a game path: "\" between its
 // parts, none that is empty, "." or "..", and the characters no Windows

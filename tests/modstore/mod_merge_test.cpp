@@ -98,6 +98,10 @@ TEST(MergePlan, ReadsWhatTheGameWouldRead) {
         {"inside one archive the last entry wins; case and separators do not matter",
          {archive("m.big", {{"Data/INI/X.ini", 0, 4}, {"data\\ini\\x.INI", 8, 4}, {"y", 4, 4}})},
          {{"data\\ini\\x.ini", "m.big@8"}, {"y", "m.big@4"}}},
+        {"empty parts of a path count for nothing, as the game splits on both separators",
+         {archive("!B.big", {{"Data\\INI\\P.ini", 0, 4}, {"Data\\INI\\Lead.ini", 4, 4}}),
+          archive("!A.big", {{"Data//INI/P.ini", 8, 4}, {"\\Data\\INI\\Lead.ini", 12, 4}})},
+         {{"data\\ini\\p.ini", "!A.big@8"}, {"data\\ini\\lead.ini", "!A.big@12"}}},
         {"entries that share bytes are written once",
          {archive("m.big", {{"a", 0, 10}, {"b", 5, 10}, {"c", 30, 2}})},
          {{"a", "m.big@0"}, {"b", "m.big@5"}, {"c", "m.big@30"}}},
@@ -108,7 +112,7 @@ TEST(MergePlan, ReadsWhatTheGameWouldRead) {
         EXPECT_EQ(Resolve(plan, row.inputs), row.expected);
         EXPECT_EQ(plan.entries.size(), row.expected.size());
     }
-    const MergePlan shared = PlanMerge(rows[5].inputs);
+    const MergePlan shared = PlanMerge(rows[6].inputs);
     EXPECT_EQ(shared.dataSize, 17u);  // 0..15 and 30..32
 }
 
