@@ -5,7 +5,8 @@
 //     root) compared without regard to case, where the blank comes first,
 //     then "!", digits, "_" and letters; the first one that holds a path wins;
 //  3. inside one archive the last entry of a path wins;
-//  4. paths are compared without regard to ASCII case, "/" equal to "\".
+//  4. paths are compared as the game compares them: without regard to
+//     ASCII case, split on "\" and "/", empty parts skipped.
 #pragma once
 
 #include <cstdint>
