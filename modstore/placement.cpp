@@ -203,15 +203,10 @@ std::string SetAsideOriginal(const std::string& name) {
 // The set-asides that the records of mods other than `entry` name, folded.
 std::set<std::string> ClaimedByOthers(const std::string& game, const std::string& entry) {
     std::set<std::string> claimed;
-    std::vector<DirEntry> mods;
-    ListEntries(StoreFolder(game), mods);
-    const std::string store = std::string(kStoreFolderName) + kNativeSeparator;
-    for (const DirEntry& m : mods) {
-        Journal record;
-        if (!m.isFolder || m.folded == FoldCase(entry)) continue;
-        if (!ReadJournal(ActiveRecordFile(JoinPath(StoreFolder(game), m.name)), record).ok()) continue;
-        for (const JournalStep& s : record.steps) {
-            if (s.kind == JournalStep::Rename && !s.from.starts_with(store)) claimed.insert(FoldCase(s.to));
+    for (const ActiveRecord& active : ActiveRecords(game)) {
+        if (active.folded == FoldCase(entry)) continue;
+        for (const JournalStep& s : active.record.steps) {
+            if (s.kind == JournalStep::Rename && !PlacesCompanion(s)) claimed.insert(FoldCase(s.to));
         }
     }
     return claimed;

@@ -190,16 +190,27 @@ Status LockGameFolder(const std::string& game, const std::string& what, std::uni
 
 void UnlockGameFolder(std::unique_ptr<FolderLock>& lock) { lock.reset(); }
 
-std::vector<std::string> PlacedCompanionPaths(const std::string& game) {
-    std::vector<std::string> placed;
+std::vector<ActiveRecord> ActiveRecords(const std::string& game) {
+    std::vector<ActiveRecord> records;
     std::vector<DirEntry> entries;
     ListEntries(StoreFolder(game), entries);
-    const std::string fromStore = std::string(kStoreFolderName) + kNativeSeparator;
     for (const DirEntry& e : entries) {
         Journal record;
         if (!e.isFolder || !ReadJournal(ActiveRecordFile(JoinPath(StoreFolder(game), e.name)), record).ok()) continue;
-        for (const JournalStep& s : record.steps) {
-            if (s.kind == JournalStep::Rename && s.from.rfind(fromStore, 0) == 0) placed.push_back(FoldCase(GamePathOf(s.to)));
+        records.push_back({e.folded, std::move(record)});
+    }
+    return records;
+}
+
+bool PlacesCompanion(const JournalStep& step) {
+    return step.kind == JournalStep::Rename && step.from.starts_with(std::string(kStoreFolderName) + kNativeSeparator);
+}
+
+std::vector<std::string> PlacedCompanionPaths(const std::string& game) {
+    std::vector<std::string> placed;
+    for (const ActiveRecord& active : ActiveRecords(game)) {
+        for (const JournalStep& s : active.record.steps) {
+            if (PlacesCompanion(s)) placed.push_back(FoldCase(GamePathOf(s.to)));
         }
     }
     return placed;

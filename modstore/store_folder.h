@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "modstore/placement.h"
+#include "support/journal.h"
 #include "support/platform.h"
 #include "support/status.h"
 
@@ -86,6 +87,18 @@ struct FinishedSwitchOff {
 // answers false. Ok when there was nothing to end or all of it ended.
 Status FinishUnfinishedWork(const std::string& game, const std::function<bool()>& mayChange = {},
                             std::vector<FinishedSwitchOff>* switchedOff = nullptr);
+
+// The records of the mods whose placements are in the game folder: each
+// one's companion folder name (folded) and the steps its activation took:
+// a rename out of Tavrel's folder put a companion in place, any other
+// rename set a file of the game aside.
+struct ActiveRecord {
+    std::string folded;
+    Journal record;
+};
+std::vector<ActiveRecord> ActiveRecords(const std::string& game);
+// True for a step of a record that put a companion in place.
+bool PlacesCompanion(const JournalStep& step);
 
 // The paths (game paths, folded) that the active mods' companions now take,
 // from their records.
