@@ -91,6 +91,19 @@ bool IsModArchiveName(std::string_view fileName) {
     return IsModName(fileName) || (fileName.size() > 4 && EndsWithNoCase(fileName, ".gib"));
 }
 
+constexpr std::string_view kAddOnPrefix = "_!";
+
+std::string AddOnArchiveName(std::string_view authorName) {
+    std::string name(kAddOnPrefix);
+    name += authorName;
+    if (EndsWithNoCase(name, ".gib")) name.replace(name.size() - 4, 4, ".big");
+    return name;
+}
+
+bool IsAddOnArchiveName(std::string_view fileName) {
+    return IsModName(fileName) && fileName.size() > kAddOnPrefix.size() + 4 && fileName.starts_with(kAddOnPrefix);
+}
+
 bool IsGameFolderName(std::string_view name) {
     for (const char* known : {"data", "art", "window", "maps", "shaders"}) {
         if (GamePathKey(name) == known) return true;

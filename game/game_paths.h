@@ -37,6 +37,15 @@ bool IsModName(std::string_view fileName);
 // some mods ship so that the game skips it until it is renamed).
 bool IsModArchiveName(std::string_view fileName);
 
+// The name in the game folder of an add-on's archive while the add-on is
+// on, from its author's name: "_!" before it, ".gib" made ".big". It loads
+// before every mod's "__" archive (the "!" sorts before "_"), keeps its
+// authors' order against the other add-ons' (they share the "_!"), is no
+// active mod's "__*.big", and no archive of the game's own starts so.
+std::string AddOnArchiveName(std::string_view authorName);
+// True for such a name, in any letter case.
+bool IsAddOnArchiveName(std::string_view fileName);
+
 // True for one of the game's own top folders: Data, Art, Window, Maps,
 // Shaders, in any letter case.
 bool IsGameFolderName(std::string_view name);

@@ -31,6 +31,7 @@ MergePlan PlanMerge(const std::vector<MergeInput>& inputs) {
     for (const auto& [key, at] : winners) won[at.first].push_back(at.second);
     MergePlan plan;
     plan.entries.reserve(winners.size());
+    plan.origins.reserve(winners.size());
     for (std::size_t i = 0; i < inputs.size(); ++i) {
         const std::vector<BigEntry>& table = inputs[i].table;
         std::vector<std::size_t>& mine = won[i];
@@ -49,6 +50,7 @@ MergePlan PlanMerge(const std::vector<MergeInput>& inputs) {
             std::replace(path.begin(), path.end(), '/', '\\');
             if (entry.size == 0) {  // no bytes: any place will do
                 plan.entries.push_back({std::move(path), 0, 0});
+                plan.origins.push_back(i);
                 continue;
             }
             if (!open || entry.offset >= runEnd) {
@@ -59,6 +61,7 @@ MergePlan PlanMerge(const std::vector<MergeInput>& inputs) {
             }
             runEnd = std::max(runEnd, entry.offset + entry.size);
             plan.entries.push_back({std::move(path), runOut + (entry.offset - runStart), entry.size});
+            plan.origins.push_back(i);
         }
         if (open) closeRun();
     }

@@ -34,6 +34,7 @@ struct MergeRun {
 
 struct MergePlan {
     std::vector<BigWriteEntry> entries;  // one for each path, in the order of their bytes
+    std::vector<std::size_t> origins;    // each entry's input: where the game would have read it
     std::vector<MergeRun> runs;          // in the order of the inputs, then of their offsets
     std::uint64_t dataSize = 0;          // the runs one after the other
 };

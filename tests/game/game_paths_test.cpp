@@ -2,6 +2,9 @@
 // own folder, and the names it never reads.
 #include <gtest/gtest.h>
 
+#include <iterator>
+#include <string>
+
 #include "game/game_paths.h"
 
 namespace tavrel {
@@ -46,6 +49,26 @@ TEST(GamePaths, TellWhatTheGameReadsFromWhere) {
     }
     EXPECT_NE(SetAsideName("a.ini", 1), SetAsideName("a.ini", 2));
     EXPECT_EQ(CleanGamePath("./Data//../INI\\a:b.ini"), "Data\\INI\\a_b.ini");
+}
+
+// An add-on's archives, named for the game folder, load as their authors
+// meant among themselves, and all before their mod's own.
+TEST(GamePaths, AddOnArchivesLoadInTheirAuthorsOrderBeforeTheMod) {
+    const char* const byAuthors[] = {"!!!!!!!!!ContraX_ControlBarPro.big", "!!!!Contra_Hotfix.gib", "!!Contra_Cameos.big",
+                                     "!Patch 2.big", "0Language.big", "_Hud.big", "Zz.big"};
+    for (std::size_t i = 0; i < std::size(byAuthors); ++i) {
+        const std::string name = AddOnArchiveName(byAuthors[i]);
+        EXPECT_TRUE(IsAddOnArchiveName(name)) << name;
+        EXPECT_TRUE(name.ends_with(".big")) << name;
+        EXPECT_FALSE(name.starts_with("__")) << name;
+        for (const char* mod : {"__A.big", "__!.big", "__ 0.big"}) EXPECT_TRUE(LoadsBefore(name, mod)) << name << mod;
+        if (i > 0) {
+            EXPECT_TRUE(LoadsBefore(AddOnArchiveName(byAuthors[i - 1]), name)) << name;
+        }
+    }
+    for (const char* other : {"__Storm.big", "_!.big", "!x.big", "INIZH.big", "_!x.bit"}) {
+        EXPECT_FALSE(IsAddOnArchiveName(other)) << other;
+    }
 }
 
 }  // namespace

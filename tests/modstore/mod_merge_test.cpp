@@ -111,6 +111,11 @@ TEST(MergePlan, ReadsWhatTheGameWouldRead) {
         const MergePlan plan = PlanMerge(row.inputs);
         EXPECT_EQ(Resolve(plan, row.inputs), row.expected);
         EXPECT_EQ(plan.entries.size(), row.expected.size());
+        ASSERT_EQ(plan.origins.size(), plan.entries.size());
+        const Resolved read = Resolve(plan, row.inputs);
+        for (std::size_t e = 0; e < plan.entries.size(); ++e) {  // the origin is where the bytes come from
+            EXPECT_TRUE(read.at(GamePathKey(plan.entries[e].path)).starts_with(row.inputs[plan.origins[e]].path + "@"));
+        }
     }
     const MergePlan shared = PlanMerge(rows[6].inputs);
     EXPECT_EQ(shared.dataSize, 17u);  // 0..15 and 30..32
