@@ -4,6 +4,7 @@
 #include <map>
 
 #include "cli/console_window.h"
+#include "modstore/addons.h"
 #include "modstore/mod_contents.h"
 #include "modstore/mod_store.h"
 #include "support/archive.h"
@@ -22,6 +23,12 @@ constexpr CommandOption kOptions[] = {
     {"install", false},
     {"delete", false},
     {"play", false},
+    {"addons", false},
+    {"addon-on", false},
+    {"addon-off", false},
+    {"delete-addon", false},
+    {"addon-of", true},
+    {"patch", false},
     {"folder", true},
     {"member", true},
     {"name", true},
@@ -58,13 +65,16 @@ std::optional<int> CheckOptions(const CommandLine& c, std::ostream& err) {
     if (c.zeroHour && c.generals) return UsageError(err, "--zero-hour and --generals exclude each other");
     if (!c.members.empty() && !c.install) return UsageError(err, "--member goes with --install");
     if (c.name && !c.install) return UsageError(err, "--name goes with --install");
+    if (c.addOnOf && !c.install) return UsageError(err, "--addon-of goes with --install");
+    if (c.patch && !c.addOnOf) return UsageError(err, "--patch goes with --addon-of");
+    if (c.addOnOf && c.activate) return UsageError(err, "--activate does not go with --addon-of");
     return std::nullopt;
 }
 
 // One command at a time, so that a run never does half of what it was told.
 std::optional<int> CheckOneCommand(const CommandLine& c, std::ostream& err) {
     const int commands = c.list + (c.activate && !ActivatesAfterInstall(c)) + c.deactivate + c.install + c.remove +
-                         c.play;
+                         c.play + c.addOns + c.addOnOn + c.addOnOff + c.deleteAddOn;
     if (commands == 0) return UsageError(err, "no command given");
     if (commands > 1) return UsageError(err, "one command at a time");
     return std::nullopt;
@@ -83,6 +93,8 @@ std::optional<int> CheckArguments(const CommandLine& c, std::size_t wanted, cons
 std::optional<int> CheckCommandArguments(const CommandLine& c, std::ostream& err) {
     if (c.play) return std::nullopt;
     if (c.list || c.deactivate) return CheckArguments(c, 0, "", err);
+    if (c.addOns) return CheckArguments(c, 1, "MOD after --addons", err);
+    if (c.addOnOn || c.addOnOff || c.deleteAddOn) return CheckArguments(c, 2, "MOD and NAME", err);
     if (c.install) return CheckArguments(c, std::max<std::size_t>(1, c.arguments.size()), "FILE after --install", err);
     return CheckArguments(c, 1, c.activate ? "NAME after --activate" : "NAME after --delete", err);
 }
@@ -195,11 +207,73 @@ std::optional<int> CheckMembers(const CommandLine& c, const std::string& shown, 
     return std::nullopt;
 }
 
+// The entry of the installed mod `name`, active or not; empty, with the
+// reason told, when there is none.
+std::string FindMod(Run& run, const std::string& name, std::ostream& err) {
+    std::vector<std::string> mods = run.window.listEntries();
+    if (!run.window.activeMod().empty()) mods.push_back(run.window.activeMod());
+    const int index = FindEntry(mods, name);
+    if (index < 0) {
+        Fail(err, "no mod named '" + name + "' in " + run.folder);
+        return {};
+    }
+    return mods[static_cast<std::size_t>(index)];
+}
+
+// One line an add-on: on or off, add-on or patch, its name, and how many
+// of its files the game reads from elsewhere.
+int ListAddOnsOf(const CommandLine& c, Run& run, std::ostream& out, std::ostream& err) {
+    const std::string base = FindMod(run, c.arguments.front(), err);
+    if (base.empty()) return kExitFailed;
+    const std::vector<AddOnHiding> hiding = AddOnConflicts(run.folder, base);
+    for (const AddOn& addOn : ListAddOns(run.folder, base)) {
+        std::size_t hidden = addOn.hiddenByBase;
+        for (const AddOnHiding& h : hiding) {
+            if (h.name == addOn.name) hidden = h.hidden;
+        }
+        out << (addOn.on ? "on" : "off") << '\t' << (addOn.kind == AddOnKind::Patch ? "patch" : "add-on") << '\t'
+            << addOn.name << '\t' << hidden << '\n';
+    }
+    return kExitOk;
+}
+
+// --addon-on, --addon-off and --delete-addon MOD NAME: each is done when
+// the add-on is so afterwards (placed, when on and its mod is active).
+int ChangeAddOn(const CommandLine& c, Run& run, std::ostream& err) {
+    const std::string base = FindMod(run, c.arguments[0], err);
+    if (base.empty()) return kExitFailed;
+    const std::string& name = c.arguments[1];
+    if (c.deleteAddOn) {
+        if (!run.store.DeleteAddOn(base, name) || FindAddOn(run.folder, base, name)) {
+            return Fail(err, "the add-on " + name + " was not deleted");
+        }
+        return kExitOk;
+    }
+    const bool on = c.addOnOn;
+    const bool active = EqualsNoCase(run.window.activeMod(), base);
+    if (!run.store.SwitchAddOn(base, name, on)) return Fail(err, "the add-on " + name + " was not switched");
+    const std::optional<AddOn> addOn = FindAddOn(run.folder, base, name);
+    if (!addOn || addOn->on != on || (on && active && !AddOnsPlaced(run.folder, base))) {
+        return Fail(err, "the add-on " + name + " was not switched");
+    }
+    return kExitOk;
+}
+
+int InstallAddOn(const CommandLine& c, Run& run, std::ostream& err) {
+    const std::string base = FindMod(run, *c.addOnOf, err);
+    if (base.empty()) return kExitFailed;
+    if (!run.store.InstallAddOn(base, c.arguments, c.patch ? AddOnKind::Patch : AddOnKind::AddOn, c.name)) {
+        return Fail(err, "could not install the add-on of " + base);
+    }
+    return kExitOk;
+}
+
 int Install(const CommandLine& c, Run& run, std::ostream& out, std::ostream& err) {
     const std::vector<std::string>& sources = c.arguments;
     const std::string shown =
         sources.size() == 1 ? sources.front() : FileGetName(sources.front()) + " and the others";
     if (std::optional<int> status = CheckMembers(c, shown, out, err)) return *status;
+    if (c.addOnOf) return InstallAddOn(c, run, err);
     // The install says whether its copy landed; nothing is read back,
     // which for a mod of gigabytes would take as long again.
     std::string entry;
@@ -247,6 +321,12 @@ void CommandLine::set(std::string_view name, const std::string& value) {
     else if (name == "install") install = true;
     else if (name == "delete") remove = true;
     else if (name == "play") play = true;
+    else if (name == "addons") addOns = true;
+    else if (name == "addon-on") addOnOn = true;
+    else if (name == "addon-off") addOnOff = true;
+    else if (name == "delete-addon") deleteAddOn = true;
+    else if (name == "addon-of") addOnOf = value;
+    else if (name == "patch") patch = true;
     else if (name == "folder") folder = value;
     else if (name == "member") members.push_back(value);
     else if (name == "name") this->name = value;
@@ -285,6 +365,17 @@ std::string UsageText() {
            "      --install FILE... --name NAME\n"
            "                            name the mod made of several files NAME\n"
            "      --delete NAME         delete the inactive mod NAME\n"
+           "      --addons MOD          print the add-ons of MOD, one a line: on or off,\n"
+           "                              add-on or patch, the name, and how many of its\n"
+           "                              files the game reads from elsewhere, tab between\n"
+           "      --install FILE... --addon-of MOD [--patch] [--name NAME]\n"
+           "                            install an add-on (or a patch) of MOD; it starts\n"
+           "                              off\n"
+           "      --addon-on MOD NAME   turn the add-on NAME of MOD on (a patch turns the\n"
+           "                              other patch off); at once when MOD is active\n"
+           "      --addon-off MOD NAME  turn it off\n"
+           "      --delete-addon MOD NAME\n"
+           "                            delete the add-on NAME of MOD\n"
            "      --play [-- ARG...]    start the game of the mode in the folder, with the\n"
            "                              ARGs after --; returns once its launcher has\n"
            "                              started, without waiting for the game\n"
@@ -320,6 +411,8 @@ int RunCommandLine(const CommandLine& c, const ConsoleSystem& system, std::ostre
     if (c.play) return Play(c, run);
     if (c.deactivate) return Deactivate(run, err);
     if (c.install) return Install(c, run, out, err);
+    if (c.addOns) return ListAddOnsOf(c, run, out, err);
+    if (c.addOnOn || c.addOnOff || c.deleteAddOn) return ChangeAddOn(c, run, err);
     return ActivateOrDelete(c, run, err);
 }
 

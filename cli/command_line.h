@@ -39,6 +39,8 @@ struct CommandLine {
     std::string parseError;  // the parser's complaint; empty when it had none
     bool help = false, version = false;
     bool list = false, activate = false, deactivate = false, install = false, remove = false, play = false;
+    bool addOns = false, addOnOn = false, addOnOff = false, deleteAddOn = false, patch = false;
+    std::optional<std::string> addOnOf;  // the mod whose add-on --install installs
     bool yes = false, zeroHour = false, generals = false;
     std::optional<std::string> folder;
     std::vector<std::string> members;  // the archives of a mod to install, when not all

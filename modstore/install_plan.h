@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,12 +21,16 @@ struct InstallPlan {
         Copy,    // a .big on disk, as it is
         Unpack,  // the one .big of an archive, as it is
         Merge,   // several archives, or archives and loose game files, made into one
+        None,    // no archive: the companions alone (an add-on's loose files)
     };
     Way way = Way::Copy;
     std::string copyFrom;                 // Copy: the file
     const ModFile* lone = nullptr;        // Unpack: the member
     std::vector<const ModFile*> merged;   // Merge: the archives ticked, in the order the game loads them
     bool withLoose = false;               // Merge: the mod's loose game files go in too
+    // Merge: an archive's entries at the paths this answers true for are
+    // left out (an add-on's that its base wins).
+    std::function<bool(const std::string& path)> leaveOut;
     // Loose companion files (see game_paths.h), kept beside the mod in its
     // companion folder; a merge's archive adds its entries at companion
     // paths that no loose file has.

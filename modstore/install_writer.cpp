@@ -370,6 +370,7 @@ std::uint64_t InstallWriter::archiveBytes() const {
     switch (plan_.way) {
         case InstallPlan::Way::Copy:
         case InstallPlan::Way::Unpack: return plan_.lone ? plan_.lone->source.size : copySize_;
+        case InstallPlan::Way::None: return 0;
         case InstallPlan::Way::Merge: break;
     }
     std::uint64_t bytes = 0;
@@ -384,8 +385,24 @@ Status InstallWriter::planMerge(const CopyProgress& progress, std::uint64_t tota
     if (Status read = ReadTables(mod_, plan_.merged, merge_->sources, progress, total, companions); !read.ok()) {
         return read;
     }
+    if (plan_.leaveOut) {
+        for (MergeInput& input : merge_->sources.inputs) {
+            if (input.loose) continue;
+            leftOutEntries_ += std::erase_if(input.table, [&](const BigEntry& e) { return plan_.leaveOut(e.path); });
+        }
+    }
     merge_->plan = PlanMerge(merge_->sources.inputs);
     return CheckBigArchive(merge_->plan.entries, merge_->plan.dataSize);
+}
+
+std::vector<std::pair<std::string, std::string>> InstallWriter::origins() const {
+    std::vector<std::pair<std::string, std::string>> origins;
+    const MergePlan& plan = merge_->plan;
+    for (std::size_t i = 0; i < plan.entries.size() && i < plan.origins.size(); ++i) {
+        const MergeInput& input = merge_->sources.inputs[plan.origins[i]];
+        origins.emplace_back(GamePathKey(plan.entries[i].path), input.loose ? std::string() : FileGetName(input.path, '\\'));
+    }
+    return origins;
 }
 
 Status InstallWriter::check() {
@@ -418,6 +435,7 @@ Status InstallWriter::write(const std::string& folder, const std::string& archiv
         case InstallPlan::Way::Unpack:
             written = UnpackMember(mod_.archive, plan_.lone->source, archive, whole.part(archivePart));
             break;
+        case InstallPlan::Way::None: break;
         case InstallPlan::Way::Merge: {
             // Unpacked once, the mod takes its bytes twice: the scratch file,
             // then the merged archive; each is half of the way.

@@ -38,6 +38,11 @@ public:
     const std::vector<std::string>& kept() const { return kept_; }
     // The bytes the archive takes from its sources.
     std::uint64_t archiveBytes() const;
+    // Where each path of a merged archive came from (GamePathKey -> the
+    // name of the archive its author had it in, empty for a loose file),
+    // and the count of entries the plan's `leaveOut` took out.
+    std::vector<std::pair<std::string, std::string>> origins() const;
+    std::size_t leftOutEntries() const { return leftOutEntries_; }
 
 private:
     struct Merge;
@@ -49,6 +54,7 @@ private:
     bool merged_ = false;  // the merge is planned
     std::uint64_t copySize_ = 0;
     std::vector<std::string> kept_;
+    std::size_t leftOutEntries_ = 0;
 };
 
 }  // namespace tavrel

@@ -33,7 +33,11 @@ std::vector<HidingFile> FindHidingFiles(const std::string& folder, const std::st
     // What archives whose names load before the mod's hold, the game takes
     // from them.
     for (const DirEntry& entry : entries) {
-        if (!entry.isFile || !IsModName(entry.name) || !LoadsBefore(entry.name, modFile)) continue;
+        // The mod's own add-ons are the mod's, as their authors meant.
+        if (!entry.isFile || !IsModName(entry.name) || IsAddOnArchiveName(entry.name) ||
+            !LoadsBefore(entry.name, modFile)) {
+            continue;
+        }
         std::vector<BigEntry> theirs;
         if (!ReadBigFile(JoinPath(folder, entry.name), theirs).ok()) continue;
         std::unordered_set<std::string> hidden;
@@ -146,8 +150,11 @@ void ModStore::ActivateMod(const std::string& bigFile) {
     // active mod's name), switching it off would delete the inactive copy
     // that is about to become active; its ".big" is the file being replaced,
     // and only what it put in place goes back.
-    if (!EqualsNoCase(w_.activeMod(), bigFile)) DeactivateMod(w_.activeMod(), false);
-    else if (IsManagedEntry(bigFile) && IsPlaced(folder, bigFile)) SwitchOff(folder, bigFile, std::nullopt);
+    if (!EqualsNoCase(w_.activeMod(), bigFile)) {
+        DeactivateMod(w_.activeMod(), false);
+    } else if (IsManagedEntry(bigFile) && IsPlaced(folder, bigFile) && TakeAddOnsOff(folder, bigFile).ok()) {
+        SwitchOff(folder, bigFile, std::nullopt);
+    }
 
     const std::string sourceName = ResolveFileName(folder, bigFile, ".bit");
     const std::string source = JoinPath(folder, sourceName);
@@ -169,6 +176,10 @@ void ModStore::ActivateMod(const std::string& bigFile) {
         if (renamed.ok() && existing != target) RenameNoReplace(existing, target);  // the entry's own letter case
     } else if (renamed.ok()) {
         renamed = RenameNoReplace(source, target);
+    }
+    // Its add-ons that are on come with it.
+    if (renamed.ok() && IsManagedEntry(bigFile) && !ListAddOns(folder, bigFile).empty()) {
+        applyAddOns(folder, bigFile, {}, true);
     }
     tellActivated(folder, bigFile, renamed, placement);
     UpdateList(false);
@@ -226,6 +237,9 @@ void ModStore::DeactivateMod(const std::string& activeMod, bool doUpdate) {
         }
         done = done || !renamed.ok();
     }
+    // Its add-ons go first: they may have set the mod's own files aside.
+    if (IsManagedEntry(activeMod) && renamed.ok()) renamed = TakeAddOnsOff(folder, activeMod);
+    done = done || !renamed.ok();
     // What the mod put in place goes back first, in one journal with the
     // archive's rename.
     const JournalStep archiveStep{JournalStep::Rename, sourceName, activeMod + ".bit"};

@@ -12,7 +12,12 @@ void ModStore::lblDelete_Click() {
         w_.message("Select a mod to delete!", Buttons::Ok, Icon::Critical);
         return;
     }
-    if (w_.message("Are you sure you want to delete " + entry + " mod?", Buttons::YesNo, Icon::Question) !=
+    // Its add-ons go with it.
+    const std::size_t addOns = IsManagedEntry(entry) ? ListAddOns(w_.folderText(), entry).size() : 0;
+    const std::string with = addOns == 0 ? ""
+                             : addOns == 1 ? " Its add-on goes with it."
+                                           : " Its " + std::to_string(addOns) + " add-ons go with it.";
+    if (w_.message("Are you sure you want to delete " + entry + " mod?" + with, Buttons::YesNo, Icon::Question) !=
             Answer::Yes ||
         !goOnWhileGameRuns()) {
         return;

@@ -22,26 +22,6 @@ namespace {
 
 constexpr char kStagedFiles[] = "files", kReplacedArchive[] = "replaced.bit", kReplacedCompanions[] = "replaced";
 
-// Adds the steps that move every file below `from` to its place below `to`
-// (both relative to `folder`), making the folders on the way, and removing
-// those left empty when `removeEmptied`. Folders are never renamed
-// themselves: some file systems (FAT through fusefat) lose what a renamed
-// folder holds.
-void MoveFiles(const std::string& folder, const std::string& from, const std::string& to, Journal& journal,
-               bool removeEmptied = false) {
-    std::vector<DirEntry> entries;
-    if (!ListEntries(JoinPath(folder, from), entries).ok() || entries.empty()) return;
-    if (!IsFolder(JoinPath(folder, to))) journal.steps.push_back({JournalStep::MakeFolder, "", to});
-    for (const DirEntry& e : entries) {
-        if (e.isFolder && !e.isLink) {
-            MoveFiles(folder, JoinPath(from, e.name), JoinPath(to, e.name), journal, removeEmptied);
-        } else {
-            journal.steps.push_back({JournalStep::Rename, JoinPath(from, e.name), JoinPath(to, e.name)});
-        }
-    }
-    if (removeEmptied) journal.steps.push_back({JournalStep::RemoveFolder, "", from});
-}
-
 // Writes a mod into a stage of Tavrel's folder with `write` (its archive,
 // and its companions where `companions`), then moves it in by one journal:
 // the copy of the same name and its companion files go to the stage, the
@@ -70,7 +50,9 @@ Status InstallStaged(const std::string& folder, const std::string& targetName, c
         const std::string companionFolder = IsFolder(JoinPath(folder, oldCompanions)) ? oldCompanions
                                                                                     : JoinPath(kStoreFolderName, entry);
         // A mod without companions leaves no companion folder behind.
-        MoveFiles(folder, oldCompanions, JoinPath(stageRelative, kReplacedCompanions), journal, !keeps);
+        // The mod's add-ons stay, and so does its folder then.
+        MoveFiles(folder, oldCompanions, JoinPath(stageRelative, kReplacedCompanions), journal, !keeps,
+                  kAddOnsFolderName);
         if (keeps) MoveFiles(folder, JoinPath(stageRelative, kStagedFiles), companionFolder, journal);
         journal.removeWhenDone = journal.removeWhenUndone = {stageRelative};
         done = RunJournal(folder, JournalFile(folder), journal);
@@ -133,7 +115,7 @@ bool ModStore::makeWayFor(const std::string& folder, const InstallPlan& plan) {
     const std::string active = ResolveFileName(folder, plan.newEntry, ".big");
     if (!IsRegularFile(JoinPath(folder, active))) return true;
     const std::string entry = StripLastExtension(active);
-    if (!plan.hasCompanions() && !HasCompanionFolder(folder, entry)) return true;
+    if (!plan.hasCompanions() && !KeepsCompanionFiles(folder, entry)) return true;
     // Its companion folder is in use while it is active.
     if (w_.message("The MOD " + entry + " is active. Tavrel must de-activate it before it installs this version, so "
                    "that the files it keeps beside the MOD can be replaced. De-activate it and install the new "
@@ -164,7 +146,7 @@ Status ModStore::writeInstall(const std::string& folder, InstallWriter& writer, 
         cancelled = !progress->update(done, total);
         return !cancelled;
     };
-    if (!plan.hasCompanions() && !HasCompanionFolder(folder, plan.newEntry)) {
+    if (!plan.hasCompanions() && !KeepsCompanionFiles(folder, plan.newEntry)) {
         return writer.write(folder, target, "", report);
     }
     if (Status replaceable = CheckReplaceable(target); !replaceable.ok()) return replaceable;
@@ -209,9 +191,13 @@ bool ModStore::InstallMod(const std::vector<std::string>& sources, std::string* 
     if (!makeWayFor(folder, plan)) return false;
 
     bool cancelled = false;
+    // The record of where the mod's paths came from goes before the mod it
+    // tells of: one left without a mod tells nothing wrong.
+    ForgetOrigins(CompanionFolder(folder, plan.newEntry));
     const Status copied = writeInstall(folder, writer, plan, cancelled);  // its progress closes before any message
     if (cancelled) return false;  // the user's own choice; the folder is as it was
     if (!copied.ok()) return installFailed(copied);
+    keepOrigins(folder, plan, writer);
     if (installedEntry) *installedEntry = plan.newEntry;
     const std::string words = plan.words(writer.kept());
     UpdateList(false);

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "game/game_process.h"
+#include "modstore/addons.h"
 #include "modstore/install_plan.h"
 #include "modstore/mod_window.h"
 
@@ -83,6 +84,24 @@ public:
     bool InstallMod(const std::vector<std::string>& sources, std::string* installedEntry = nullptr);
     bool InstallMod(const std::string& source) { return InstallMod(std::vector<std::string>{source}); }
 
+    // The add-ons of the mod `base` (addons.h): an entry of the list or the
+    // active mod. Each tells the user what it did or why it could not, and
+    // answers true when done.
+    //  - InstallAddOn installs `sources` (as InstallMod takes them) as an
+    //    add-on or a patch of `base`, named `name` when given, else as the
+    //    user names it where archives are ticked, else after its source;
+    //    it starts off. `installedName` takes its name.
+    //  - SwitchAddOn turns it on or off: at once when `base` is active,
+    //    else when it is activated.
+    //  - DeleteAddOn removes its files.
+    bool InstallAddOn(const std::string& base, const std::vector<std::string>& sources, AddOnKind kind,
+                      const std::optional<std::string>& name = std::nullopt, std::string* installedName = nullptr);
+    bool SwitchAddOn(const std::string& base, const std::string& name, bool on);
+    bool DeleteAddOn(const std::string& base, const std::string& name);
+    // The mod whose add-ons the window shows: the one selected in the list,
+    // else the active one; empty when there is neither.
+    std::string addOnsBase() const;
+
     // Whether the game runs from a folder, as this store asks it.
     bool gameRunsIn(const std::string& folder) const { return gameRuns_ && gameRuns_(folder); }
 
@@ -134,6 +153,19 @@ private:
     Status writeInstall(const std::string& folder, InstallWriter& writer, const InstallPlan& plan, bool& cancelled);
     // The success message, and the offer to activate the mod.
     void tellInstalled(const InstallPlan& plan, const std::string& words);
+    // The entry of the installed mod `base` as the folder has it; empty,
+    // with the user told, when there is no such mod Tavrel installed.
+    std::string findBase(const std::string& folder, const std::string& base);
+    // Puts the add-ons of `base` in the game folder as they are wanted, with
+    // the renames of `marks`, and tells what went wrong; true when all went.
+    bool applyAddOns(const std::string& folder, const std::string& base, const std::vector<JournalStep>& marks,
+                     bool baseActive);
+    // Writes the add-on planned into a stage and moves it in; its name in `name`.
+    Status writeAddOn(const std::string& folder, const std::string& base, const ModContents& mod,
+                      const std::vector<const ModFile*>& archives, AddOnKind kind, const std::string& name,
+                      std::size_t& hiddenByBase, bool& cancelled);
+    // Where the new mod's paths came from, kept beside it for its add-ons.
+    void keepOrigins(const std::string& folder, const InstallPlan& plan, const InstallWriter& writer);
     // False when the game runs from the folder and the user would rather not go on.
     bool goOnWhileGameRuns();
     // Ends what a killed Tavrel left in the folder, unless the game runs

@@ -179,6 +179,7 @@ Manifest ManifestOf(const std::string& companionFolder, Placement& out) {
         ListEntries(Join(companionFolder, relative), entries);
         for (const DirEntry& e : entries) {
             const std::string path = Join(relative, e.name);
+            if (relative.empty() && e.folded == kAddOnsFolderName) continue;  // the add-ons keep their own
             if (e.isFolder && !e.isLink) folders.push_back(path);
             else if (e.isFile && !e.isLink && IsCompanionPath(GamePathOf(path))) rebuilt.paths.push_back(GamePathOf(path));
         }
@@ -200,11 +201,11 @@ std::string SetAsideOriginal(const std::string& name) {
     return {};
 }
 
-// The set-asides that the records of mods other than `entry` name, folded.
-std::set<std::string> ClaimedByOthers(const std::string& game, const std::string& entry) {
+// The set-asides that the records other than the one in `relative` name, folded.
+std::set<std::string> ClaimedByOthers(const std::string& game, const std::string& relative) {
     std::set<std::string> claimed;
     for (const ActiveRecord& active : ActiveRecords(game)) {
-        if (active.folded == FoldCase(entry)) continue;
+        if (active.folded == FoldCase(relative)) continue;
         for (const JournalStep& s : active.record.steps) {
             if (s.kind == JournalStep::Rename && !PlacesCompanion(s)) claimed.insert(FoldCase(s.to));
         }
@@ -213,10 +214,10 @@ std::set<std::string> ClaimedByOthers(const std::string& game, const std::string
 }
 
 // The set-aside files of the game folder, outside Tavrel's folder, that no
-// other mod's record claims, each as the step that brings it back. Links
-// are not entered.
-std::vector<JournalStep> SetAsidesByName(const std::string& game, const std::string& entry, bool firstOnly = false) {
-    const std::set<std::string> claimed = ClaimedByOthers(game, entry);
+// record but the one in `relative` claims, each as the step that brings it
+// back. Links are not entered.
+std::vector<JournalStep> SetAsidesByName(const std::string& game, const std::string& relative, bool firstOnly = false) {
+    const std::set<std::string> claimed = ClaimedByOthers(game, relative);
     std::vector<JournalStep> back;
     std::vector<std::string> folders{""};
     while (!folders.empty() && !(firstOnly && !back.empty())) {
@@ -282,11 +283,10 @@ std::vector<JournalStep> CheckedSteps(const std::string& game, const std::vector
     return kept;
 }
 
-// The steps that move the file `path` of the game folder to its place in
-// the companion folder `relative`, the folders on the way made.
-void MoveIntoStore(const std::string& relative, const std::string& path, std::set<std::string>& made,
+// The steps that move the file `path` of the game folder to `to` in
+// Tavrel's folder, the folders on the way made.
+void MoveIntoStore(const std::string& to, const std::string& path, std::set<std::string>& made,
                    std::vector<JournalStep>& back) {
-    const std::string to = JoinPath(relative, path);
     std::vector<std::string> folders;
     for (std::string at = ParentFolder(to); at != "." && !at.empty() && at != kStoreFolderName; at = ParentFolder(at)) {
         folders.push_back(at);
@@ -310,21 +310,25 @@ std::string FileTaking(const std::string& game, const std::string& relative) {
     return {};
 }
 
-// Without a record: the companions the placed record names go back to the
-// companion folder `relative`, and the set-asides come back by their names.
-// With no placed record either, a file in a set-aside's place with other
-// bytes is the mod's, as far as anyone can tell: it is kept beside the mod.
-std::vector<JournalStep> StepsByName(const std::string& game, const std::string& entry, const std::string& relative,
+// Without a record: the files the placed record names go back to where
+// `home` keeps them, and the set-asides come back by their names. With no
+// placed record either, a file in a set-aside's place with other bytes is
+// the mod's, as far as anyone can tell: it is kept beside the mod.
+std::vector<JournalStep> StepsByName(const std::string& game, const PlacementHome& home,
                                      const std::optional<std::vector<PlacedFile>>& placed, SwitchOffReport& report) {
     std::vector<JournalStep> back;
     std::set<std::string> made;
+    const auto storedAt = [&](const std::string& path) {
+        const auto known = home.storedAt.find(FoldCase(path));
+        return known != home.storedAt.end() ? known->second : JoinPath(home.relative, path);
+    };
     if (placed) {
-        for (const PlacedFile& f : *placed) MoveIntoStore(relative, f.path, made, back);
+        for (const PlacedFile& f : *placed) MoveIntoStore(storedAt(f.path), f.path, made, back);
     }
-    for (JournalStep& s : SetAsidesByName(game, entry)) {
+    for (JournalStep& s : SetAsidesByName(game, home.relative)) {
         const std::string taking = placed ? std::string() : FileTaking(game, s.to);
         if (!taking.empty() && !SameContent(JoinPath(game, taking), JoinPath(game, s.from))) {
-            MoveIntoStore(relative, taking, made, back);
+            MoveIntoStore(storedAt(taking), taking, made, back);
             report.adopted.push_back(GamePathOf(taking));
         }
         back.push_back(std::move(s));
@@ -352,28 +356,27 @@ void UpdateManifest(const std::string& companionFolder, const SwitchOffReport& r
 
 }  // namespace
 
-Status PlanPlacement(const std::string& game, const std::string& entry, const std::string& archive,
-                     Placement& out) {
-    out = Placement{};
-    // The companions the folder holds, by the manifest.
-    const std::string folderRelative = CompanionFolderRelative(game, entry);
-    const Manifest manifest = ManifestOf(JoinPath(game, folderRelative), out);
-    std::vector<std::vector<std::string>> companions;
+Status PlanPlacementOf(const std::string& game, const std::vector<PlacedSource>& files,
+                       const std::vector<std::string>& archives, Placement& out) {
+    std::vector<std::pair<std::vector<std::string>, const PlacedSource*>> placing;
     PathNode provided;
     std::set<std::string> seen;
-    for (const std::string& path : manifest.paths) {
-        std::vector<std::string> parts = Parts(path);
-        if (parts.empty() || FoldCase(parts.front()) == kStoreFolderName || !seen.insert(FoldCase(path)).second) continue;
-        if (!IsRegularFile(JoinPath(JoinPath(game, folderRelative), NativeGamePath(path)))) {
-            out.missing.push_back(path);
+    for (const PlacedSource& file : files) {
+        std::vector<std::string> parts = Parts(file.path);
+        if (parts.empty() || FoldCase(parts.front()) == kStoreFolderName || !seen.insert(FoldCase(file.path)).second) {
+            continue;
+        }
+        if (!IsRegularFile(JoinPath(game, file.stored))) {
+            out.missing.push_back(file.path);
             continue;
         }
         Insert(provided, parts);
-        companions.push_back(std::move(parts));
+        placing.emplace_back(std::move(parts), &file);
     }
-    // The archive's paths, which a loose file would hide.
-    std::vector<BigEntry> table;
-    if (ReadBigFile(archive, table).ok()) {
+    // The archives' paths, which a loose file would hide.
+    for (const std::string& archive : archives) {
+        std::vector<BigEntry> table;
+        if (!ReadBigFile(archive, table).ok()) continue;
         for (const BigEntry& e : table) {
             std::vector<std::string> parts = Parts(e.path);
             if (!parts.empty() && FoldCase(parts.front()) != kStoreFolderName) Insert(provided, parts);
@@ -386,27 +389,39 @@ Status PlanPlacement(const std::string& game, const std::string& entry, const st
     SetAside(tree, provided, "", out, taken);
     std::set<std::string> made;
     std::vector<JournalStep> moves;
-    for (const std::vector<std::string>& parts : companions) {
+    for (const auto& [parts, file] : placing) {
         std::string target, shown;
         for (const std::string& part : parts) shown += (shown.empty() ? "" : "\\") + part;
         if (Status place = PlaceOf(tree, parts, made, out, target); !place.ok()) {
             return Status::Error(shown + ": " + place.text());
         }
-        moves.push_back({JournalStep::Rename, JoinPath(folderRelative, NativeGamePath(shown)), target});
+        moves.push_back({JournalStep::Rename, file->stored, target});
         out.placed.push_back(shown);
     }
     out.steps.insert(out.steps.end(), moves.begin(), moves.end());
     return Status::Ok();
 }
 
+Status PlanPlacement(const std::string& game, const std::string& entry, const std::string& archive,
+                     Placement& out) {
+    out = Placement{};
+    // The companions the folder holds, by the manifest.
+    const std::string folderRelative = CompanionFolderRelative(game, entry);
+    const Manifest manifest = ManifestOf(JoinPath(game, folderRelative), out);
+    std::vector<PlacedSource> files;
+    for (const std::string& path : manifest.paths) {
+        files.push_back({JoinPath(folderRelative, NativeGamePath(path)), path});
+    }
+    return PlanPlacementOf(game, files, {archive}, out);
+}
+
 bool IsPlaced(const std::string& game, const std::string& entry) {
     return PathExists(ActiveRecordFile(CompanionFolder(game, entry)));
 }
 
-Status SwitchOn(const std::string& game, const std::string& entry, const JournalStep& archiveStep,
-                const Placement& placement) {
+Status SwitchOnAt(const std::string& game, const std::string& relative, const std::optional<JournalStep>& firstStep,
+                  const Placement& placement) {
     if (Status store = MakeStoreFolder(game); !store.ok()) return store;
-    const std::string relative = CompanionFolderRelative(game, entry);
     const std::string folder = JoinPath(game, relative);
     const bool madeFolder = !IsFolder(folder);
     if (madeFolder) {
@@ -418,8 +433,8 @@ Status SwitchOn(const std::string& game, const std::string& entry, const Journal
         if (madeFolder) RemoveTree(folder);
         return written;
     }
-    // What each companion is now, to tell it later from a file put in its
-    // place by others; a rename keeps it as it is.
+    // What each file put in place is now, to tell it later from a file put
+    // in its place by others; a rename keeps it as it is.
     std::vector<PlacedFile> placed;
     for (const JournalStep& s : placement.steps) {
         if (s.kind != JournalStep::Rename || !s.from.starts_with(relative + kNativeSeparator)) continue;
@@ -431,20 +446,27 @@ Status SwitchOn(const std::string& game, const std::string& entry, const Journal
         if (madeFolder) RemoveTree(folder);
         return written;
     }
-    Journal journal{{archiveStep}, {}, {madeFolder ? relative : pending}};
+    Journal journal{{}, {}, {madeFolder ? relative : pending}};
+    if (firstStep) journal.steps.push_back(*firstStep);
     if (!madeFolder) journal.removeWhenUndone.push_back(placedRecord);
+    const std::size_t first = journal.steps.size();
     journal.steps.insert(journal.steps.end(), placement.steps.begin(), placement.steps.end());
     journal.steps.push_back({JournalStep::Rename, pending, record});
-    return RunNaming(game, journal, 1, journal.steps.size() - 1);
+    return RunNaming(game, journal, first, journal.steps.size() - 1);
+}
+
+Status SwitchOn(const std::string& game, const std::string& entry, const JournalStep& archiveStep,
+                const Placement& placement) {
+    return SwitchOnAt(game, CompanionFolderRelative(game, entry), archiveStep, placement);
 }
 
 bool HasSetAsideFiles(const std::string& game, const std::string& entry) {
-    return !SetAsidesByName(game, entry, true).empty();
+    return !SetAsidesByName(game, CompanionFolderRelative(game, entry), true).empty();
 }
 
-Status SwitchOff(const std::string& game, const std::string& entry, const std::optional<JournalStep>& archiveStep,
-                 SwitchOffReport* report) {
-    const std::string relative = CompanionFolderRelative(game, entry);
+Status SwitchOffAt(const std::string& game, const PlacementHome& home, const std::vector<JournalStep>& lastSteps,
+                   SwitchOffReport* report) {
+    const std::string& relative = home.relative;
     const std::string record = JoinPath(relative, kActiveRecordName);
     const std::string placedRecord = JoinPath(relative, kPlacedRecordName);
     const auto placed = ReadPlacedRecord(JoinPath(game, placedRecord));
@@ -455,11 +477,11 @@ Status SwitchOff(const std::string& game, const std::string& entry, const std::o
         back = Reversed(saved.steps);
     } else {
         found.recordLost = true;
-        back = StepsByName(game, entry, relative, placed, found);
+        back = StepsByName(game, home, placed, found);
     }
     Journal journal{CheckedSteps(game, back, placed, found), {}, {}};
     const std::size_t moves = journal.steps.size();
-    if (archiveStep) journal.steps.push_back(*archiveStep);
+    journal.steps.insert(journal.steps.end(), lastSteps.begin(), lastSteps.end());
     for (const std::string& file : {record, placedRecord}) {
         if (PathExists(JoinPath(game, file))) journal.steps.push_back({JournalStep::Remove, "", file});
     }
@@ -467,9 +489,16 @@ Status SwitchOff(const std::string& game, const std::string& entry, const std::o
         if (Status store = MakeStoreFolder(game); !store.ok()) return store;  // where the journal is kept
     }
     const Status ran = RunNaming(game, journal, 0, moves);
-    if (ran.ok()) UpdateManifest(JoinPath(game, relative), found);
+    if (ran.ok() && home.keepsManifest) UpdateManifest(JoinPath(game, relative), found);
     if (report) *report = std::move(found);
     return ran;
+}
+
+Status SwitchOff(const std::string& game, const std::string& entry, const std::optional<JournalStep>& archiveStep,
+                 SwitchOffReport* report) {
+    std::vector<JournalStep> last;
+    if (archiveStep) last.push_back(*archiveStep);
+    return SwitchOffAt(game, {CompanionFolderRelative(game, entry), {}, true}, last, report);
 }
 
 std::string SwitchOffWarning(const std::string& entry, const SwitchOffReport& report) {

@@ -6,6 +6,7 @@
 // deactivated. Each switch is one journal with the archive's own rename.
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -24,6 +25,23 @@ struct Placement {
     bool rebuilt = false;               // the manifest was damaged, and made again from the folder's files
 };
 
+// A file to put in place: where Tavrel keeps it (relative to the game
+// folder, native separators) and its game path.
+struct PlacedSource {
+    std::string stored;
+    std::string path;
+};
+
+// Plans putting `files` in place, after setting aside every loose file in
+// the game folder at one of their paths or a path inside `archives` (full
+// paths), which such a file would hide. Paths match in any letter case,
+// part by part, as the game under Wine sees them; a folder that is a link
+// is entered only when it leads to a place inside the game folder. Fails,
+// naming the path, when a file's place cannot be taken; a file that is
+// not where it is kept is named in `out.missing`.
+Status PlanPlacementOf(const std::string& game, const std::vector<PlacedSource>& files,
+                       const std::vector<std::string>& archives, Placement& out);
+
 // Plans placing the mod `entry`, whose archive is the file `archive` in
 // `game`: its companions (those its companion folder holds) go to their
 // paths, and every loose file in the game folder at a path the mod
@@ -33,6 +51,14 @@ struct Placement {
 // naming the path, when a companion's place cannot be taken.
 Status PlanPlacement(const std::string& game, const std::string& entry, const std::string& archive,
                      Placement& out);
+
+// Puts `placement` in place in one journal, after `firstStep` when given,
+// keeping the record of what moved (and what each file put in place was)
+// in the folder `relative` of Tavrel's folder while it is placed. When a
+// step fails, everything is as it was; a step of the placement is named in
+// the failure.
+Status SwitchOnAt(const std::string& game, const std::string& relative, const std::optional<JournalStep>& firstStep,
+                  const Placement& placement);
 
 // Switches the mod `entry` on in one journal: `archiveStep` (its archive's
 // rename), then `placement`, keeping the record of what moved while it is
@@ -58,6 +84,20 @@ struct SwitchOffReport {
     std::vector<std::string> adopted;   // ...and files in their places, taken for the mod's and kept beside it
     bool empty() const { return gone.empty() && replaced.empty() && keptBeside.empty() && !recordLost; }
 };
+
+// Where a placement keeps its record, and where a file it placed goes back
+// to when the record is lost: by `storedAt` (folded game-folder path ->
+// path in Tavrel's folder), else below `relative` at its own path.
+struct PlacementHome {
+    std::string relative;
+    std::map<std::string, std::string> storedAt;
+    bool keepsManifest = true;  // `relative` holds the manifest that marks the files found lost
+};
+
+// Takes the placement recorded in `home` back in one journal, then
+// `lastSteps`; the record goes. See SwitchOff.
+Status SwitchOffAt(const std::string& game, const PlacementHome& home, const std::vector<JournalStep>& lastSteps,
+                   SwitchOffReport* report = nullptr);
 
 // Switches the mod `entry` off in one journal: what its record says was
 // moved goes back, then `archiveStep` (its archive's rename; none when the

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "game/game_paths.h"
+#include "modstore/addons.h"
 #include "modstore/placement.h"
 #include "support/file_system.h"
 #include "support/journal.h"
@@ -121,6 +122,11 @@ bool HasCompanionFolder(const std::string& game, const std::string& entry) {
     return IsFolder(CompanionFolder(game, entry));
 }
 
+bool KeepsCompanionFiles(const std::string& game, const std::string& entry) {
+    const std::string folder = CompanionFolder(game, entry);
+    return PathExists(JoinPath(folder, kManifestName)) || PathExists(ActiveRecordFile(folder));
+}
+
 Status FinishUnfinishedWork(const std::string& game, const std::function<bool()>& mayChange,
                             std::vector<FinishedSwitchOff>* switchedOff) {
     const std::string store = StoreFolder(game);
@@ -129,7 +135,7 @@ Status FinishUnfinishedWork(const std::string& game, const std::function<bool()>
     // switched off behind Tavrel's back while their companions were placed.
     // A record written for an activation that was cut off before its
     // journal, and the companion folder made for it alone.
-    std::vector<std::string> stale, unplaced, pending;
+    std::vector<std::string> stale, unplaced, pending, unsettled;
     std::vector<DirEntry> entries;
     ListEntries(store, entries);
     for (const DirEntry& e : entries) {
@@ -140,10 +146,16 @@ Status FinishUnfinishedWork(const std::string& game, const std::function<bool()>
             continue;
         }
         if (!e.isFolder || e.isLink) continue;
-        if (PathExists(JoinPath(path, kPendingRecordName))) pending.push_back(path);
+        const std::string addOns = JoinPath(path, kAddOnsFolderName);
+        for (const std::string& folder : {path, addOns}) {
+            if (PathExists(JoinPath(folder, kPendingRecordName))) pending.push_back(folder);
+        }
         if (PathExists(ActiveRecordFile(path)) && !IsActive(game, e.name)) {
             unplaced.push_back(e.name);
         }
+        // Add-ons placed while their base is not active, or whose placing
+        // was cut off.
+        if (AddOnsUnsettled(game, e.name, IsActive(game, e.name))) unsettled.push_back(e.name);
     }
     // The note of a lock whose holder was killed (Windows removes it by itself).
     if (PathExists(JoinPath(store, kLockName))) {
@@ -158,7 +170,7 @@ Status FinishUnfinishedWork(const std::string& game, const std::function<bool()>
         if (e.isFolder && !e.isLink && e.name.rfind(kStagePrefix, 0) != 0) RemoveStaleCopies(JoinPath(store, e.name));
     }
     const bool journal = PathExists(JournalFile(game));
-    if (!journal && stale.empty() && unplaced.empty() && pending.empty()) return Status::Ok();
+    if (!journal && stale.empty() && unplaced.empty() && pending.empty() && unsettled.empty()) return Status::Ok();
     if (mayChange && !mayChange()) return Status::Ok();
 
     Status first = ResumeJournal(game, JournalFile(game));
@@ -167,6 +179,13 @@ Status FinishUnfinishedWork(const std::string& game, const std::function<bool()>
         if (!RemoveFile(JoinPath(folder, kPendingRecordName), true).ok()) continue;
         if (!PathExists(ActiveRecordFile(folder))) RemoveFile(JoinPath(folder, kPlacedRecordName), true);
         RemoveEmptyFolder(folder);
+    }
+    // The add-ons go first: their placement may have set the mod's own
+    // companions aside.
+    for (const std::string& entry : unsettled) {
+        if (Status settled = SettleAddOns(game, entry, IsActive(game, entry)); !settled.ok() && first.ok()) {
+            first = settled;
+        }
     }
     for (const std::string& entry : unplaced) {
         if (!IsPlaced(game, entry) || IsActive(game, entry)) continue;
@@ -195,9 +214,14 @@ std::vector<ActiveRecord> ActiveRecords(const std::string& game) {
     std::vector<DirEntry> entries;
     ListEntries(StoreFolder(game), entries);
     for (const DirEntry& e : entries) {
-        Journal record;
-        if (!e.isFolder || !ReadJournal(ActiveRecordFile(JoinPath(StoreFolder(game), e.name)), record).ok()) continue;
-        records.push_back({e.folded, std::move(record)});
+        if (!e.isFolder || e.isLink) continue;
+        const std::string relative = JoinPath(kStoreFolderName, e.name);
+        for (const std::string& folder : {relative, JoinPath(relative, kAddOnsFolderName)}) {
+            Journal record;
+            if (ReadJournal(ActiveRecordFile(JoinPath(game, folder)), record).ok()) {
+                records.push_back({FoldCase(folder), std::move(record)});
+            }
+        }
     }
     return records;
 }
@@ -214,6 +238,24 @@ std::vector<std::string> PlacedCompanionPaths(const std::string& game) {
         }
     }
     return placed;
+}
+
+void MoveFiles(const std::string& folder, const std::string& from, const std::string& to, Journal& journal,
+               bool removeEmptied, std::string_view keep) {
+    std::vector<DirEntry> entries;
+    if (!ListEntries(JoinPath(folder, from), entries).ok() || entries.empty()) return;
+    if (!IsFolder(JoinPath(folder, to))) journal.steps.push_back({JournalStep::MakeFolder, "", to});
+    bool kept = false;
+    for (const DirEntry& e : entries) {
+        if (!keep.empty() && e.folded == keep) {
+            kept = true;
+        } else if (e.isFolder && !e.isLink) {
+            MoveFiles(folder, JoinPath(from, e.name), JoinPath(to, e.name), journal, removeEmptied);
+        } else {
+            journal.steps.push_back({JournalStep::Rename, JoinPath(from, e.name), JoinPath(to, e.name)});
+        }
+    }
+    if (removeEmptied && !kept) journal.steps.push_back({JournalStep::RemoveFolder, "", from});
 }
 
 std::string NewStageName() {

@@ -13,6 +13,7 @@
 //           active.txt            while it is active: what was moved where
 //           placed.txt            ...and what each file put in place was
 //           Data/Scripts/...      its companion files, while it is inactive
+//           origins.txt, addons/  where its files came from, its add-ons (addons.h)
 //
 // No name in it matches *.big, by its long name or its 8.3 short one: the
 // game loads every such file below its folder. Every change goes through the
@@ -24,6 +25,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "modstore/placement.h"
@@ -34,6 +36,8 @@
 namespace tavrel {
 
 inline constexpr char kStoreFolderName[] = ".tavrel";
+// The folder of a mod's add-ons in its companion folder (addons.h).
+inline constexpr char kAddOnsFolderName[] = "addons";
 
 // Tavrel's folder in the game folder `game`, and the journal in it.
 std::string StoreFolder(const std::string& game);
@@ -47,8 +51,10 @@ std::string CompanionFolderName(const std::string& game, const std::string& entr
 // Its path relative to the game folder, and in full.
 std::string CompanionFolderRelative(const std::string& game, const std::string& entry);
 std::string CompanionFolder(const std::string& game, const std::string& entry);
-// True when the mod `entry` has companion files or a record of being placed.
+// True when the mod `entry` has a companion folder, and when it keeps
+// companion files in it or has a record of being placed.
 bool HasCompanionFolder(const std::string& game, const std::string& entry);
+bool KeepsCompanionFiles(const std::string& game, const std::string& entry);
 
 // The manifest of a companion folder: game paths ("\" between folders).
 struct Manifest {
@@ -88,8 +94,9 @@ struct FinishedSwitchOff {
 Status FinishUnfinishedWork(const std::string& game, const std::function<bool()>& mayChange = {},
                             std::vector<FinishedSwitchOff>* switchedOff = nullptr);
 
-// The records of the mods whose placements are in the game folder: each
-// one's companion folder name (folded) and the steps its activation took:
+// The records of the placements in the game folder, the mods' and their
+// add-ons': each one's folder relative to the game folder (folded) and the
+// steps it took:
 // a rename out of Tavrel's folder put a companion in place, any other
 // rename set a file of the game aside.
 struct ActiveRecord {
@@ -113,6 +120,15 @@ Status LockGameFolder(const std::string& game, const std::string& what, std::uni
                       std::string& holder);
 // Lets go of it; Tavrel's folder goes too when nothing else is in it.
 void UnlockGameFolder(std::unique_ptr<FolderLock>& lock);
+
+// Adds the steps that move every file below `from` to its place below `to`
+// (both relative to `folder`), making the folders on the way, and removing
+// those left empty when `removeEmptied`; the entry `keep` (folded) of
+// `from` stays, and so does `from` then. Folders are never renamed
+// themselves: some file systems (FAT through fusefat) lose what a renamed
+// folder holds.
+void MoveFiles(const std::string& folder, const std::string& from, const std::string& to, Journal& journal,
+               bool removeEmptied = false, std::string_view keep = {});
 
 // The name of a new stage: a folder in Tavrel's folder where an install
 // gathers its files, held by the file of that name and ".lock" while the
