@@ -10,6 +10,7 @@
 #include "game/big_archive.h"
 #include "game/game_paths.h"
 #include "modstore/addons.h"
+#include "modstore/store_folder.h"
 #include "support/path_rules.h"
 #include "support/platform.h"
 #include "store_fixture.h"
@@ -96,9 +97,9 @@ const Row kRows[] = {
 
 void PrintTo(const Row& row, std::ostream* os) { *os << row.name; }
 
-class AddOns : public test::StoreTest, public ::testing::WithParamInterface<Row> {
+class AddOnStore : public test::StoreTest {
 protected:
-    AddOns() {
+    AddOnStore() {
         for (const test::TempFolder* game : {&t, &theirs}) {
             game->file("INIZH.big", test::BigBytes({{"Data\\INI\\A.ini", "game"}, {"Data\\INI\\X.ini", "game"}}));
             game->file("Data/Scripts/SkirmishScripts.scb", "stock skirmish");
@@ -161,6 +162,8 @@ protected:
     std::string base;
 };
 
+class AddOns : public AddOnStore, public ::testing::WithParamInterface<Row> {};
+
 TEST_P(AddOns, TheGameReadsWhatTheAuthorsMadeAndSwitchingGivesEveryByteBack) {
     const Row& row = GetParam();
     install(row);
@@ -195,6 +198,77 @@ TEST_P(AddOns, TheGameReadsWhatTheAuthorsMadeAndSwitchingGivesEveryByteBack) {
     answerAll(0);
     store.DeactivateMod(base);
     EXPECT_EQ(t.files(), inactive);
+}
+
+// What a player does over a mod's life: patches swapped, an add-on that
+// cannot be served refused, one deleted, the mod switched off by hand, and
+// the mod deleted with what is left of them.
+TEST_F(AddOnStore, APlayersRoundOfPatchesAndAddOns) {
+    const Row row{.name = "",
+                  .base = {"Reds", {}, {{"Main.big", {{"Data\\INI\\X.ini", "main"}}},
+                                        {"Extra.big", {{"Data\\INI\\W.ini", "extra"}}}}, {}},
+                  .addOns = {{"P1", AddOnKind::Patch, {{"!!P1.big", {{"Data\\INI\\X.ini", "p1"}}}}, {}, false},
+                             {"P2", AddOnKind::Patch, {{"!!P2.big", {{"Data\\INI\\X.ini", "p2"}}}}, {}, false},
+                             {"HUD", {}, {}, {{"Data/INI/H.ini", "hud"}}, false}},
+                  .hidden = {}};
+    install(row);
+    ASSERT_FALSE(HasFatalFailure());
+    const Files inactive = t.files();
+    answerAll(0);
+    store.ActivateMod(base);
+    const auto reads = [&](const char* key) { return GameReads(t.path(), key).value_or("<none>"); };
+    const auto on = [&] {
+        Strings names;
+        for (const AddOn& a : ListAddOns(t.path(), base)) {
+            if (a.on) names.push_back(a.name);
+        }
+        return names;
+    };
+    EXPECT_EQ(reads("data\\ini\\x.ini"), "main");
+
+    EXPECT_TRUE(store.SwitchAddOn(base, "p1", true));
+    EXPECT_TRUE(store.SwitchAddOn(base, "HUD", true));
+    EXPECT_EQ(reads("data\\ini\\x.ini"), "p1");
+    EXPECT_TRUE(store.SwitchAddOn(base, "P2", true));  // one patch at a time
+    EXPECT_EQ(on(), (Strings{"HUD", "P2"}));
+    EXPECT_EQ(reads("data\\ini\\x.ini"), "p2");
+    EXPECT_EQ(reads("data\\ini\\h.ini"), "hud");
+
+    // An archive of the mod's own name would replace the mod's.
+    w.shown.clear();
+    answerAll(1);
+    src.file("Same/Main.big", test::BigBytes({{"Data\\INI\\X.ini", "same"}}));
+    EXPECT_FALSE(store.InstallAddOn(base, {src / "Same/Main.big"}, AddOnKind::AddOn));
+    ASSERT_EQ(w.texts().size(), 1u);
+    EXPECT_NE(w.texts()[0].find("archive Main.big has the name of an archive of MOD __Reds itself"), std::string::npos);
+    EXPECT_EQ(ListAddOns(t.path(), base).size(), 3u);
+
+    w.answers = {Answer::Yes, Answer::Ok};
+    EXPECT_TRUE(store.DeleteAddOn(base, "P2"));
+    EXPECT_EQ(on(), (Strings{"HUD"}));
+    EXPECT_EQ(reads("data\\ini\\x.ini"), "main");
+
+    // Switched off by hand: the next start takes the add-ons and the mod's
+    // placement back, and they come again with the mod.
+    ASSERT_TRUE(RenameNoReplace(t / "__Reds.big", t / "__Reds.bit").ok());
+    ASSERT_TRUE(FinishUnfinishedWork(t.path()).ok());
+    EXPECT_FALSE(PathExists(t / "Data/INI/H.ini"));
+    EXPECT_FALSE(AddOnsPlaced(t.path(), base));
+    w.active.clear();
+    answerAll(0);
+    store.ActivateMod(base);
+    EXPECT_EQ(reads("data\\ini\\h.ini"), "hud");
+    store.DeactivateMod(base);
+
+    // The mod goes with its add-ons, as the question says.
+    store.UpdateList(true);
+    select(base);
+    w.shown.clear();
+    w.answers = {Answer::Yes, Answer::Ok};
+    store.lblDelete_Click();
+    EXPECT_EQ(w.texts()[0], "Are you sure you want to delete __Reds mod? Its 2 add-ons go with it.");
+    EXPECT_FALSE(PathExists(t / ".tavrel/__Reds"));
+    EXPECT_EQ(inactive.count("Data/INI/H.ini"), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Rules, AddOns, ::testing::ValuesIn(kRows),
