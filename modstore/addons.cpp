@@ -246,6 +246,16 @@ Status TakeAddOnsOff(const std::string& game, const std::string& base, SwitchOff
     return SwitchOffAt(game, AddOnsHome(game, base), {}, report);
 }
 
+Status MarkAddOnsUnsettled(const std::string& game, const std::string& base) {
+    const std::string home = JoinPath(game, AddOnsRelative(game, base));
+    return IsFolder(home) ? WriteFileBytes(JoinPath(home, kPlacingName), "") : Status::Ok();
+}
+
+void MarkAddOnsSettled(const std::string& game, const std::string& base) {
+    const std::string mark = JoinPath(game, JoinPath(AddOnsRelative(game, base), kPlacingName));
+    if (PathExists(mark)) RemoveFile(mark, true);
+}
+
 bool AddOnsUnsettled(const std::string& game, const std::string& base, bool baseActive) {
     const std::string home = JoinPath(game, AddOnsRelative(game, base));
     return PathExists(JoinPath(home, kPlacingName)) || (!baseActive && AddOnsPlaced(game, base));
@@ -254,15 +264,14 @@ bool AddOnsUnsettled(const std::string& game, const std::string& base, bool base
 Status SettleAddOns(const std::string& game, const std::string& base, bool baseActive) {
     if (baseActive) return ApplyAddOns(game, base, {}, true);
     const Status off = TakeAddOnsOff(game, base);
-    if (off.ok()) RemoveFile(JoinPath(game, JoinPath(AddOnsRelative(game, base), kPlacingName)), true);
+    if (off.ok()) MarkAddOnsSettled(game, base);
     return off;
 }
 
 Status ApplyAddOns(const std::string& game, const std::string& base, const std::vector<JournalStep>& marks,
                    bool baseActive, AddOnsReport* report) {
     AddOnsReport found;
-    const std::string placing = JoinPath(game, JoinPath(AddOnsRelative(game, base), kPlacingName));
-    Status done = baseActive && IsFolder(ParentFolder(placing)) ? WriteFileBytes(placing, "") : Status::Ok();
+    Status done = baseActive ? MarkAddOnsUnsettled(game, base) : Status::Ok();
     if (!done.ok()) return done;
     if (AddOnsPlaced(game, base)) done = SwitchOffAt(game, AddOnsHome(game, base), marks, &found.off);
     else if (!marks.empty()) done = RunJournal(game, JournalFile(game), Journal{marks, {}, {}});
@@ -281,7 +290,7 @@ Status ApplyAddOns(const std::string& game, const std::string& base, const std::
             }
         }
     }
-    if (baseActive) RemoveFile(placing, true);
+    if (baseActive) MarkAddOnsSettled(game, base);
     if (report) *report = std::move(found);
     return done;
 }

@@ -122,9 +122,14 @@ Status ApplyAddOns(const std::string& game, const std::string& base, const std::
 // Takes the add-ons of `base` out of the game folder, when they are placed.
 Status TakeAddOnsOff(const std::string& game, const std::string& base, SwitchOffReport* report = nullptr);
 
+// A change of the base that takes its add-ons out and puts them back
+// (activating, deactivating) marks them unsettled first, and settled when
+// done, so that a change cut off in between is ended at the next start.
+Status MarkAddOnsUnsettled(const std::string& game, const std::string& base);
+void MarkAddOnsSettled(const std::string& game, const std::string& base);
 // True when the add-ons of `base` are not as they should be: placed while
-// it is not `baseActive`, or their placing cut off. SettleAddOns makes them
-// so: placed again, or taken back.
+// it is not `baseActive`, or a change of them cut off. SettleAddOns makes
+// them so: placed again, or taken back.
 bool AddOnsUnsettled(const std::string& game, const std::string& base, bool baseActive);
 Status SettleAddOns(const std::string& game, const std::string& base, bool baseActive);
 

@@ -159,6 +159,10 @@ void ModStore::ActivateMod(const std::string& bigFile) {
     const std::string sourceName = ResolveFileName(folder, bigFile, ".bit");
     const std::string source = JoinPath(folder, sourceName);
     const std::string target = JoinPath(folder, bigFile + ".big");
+    // Its add-ons that are on come with it; a start after a kill on the way
+    // puts them in place.
+    const bool addOns = IsManagedEntry(bigFile) && !ListAddOns(folder, bigFile).empty();
+    if (addOns) MarkAddOnsUnsettled(folder, bigFile);
     // What the mod provides takes the place of the game's own loose files.
     Placement placement;
     Status renamed = IsManagedEntry(bigFile) ? PlanPlacement(folder, bigFile, source, placement) : Status::Ok();
@@ -177,10 +181,8 @@ void ModStore::ActivateMod(const std::string& bigFile) {
     } else if (renamed.ok()) {
         renamed = RenameNoReplace(source, target);
     }
-    // Its add-ons that are on come with it.
-    if (renamed.ok() && IsManagedEntry(bigFile) && !ListAddOns(folder, bigFile).empty()) {
-        applyAddOns(folder, bigFile, {}, true);
-    }
+    if (renamed.ok() && addOns) applyAddOns(folder, bigFile, {}, true);
+    else if (addOns) MarkAddOnsSettled(folder, bigFile);
     tellActivated(folder, bigFile, renamed, placement);
     UpdateList(false);
 }
@@ -237,8 +239,10 @@ void ModStore::DeactivateMod(const std::string& activeMod, bool doUpdate) {
         }
         done = done || !renamed.ok();
     }
-    // Its add-ons go first: they may have set the mod's own files aside.
-    if (IsManagedEntry(activeMod) && renamed.ok()) renamed = TakeAddOnsOff(folder, activeMod);
+    // Its add-ons go first: they may have set the mod's own files aside. A
+    // start after a kill on the way ends what was begun.
+    const bool addOns = IsManagedEntry(activeMod) && renamed.ok() && AddOnsPlaced(folder, activeMod);
+    if (addOns && (renamed = MarkAddOnsUnsettled(folder, activeMod)).ok()) renamed = TakeAddOnsOff(folder, activeMod);
     done = done || !renamed.ok();
     // What the mod put in place goes back first, in one journal with the
     // archive's rename.
@@ -249,6 +253,7 @@ void ModStore::DeactivateMod(const std::string& activeMod, bool doUpdate) {
     } else if (!done) {
         renamed = RenameNoReplace(source, JoinPath(folder, activeMod + ".bit"));
     }
+    if (addOns && renamed.ok()) MarkAddOnsSettled(folder, activeMod);
     if (!renamed.ok()) {
         w_.message("An error occurred while attempting to de-activate " + activeMod + ". (" + renamed.text() + ")",
                    Buttons::Ok, Icon::Critical);

@@ -434,6 +434,12 @@ void Act(const Case& c, const std::string& root, FakeWindow& w, ModStore& store,
             store.lblInstallMod_Click();
             break;
         case Case::DisableMovies: ChangeStartUpFiles(w, game, true); break;
+        case Case::AddOnOn:
+        case Case::AddOnOff: {
+            const std::size_t slash = c.argument.find('/');
+            store.SwitchAddOn(c.argument.substr(0, slash), c.argument.substr(slash + 1), c.action == Case::AddOnOn);
+            break;
+        }
     }
 }
 

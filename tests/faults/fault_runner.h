@@ -91,8 +91,8 @@ struct Case {
     int cancelAtUpdate = -1;          // the copy's progress answers Cancel from this update on
     // What the user does. A scan (answered by `answers` too) comes first,
     // then `vanish` is removed behind the program's back, then the action.
-    enum Action { Start, Scan, Activate, DeactivateAll, Delete, Install, DisableMovies } action = Scan;
-    std::string argument{};           // the entry to select, or the file to install
+    enum Action { Start, Scan, Activate, DeactivateAll, Delete, Install, DisableMovies, AddOnOn, AddOnOff } action = Scan;
+    std::string argument{};           // the entry to select, the file to install, or "MOD/ADD-ON"
     std::vector<Answer> answers{};
     std::vector<std::string> vanish{};
     // What must come out.

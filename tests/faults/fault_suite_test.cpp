@@ -641,6 +641,62 @@ std::vector<Case> Cases() {
             .agreedLoss = {"old blue", kManifest}},
            40);
 
+    // An add-on of the mod, switched by renames: its archive, a loose game
+    // file, and a splash over the mod's own. Cut off at any change, the
+    // next start leaves it fully on or fully off.
+    const std::string hud = "game/.tavrel/__Blue/addons/HUD/";
+    const auto withHud = [&](std::vector<Step> steps, bool on) {
+        for (const auto& [path, bytes] : std::vector<std::pair<std::string, std::string>>{
+                 {"addon.txt", "tavrel addon 1\nkind add-on\nhidden-by-base 0\nend\n"},
+                 {on ? "on" : "off", ""},
+                 {"companions.txt", "tavrel companions 2\n_!HUD.big\nData\\INI\\HUD.ini\nInstall_Final.bmp\nend\n"},
+                 {"_!HUD.big.off", "hud archive"}, {"Data/INI/HUD.ini", "hud ini"}, {"Install_Final.bmp", "hud splash"}}) {
+            steps.insert(steps.begin() + 1, F(hud + path, bytes));
+        }
+        return steps;
+    };
+    const auto hudFiles = [&](Files files, bool on, bool placed) {
+        const Files info = {{hud + "addon.txt", "tavrel addon 1\nkind add-on\nhidden-by-base 0\nend\n"},
+                            {hud + (on ? "on" : "off"), ""},
+                            {hud + "companions.txt", "<any>"}};
+        files.insert(files.end(), info.begin(), info.end());
+        if (!placed) {
+            files.insert(files.end(), {{hud + "_!HUD.big.off", "hud archive"}, {hud + "Data/INI/HUD.ini", "hud ini"},
+                                       {hud + "Install_Final.bmp", "hud splash"}});
+            return files;
+        }
+        // The mod's splash, set aside in its turn.
+        std::erase_if(files, [](const auto& f) { return f.first == "game/Install_Final.bmp"; });
+        files.insert(files.end(), {{"game/_!HUD.big", "hud archive"}, {"game/Data/INI/HUD.ini", "hud ini"},
+                                   {"game/Install_Final.bmp", "hud splash"},
+                                   {"game/Install_Final.bmp.tavrel2", "blue splash"},
+                                   {"game/.tavrel/__Blue/addons/active.txt", "<any>"},
+                                   {"game/.tavrel/__Blue/addons/placed.txt", "<any>"}});
+        return files;
+    };
+    killed("AddOnOn",
+           {.setup = withHud(blueOn, false), .action = Case::AddOnOn, .argument = "__Blue/HUD",
+            .either = {hudFiles(on, false, false), hudFiles(on, true, true)},
+            .eitherView = {{{}, "__Blue"}, {{}, "__Blue"}}},
+           14);
+    std::vector<Step> hudOn = withHud(blueOff, true);
+    hudOn.push_back({Step::Activated, "", "__Blue"});
+    killed("AddOnOff",
+           {.setup = hudOn, .action = Case::AddOnOff, .argument = "__Blue/HUD",
+            .either = {hudFiles(on, true, true), hudFiles(on, false, false)},
+            .eitherView = {{{}, "__Blue"}, {{}, "__Blue"}}},
+           14);
+    killed("DeactivateWithAnAddOn",
+           {.setup = hudOn, .action = Case::DeactivateAll, .answers = {Yes, Ok},
+            .either = {hudFiles(on, true, true), hudFiles(off, true, false)},
+            .eitherView = {{{}, "__Blue"}, {{"__Blue"}, ""}}},
+           24);
+    killed("ActivateWithAnAddOn",
+           {.setup = withHud(blueOff, true), .action = Case::Activate, .argument = "__Blue", .answers = {Yes, Ok, Ok},
+            .either = {hudFiles(off, true, false), hudFiles(on, true, true)},
+            .eitherView = {{{"__Blue"}, ""}, {{}, "__Blue"}}},
+           28);
+
     // 13. Others change the folder while a mod with companions is active: a
     // cleaner deletes a movie, Steam's "Verify integrity" puts the game's
     // files back, a player deletes Tavrel's folder or the mod's archive.
