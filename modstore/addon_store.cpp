@@ -150,7 +150,12 @@ Status ModStore::writeAddOn(const std::string& folder, const std::string& base, 
     if (done.ok()) done = WriteManifest(files, manifest);
     if (done.ok()) done = WriteAddOnInfo(files, kind, hiddenByBase);
     if (done.ok()) done = WriteFileBytes(JoinPath(files, AddOnMark(on)), "");
-    if (done.ok() && replacing) done = TakeAddOnsOff(folder, base);
+    // The add-ons come out while the old version goes; a start after a kill
+    // on the way puts them back.
+    if (done.ok() && replacing && AddOnsPlaced(folder, base)) {
+        done = MarkAddOnsUnsettled(folder, base);
+        if (done.ok()) done = TakeAddOnsOff(folder, base);
+    }
     if (done.ok()) {
         Journal journal;
         for (const std::string& made : {CompanionFolderRelative(folder, base), AddOnsRelative(folder, base)}) {

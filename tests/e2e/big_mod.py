@@ -8,7 +8,12 @@
       movie, Install_Final.bmp and a read-me beside them
   big_mod.py member ARCHIVE.zip NAME          the bytes of the member NAME
   big_mod.py paths FILE.big                   the paths in its table, sorted
+  big_mod.py zip ARCHIVE.zip FOLDER NAME=PATH:TEXT,... FILE=TEXT...
+      a zip holding FOLDER/NAME, a .big of those paths, and loose FILEs
+  big_mod.py reads GAME PATH...               what the game reads at each PATH
+      in the folder GAME: a loose file, else the first archive in load order
 """
+import os
 import struct
 import sys
 import zipfile
@@ -39,6 +44,53 @@ def paths(archive):
     return sorted(out)
 
 
+def load_key(name):
+    """The game's load order of archive names: without regard to case, the
+    blank first, then "!", digits, "_" and letters."""
+    def rank(c):
+        c = c.lower()
+        if c == " ":
+            return (0, c)
+        if c == "!":
+            return (1, c)
+        if c.isdigit():
+            return (2, c)
+        if c == "_":
+            return (3, c)
+        if c.isalpha():
+            return (4, c)
+        return (5, c)
+    return [rank(c) for c in name]
+
+
+def key(path):
+    return "\\".join(p.lower() for p in path.replace("/", "\\").split("\\") if p)
+
+
+def reads(game, path):
+    for top, _, files in os.walk(game):
+        for f in files:
+            rel = os.path.relpath(os.path.join(top, f), game)
+            if not rel.startswith(".tavrel") and key(rel) == key(path):
+                with open(os.path.join(top, f), "rb") as h:
+                    return h.read().decode().strip()
+    names = sorted((n for n in os.listdir(game) if n.lower().endswith(".big")), key=load_key)
+    for name in names:
+        with open(os.path.join(game, name), "rb") as h:
+            archive = h.read()
+        count = struct.unpack(">I", archive[8:12])[0]
+        at, found = 16, None
+        for _ in range(count):
+            offset, size = struct.unpack(">II", archive[at:at + 8])
+            end = archive.index(b"\0", at + 8)
+            if key(archive[at + 8:end].decode()) == key(path):
+                found = archive[offset:offset + size].decode().strip()
+            at = end + 1
+        if found is not None:
+            return found
+    return "<none>"
+
+
 def main(command, *args):
     if command == "pack":
         archive, folder, *names = args
@@ -59,6 +111,19 @@ def main(command, *args):
         archive, name = args
         with zipfile.ZipFile(archive) as z:
             sys.stdout.buffer.write(next(z.read(i) for i in z.namelist() if i.endswith("/" + name)))
+    elif command == "zip":
+        archive, folder, *items = args
+        with zipfile.ZipFile(archive, "w") as z:
+            for item in items:
+                name, _, rest = item.partition("=")
+                if name.lower().endswith(".big"):
+                    files = [(p, t.encode() + b"\n") for p, _, t in (e.partition(":") for e in rest.split(","))]
+                    z.writestr(f"{folder}/{name}", big(files))
+                else:
+                    z.writestr(f"{folder}/{name}", rest.encode() + b"\n")
+    elif command == "reads":
+        game, *wanted = args
+        print("\n".join(reads(game, p) for p in wanted))
     elif command == "paths":
         with open(args[0], "rb") as f:
             print("\n".join(paths(f.read())))
