@@ -36,6 +36,7 @@ QString Accelerator(const KeyBinding& key) {
         case Key::O: return text + QLatin1Char('o');
         case Key::P: return text + QLatin1Char('p');
         case Key::T: return text + QLatin1Char('t');
+        case Key::U: return text + QLatin1Char('u');
     }
     return {};
 }
@@ -234,7 +235,7 @@ QAccessibleInterface* Factory(const QString& className, QObject* object) {
     // the Tools window is a dialog.
     auto* widget = qobject_cast<QWidget*>(object);
     if (widget && widget->isWindow() && className.startsWith(QLatin1String("tavrel::Form"))) {
-        const bool tools = className == QLatin1String("tavrel::Form2");
+        const bool tools = className == QLatin1String("tavrel::Form2") || className == QLatin1String("tavrel::Form3");
         return new FormAccessible(widget, tools ? QAccessible::Dialog : QAccessible::Window);
     }
     return nullptr;

@@ -10,6 +10,7 @@
 #include <QIcon>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPushButton>
 
 #include "qt/accessibility.h"
@@ -22,6 +23,7 @@
 #include "qt/form_builder.h"
 #include "qt/widgets.h"
 #include "qt/form2.h"
+#include "qt/form3.h"
 
 namespace tavrel {
 namespace {
@@ -99,6 +101,14 @@ void Form1::buildLayout() {
     lstMods_ = Widget<QListWidget>(widgets, "lstMods");
     TellCurrentRowOnFocus(lstMods_);
     connect(lstMods_, &QListWidget::itemSelectionChanged, this, &Form1::readRows);
+    // A mod's context menu (the right button, the Menu key, Shift+F10) opens its add-ons.
+    lstMods_->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(lstMods_, &QListWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        if (QListWidgetItem* item = lstMods_->itemAt(at)) lstMods_->setCurrentItem(item);
+        QMenu menu(this);
+        menu.addAction(QStringLiteral("Add-ons..."), this, [this] { window_.click("lblAddOns"); });
+        menu.exec(lstMods_->viewport()->mapToGlobal(at));
+    });
     lblActivate_ = Widget<ClickLabel>(widgets, "lblActivate");
     lblDeactivate_ = Widget<ClickLabel>(widgets, "lblDeactivate");
     lblDelete_ = Widget<ClickLabel>(widgets, "lblDelete");
@@ -242,5 +252,14 @@ ToolsWindow& Form1::loadToolsWindow() {
 }
 
 void Form1::unloadToolsWindow() { delete tools_.data(); }
+
+AddOnsWindow* Form1::loadedAddOnsWindow() { return addOns_ ? &addOns_->addOns() : nullptr; }
+
+AddOnsWindow& Form1::loadAddOnsWindow() {
+    addOns_ = new Form3(this, *this, window_, window_.store());
+    return addOns_->addOns();
+}
+
+void Form1::unloadAddOnsWindow() { delete addOns_.data(); }
 
 }  // namespace tavrel

@@ -20,6 +20,7 @@ namespace tavrel {
 
 class ClickLabel;
 class Form2;
+class Form3;
 class MouseUpCheckBox;
 class PictureBox;
 class SettingsStore;
@@ -66,6 +67,9 @@ public:
     ToolsWindow* loadedToolsWindow() override;
     ToolsWindow& loadToolsWindow() override;
     void unloadToolsWindow() override;
+    AddOnsWindow* loadedAddOnsWindow() override;
+    AddOnsWindow& loadAddOnsWindow() override;
+    void unloadAddOnsWindow() override;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -96,6 +100,7 @@ private:
     QLabel* lblTipText_ = nullptr;
     ClickLabel* lblNextTip_ = nullptr;
     QPointer<Form2> tools_;  // the Tools window while it is loaded
+    QPointer<Form3> addOns_;  // the Add-ons window while it is loaded
 };
 
 }  // namespace tavrel

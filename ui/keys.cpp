@@ -14,9 +14,14 @@ constexpr KeyBinding kKeys[] = {
     {"Form1", "lblViewHelp", Key::F1, false, false, {}, "F1"},
     {"Form1", "lblNextTip", Key::T, true, false, {}, "Ctrl+T"},
     {"Form1", "picGenerals", Key::T, true, true, {}, "Ctrl+Shift+T"},
+    {"Form1", "lblAddOns", Key::U, true, false, {}, "Ctrl+U"},
     {"Form2", "Command2", Key::D, true, false, {}, "Ctrl+D"},
     {"Form2", "Command1", Key::E, true, false, {}, "Ctrl+E"},
     {"Form2", "Close", Key::Escape, false, false, {}, "Escape"},
+    {"frmAddOns", "cmdInstallAddOn", Key::O, true, false, {}, "Ctrl+O"},
+    {"frmAddOns", "cmdDeleteAddOn", Key::Delete, false, false, "lstAddOns", "Delete in a list"},
+    {"frmAddOns", "cmdDeleteAddOn", Key::Delete, false, false, "lstPatches", "Delete in a list"},
+    {"frmAddOns", "Close", Key::Escape, false, false, {}, "Escape"},
 };
 
 }  // namespace

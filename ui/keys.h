@@ -13,10 +13,10 @@
 
 namespace tavrel {
 
-enum class Key { Enter, Escape, Delete, F1, D, E, O, P, T };
+enum class Key { Enter, Escape, Delete, F1, D, E, O, P, T, U };
 
 struct KeyBinding {
-    std::string_view form;     // the window: "Form1" or "Form2"
+    std::string_view form;     // the window: "Form1", "Form2" or "frmAddOns"
     std::string_view control;  // the control whose click the key stands for; "Close" closes the window
     Key key;
     bool ctrl = false;

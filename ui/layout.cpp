@@ -69,7 +69,7 @@ FormLayout MakeForm1() {
     c.push_back(credit);
 
     c.push_back(Label("lblFormLabel0", "Generals Folder:", 90, 1845, 1320, 240));
-    c.push_back(Make(ControlKind::CheckBox, "chkZHMode", "Zero Hour Mode", 3555, 1845, 1590, 240, 10));
+    c.push_back(Make(ControlKind::CheckBox, "chkZHMode", "Zero Hour Mode", 3555, 1845, 1590, 240, 11));
     Control folder = Make(ControlKind::TextBox, "txtGeneralsFolder", "", 90, 2115, 5100, 375, 0);
     folder.accessibleName = "Generals Folder";
     c.push_back(folder);
@@ -89,6 +89,12 @@ FormLayout MakeForm1() {
     AddLabelButton(c, "lblInstallMod", "Install A Mod", 4038, 1110, 3, 6);
     AddLabelButton(c, "lblViewHelp", "View ReadMe File", 4365, 1455, 4, 7);
     AddLabelButton(c, "lblPlay", "Play", 4691, 480, 5, 8);
+    // The add-ons of the selected mod, on Play's line: the window keeps its size.
+    Control addOns = Make(ControlKind::LabelButton, "lblAddOns", "Add-ons", 4410, 4691, 780, 195, 9);
+    addOns.font = Font("Tahoma", 8.25, true, false, true);
+    addOns.foreColour = kButtonText;
+    addOns.backColour = kButtonBack;
+    c.push_back(addOns);
 
     Control activeCaption = Label("lblFormLabel2", "Current Active Mod:", 90, 5130, 1635, 240);
     activeCaption.unread = true;  // the active mod's name says it
@@ -105,7 +111,7 @@ FormLayout MakeForm1() {
     tip.backColour = kBlack;
     tip.wordWrap = true;
     c.push_back(tip);
-    Control next = Make(ControlKind::LabelButton, "lblNextTip", "Next Tip", 4455, 6390, 735, 240, 9);
+    Control next = Make(ControlKind::LabelButton, "lblNextTip", "Next Tip", 4455, 6390, 735, 240, 10);
     next.foreColour = kBlack;
     next.backColour = kPeach;
     next.centred = true;
@@ -139,6 +145,42 @@ FormLayout MakeForm2() {
     return form;
 }
 
+// Modeless, owned by the main window like Tools: the add-ons' checklist
+// first in the tab order, then the patches' (a choice of one, "(none)"
+// first), the patch box and the buttons.
+FormLayout MakeAddOns() {
+    FormLayout form{"frmAddOns", "Add-ons...", 5400, 5520, Font("MS Sans Serif", 8.25), {}};
+    std::vector<Control>& c = form.controls;
+    Control title = Label("lblAddOnsOf", "", 120, 120, 5160, 390);
+    title.wordWrap = true;
+    c.push_back(title);
+    Control addOnsCaption = Label("lblAddOnsCaption", "Add-ons (tick to turn on):", 120, 555, 5160, 240);
+    addOnsCaption.unread = true;  // the list's name says it
+    c.push_back(addOnsCaption);
+    Control addOns = Make(ControlKind::ListBox, "lstAddOns", "", 120, 810, 5160, 1800, 0);
+    addOns.accessibleName = "Add-ons";
+    addOns.checkboxes = true;
+    c.push_back(addOns);
+    Control patchesCaption = Label("lblPatchesCaption", "Patch (one at most):", 120, 2670, 5160, 240);
+    patchesCaption.unread = true;
+    c.push_back(patchesCaption);
+    Control patches = Make(ControlKind::ListBox, "lstPatches", "", 120, 2925, 5160, 1000, 1);
+    patches.accessibleName = "Patch";
+    patches.checkboxes = true;
+    c.push_back(patches);
+    Control conflicts = Label("lblConflicts", "", 120, 3990, 5160, 570);
+    conflicts.wordWrap = true;
+    conflicts.live = true;
+    conflicts.foreColour = Colour{128, 128, 128};
+    c.push_back(conflicts);
+    c.push_back(Make(ControlKind::CheckBox, "chkPatch", "Install as a patch", 120, 4635, 2400, 285, 2));
+    c.push_back(Make(ControlKind::Button, "cmdInstallAddOn", "Install Add-on...", 120, 5025, 1695, 375, 3));
+    c.push_back(Make(ControlKind::Button, "cmdDeleteAddOn", "Delete Selected", 1905, 5025, 1575, 375, 4));
+    c.push_back(Make(ControlKind::Button, "cmdClose", "Close", 4065, 5025, 1215, 375, 5));
+    form.describedBy = "lblAddOnsOf";
+    return form;
+}
+
 // Modal, owned by the main window, in its font; the checklist takes the
 // focus with every archive ticked, the name box follows, and Enter and
 // Escape answer as in a dialog.
@@ -167,6 +209,11 @@ FormLayout MakeChooser() {
 
 const FormLayout& ChooserLayout() {
     static const FormLayout form = MakeChooser();
+    return form;
+}
+
+const FormLayout& AddOnsLayout() {
+    static const FormLayout form = MakeAddOns();
     return form;
 }
 

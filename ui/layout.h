@@ -77,6 +77,8 @@ struct FormLayout {
 
 const FormLayout& Form1Layout();
 const FormLayout& Form2Layout();
+// The Add-ons window: the add-ons and patches of one mod (ui/addons_window.h).
+const FormLayout& AddOnsLayout();
 // The window that asks which archives of a mod made of several to install,
 // and under what name.
 const FormLayout& ChooserLayout();

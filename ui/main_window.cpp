@@ -40,6 +40,7 @@ void MainWindow::click(std::string_view control) {
     else if (control == "lblNextTip") logic_.lblNextTip_Click();
     else if (control == "lblPlay") logic_.lblPlay_Click();
     else if (control == "picGenerals") logic_.picGenerals_MouseUp(kRightButton, kShiftKey);
+    else if (control == "lblAddOns") showAddOns();
 }
 
 void MainWindow::modeBoxToggledByKey() { logic_.chkZHMode_MouseUp(); }
@@ -57,6 +58,7 @@ void MainWindow::closing() {
     // The Tools window is owned by this one and goes with it, without
     // bringing back the window that is closing.
     view_.unloadToolsWindow();
+    view_.unloadAddOnsWindow();
 }
 
 std::string MainWindow::folderText() const { return view_.folderBoxText(); }
@@ -135,6 +137,13 @@ void MainWindow::openTextFile(const std::string& path) {
     view_.startTextEditor(path, [this, path](const std::string& error) {
         message("Tavrel could not open " + path + " in a text editor. (" + error + ")", Buttons::Ok, Icon::Critical);
     });
+}
+
+void MainWindow::showAddOns() {
+    AddOnsWindow* addOns = view_.loadedAddOnsWindow();
+    if (!addOns) addOns = &view_.loadAddOnsWindow();
+    addOns->load(store_.addOnsBase());
+    addOns->view().showWindow();
 }
 
 void MainWindow::showTools(const std::string& generalsFolder) {

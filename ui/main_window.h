@@ -15,6 +15,7 @@
 #include "game/game_locations.h"
 #include "ui/main_window_logic.h"
 #include "ui/main_window_port.h"
+#include "ui/addons_window.h"
 #include "ui/tools_window.h"
 
 namespace tavrel {
@@ -69,6 +70,10 @@ public:
     virtual ToolsWindow& loadToolsWindow() = 0;
     // Unloads it without the effects of a close by the user.
     virtual void unloadToolsWindow() = 0;
+    // The same for the Add-ons window.
+    virtual AddOnsWindow* loadedAddOnsWindow() = 0;
+    virtual AddOnsWindow& loadAddOnsWindow() = 0;
+    virtual void unloadAddOnsWindow() = 0;
 };
 
 // What a screen reader says of the active-mod line: "Current Active Mod:
@@ -102,7 +107,8 @@ public:
     // A click on the control named `control` (of Form1Layout()), by the
     // mouse, a key of KeyTable() or a screen reader's action: what its
     // handler does. The banner's is the Shift and right click that opens
-    // the Tools window; a control without a handler does nothing.
+    // the Tools window; "lblAddOns" opens the Add-ons window for the mod
+    // selected, else the active one. A control without a handler does nothing.
     void click(std::string_view control);
     // The Zero Hour box's tick was changed from the keyboard: the same
     // handler as a mouse click's, with the same question.
@@ -138,6 +144,9 @@ public:
     std::string userDataFolder() const override;
     void openTextFile(const std::string& path) override;
     void showTools(const std::string& generalsFolder) override;
+    // Loads the Add-ons window unless it is open, and shows it for the mod
+    // selected, else the active one.
+    void showAddOns();
     std::string readSetting(const std::string& key, const std::string& defaultValue) override;
     void saveSetting(const std::string& key, const std::string& value) override;
 

@@ -31,6 +31,7 @@ WPARAM VirtualKey(Key key) {
         case Key::O: return 'O';
         case Key::P: return 'P';
         case Key::T: return 'T';
+        case Key::U: return 'U';
     }
     return 0;
 }

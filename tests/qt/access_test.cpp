@@ -15,6 +15,7 @@
 
 #include "qt/form1.h"
 #include "qt/form2.h"
+#include "qt/form3.h"
 #include "ui/keys.h"
 #include "ui/main_window_logic.h"
 #include "window_test.h"
@@ -81,6 +82,10 @@ private slots:
                         w_->boxes().value(0).text == moviesChanged;
              }},
             {"Close", [this] { return form_->loadedToolsWindow() == nullptr; }},
+            {"lblAddOns", [this] { return form_->loadedAddOnsWindow() != nullptr; }},
+            {"cmdInstallAddOn", [this] { return w_->dialogsDone(); }},  // the file dialog came
+            {"cmdDeleteAddOn", box(QStringLiteral("Select an add-on to delete!"))},
+            {"frmAddOns/Close", [this] { return form_->loadedAddOnsWindow() == nullptr; }},
             {"Command1", [this, moviesChanged] {
                  return QFile::exists(w_->path("game/Data/Movies/EA_LOGO.bik")) && w_->answered() &&
                         w_->boxes().value(0).text == moviesChanged;
@@ -89,7 +94,8 @@ private slots:
         const QByteArray path = qgetenv("PATH");
         qputenv("PATH", w_->path("no-programs").toUtf8());
         for (const KeyBinding& k : KeyTable()) {
-            const std::string control(k.control);
+            const std::string own = std::string(k.form) + "/" + std::string(k.control);
+            const std::string control = effect.count(own) ? own : std::string(k.control);
             QVERIFY2(effect.count(control), control.c_str());
             cleanup();
             init();
@@ -100,6 +106,13 @@ private slots:
                 target = form_->findChild<Form2*>();
                 QVERIFY(target);
                 QApplication::setActiveWindow(target);  // as the window system does for a window shown
+            }
+            if (k.form == "frmAddOns") {
+                form_->window().click("lblAddOns");
+                target = form_->findChild<Form3*>();
+                QVERIFY(target);
+                QApplication::setActiveWindow(target);
+                if (control == "cmdInstallAddOn") w_->onNextDialog([](QFileDialog&) {});
             }
             if (!k.focus.empty()) {
                 auto* list = form_->findChild<QListWidget*>(QString::fromUtf8(k.focus.data(), k.focus.size()));
@@ -215,6 +228,7 @@ private:
             case Key::P: return Qt::Key_P;
             case Key::Escape: return Qt::Key_Escape;
             case Key::T: return Qt::Key_T;
+            case Key::U: return Qt::Key_U;
         }
         return Qt::Key_unknown;
     }

@@ -13,6 +13,7 @@ namespace tavrel {
 namespace {
 
 using test::Native;
+using test::BigBytes;
 using test::ReadAll;
 using test::TempFolder;
 using Strings = std::vector<std::string>;
@@ -31,6 +32,31 @@ public:
     ToolsWindow tools;
     int shown = 0;
     Strings messages;
+};
+
+// The Add-ons window's widgets: each list's rows and ticks as last shown.
+class FakeAddOns : public AddOnsWindowView {
+public:
+    FakeAddOns(WindowView& mainView, ModWindow& main, ModStore& store) : addOns(*this, mainView, main, store) {}
+    void showWindow() override { ++shown; }
+    bool isMinimised() const override { return false; }
+    void bringToFront() override {}
+    void closeWindow() override {}
+    void setTitle(const std::string& text) override { title = text; }
+    void setRows(std::string_view list, const Strings& texts, const std::vector<bool>& ticks) override {
+        rows[std::string(list)] = texts;
+        ticked[std::string(list)] = ticks;
+    }
+    int selectedRow(std::string_view list) const override { return list == current.first ? current.second : -1; }
+    void setConflicts(const std::string& text) override { conflicts = text; }
+    bool patchBoxTicked() const override { return asPatch; }
+    AddOnsWindow addOns;
+    int shown = 0;
+    std::string title, conflicts;
+    std::map<std::string, Strings> rows;
+    std::map<std::string, std::vector<bool>> ticked;
+    std::pair<std::string, int> current{"", -1};
+    bool asPatch = false;
 };
 
 // Widgets that remember what they were told, and a log of the calls that
@@ -125,6 +151,18 @@ public:
         if (loadedTools) log.push_back("unload tools");
         loadedTools.reset();
     }
+    std::unique_ptr<FakeAddOns> loadedAddOns;
+    AddOnsWindow* loadedAddOnsWindow() override { return loadedAddOns ? &loadedAddOns->addOns : nullptr; }
+    AddOnsWindow& loadAddOnsWindow() override {
+        loadedAddOns = std::make_unique<FakeAddOns>(*this, *window, window->store());
+        return loadedAddOns->addOns;
+    }
+    void unloadAddOnsWindow() override {
+        if (loadedAddOns) log.push_back("unload add-ons");
+        loadedAddOns.reset();
+    }
+    Strings openFilesChosen;
+    std::vector<std::string> runOpenFiles(const FileDialogRequest&) override { return openFilesChosen; }
 };
 
 class MainWindowTest : public ::testing::Test {
@@ -289,6 +327,51 @@ TEST_F(MainWindowTest, ToolsButtonsSwitchTheMoviesOfTheFolderHandedOver) {
     EXPECT_EQ(ReadAll(t / "Data/Movies/sizzle_review.bik"), "s");
     EXPECT_EQ(tools.messages, (Strings{"Startup Items Have Been Changed Successfully.",
                                        "Startup Items Have Been Changed Successfully."}));
+}
+
+// The Add-ons window shows the selected mod's add-ons and patches as they
+// are, and what the user ticks goes through the store: a patch's tick turns
+// the other off, "(none)" turns the one on off, and each list says what is
+// on afterwards, whatever was asked.
+TEST_F(MainWindowTest, TheAddOnsWindowTicksWhatIsOnAndSwitchesThroughTheStore) {
+    t.file("__Reds.bit", BigBytes({{"Data\\INI\\X.ini", "main"}}));
+    for (const char* name : {"HUD.big", "P1.big", "P2.big"}) t.file(std::string("downloads/") + name, BigBytes({{"Data\\INI\\X.ini", name}}));
+    view.box = t.path();
+    window.store().UpdateList(true);
+    view.answers.assign(8, Answer::Ok);
+    ASSERT_TRUE(window.store().InstallAddOn("__Reds", {t / "downloads/HUD.big"}, AddOnKind::AddOn));
+    ASSERT_TRUE(window.store().InstallAddOn("__Reds", {t / "downloads/P1.big"}, AddOnKind::Patch));
+    ASSERT_TRUE(window.store().InstallAddOn("__Reds", {t / "downloads/P2.big"}, AddOnKind::Patch));
+
+    view.selection = 0;
+    window.click("lblAddOns");
+    ASSERT_TRUE(view.loadedAddOns);
+    FakeAddOns& addOns = *view.loadedAddOns;
+    EXPECT_EQ(addOns.shown, 1);
+    EXPECT_EQ(addOns.title, "Add-ons of MOD __Reds: what you tick is put in place when the MOD is activated.");
+    EXPECT_EQ(addOns.rows["lstAddOns"], Strings{"HUD (46 bytes)"});
+    EXPECT_EQ(addOns.rows["lstPatches"], (Strings{"(none)", "P1 (45 bytes)", "P2 (45 bytes)"}));
+    EXPECT_EQ(addOns.ticked["lstPatches"], (std::vector<bool>{true, false, false}));
+
+    addOns.addOns.itemTicked("lstAddOns", 0, true);
+    addOns.addOns.itemTicked("lstPatches", 1, true);
+    addOns.addOns.itemTicked("lstPatches", 2, true);
+    EXPECT_EQ(addOns.ticked["lstAddOns"], std::vector<bool>{true});
+    EXPECT_EQ(addOns.ticked["lstPatches"], (std::vector<bool>{false, false, true}));
+    addOns.addOns.itemTicked("lstPatches", 0, true);
+    EXPECT_EQ(addOns.ticked["lstPatches"], (std::vector<bool>{true, false, false}));
+    addOns.addOns.itemTicked("lstPatches", 0, false);  // "(none)" stays while no patch is on
+    EXPECT_EQ(addOns.ticked["lstPatches"], (std::vector<bool>{true, false, false}));
+
+    // Delete acts on the list that had the keyboard last.
+    view.answers = {Answer::Yes, Answer::Ok};
+    addOns.current = {"lstPatches", 1};
+    addOns.addOns.click("cmdDeleteAddOn");
+    EXPECT_EQ(addOns.rows["lstPatches"], (Strings{"(none)", "P2 (45 bytes)"}));
+    EXPECT_EQ(addOns.rows["lstAddOns"], Strings{"HUD (46 bytes)"});
+
+    window.closing();
+    EXPECT_EQ(view.log.back(), "unload add-ons");
 }
 
 }  // namespace
