@@ -36,7 +36,6 @@ QString Accelerator(const KeyBinding& key) {
         case Key::O: return text + QLatin1Char('o');
         case Key::P: return text + QLatin1Char('p');
         case Key::T: return text + QLatin1Char('t');
-        case Key::U: return text + QLatin1Char('u');
     }
     return {};
 }

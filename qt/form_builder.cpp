@@ -151,7 +151,6 @@ void ConnectClicks(QWidget& form, const FormLayout& layout, const std::map<std::
             case Key::O: keys = {Qt::Key_O}; break;
             case Key::P: keys = {Qt::Key_P}; break;
             case Key::T: keys = {Qt::Key_T}; break;
-            case Key::U: keys = {Qt::Key_U}; break;
         }
         const std::string name(k.control);
         if (!k.focus.empty()) {

@@ -14,7 +14,7 @@ constexpr KeyBinding kKeys[] = {
     {"Form1", "lblViewHelp", Key::F1, false, false, {}, "F1"},
     {"Form1", "lblNextTip", Key::T, true, false, {}, "Ctrl+T"},
     {"Form1", "picGenerals", Key::T, true, true, {}, "Ctrl+Shift+T"},
-    {"Form1", "lblAddOns", Key::U, true, false, {}, "Ctrl+U"},
+    {"Form1", "lblAddOns", Key::O, true, true, {}, "Ctrl+Shift+O"},
     {"Form2", "Command2", Key::D, true, false, {}, "Ctrl+D"},
     {"Form2", "Command1", Key::E, true, false, {}, "Ctrl+E"},
     {"Form2", "Close", Key::Escape, false, false, {}, "Escape"},

@@ -13,7 +13,7 @@
 
 namespace tavrel {
 
-enum class Key { Enter, Escape, Delete, F1, D, E, O, P, T, U };
+enum class Key { Enter, Escape, Delete, F1, D, E, O, P, T };
 
 struct KeyBinding {
     std::string_view form;     // the window: "Form1", "Form2" or "frmAddOns"

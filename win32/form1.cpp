@@ -1,5 +1,7 @@
 #include "win32/form1.h"
 
+#include <windowsx.h>
+
 #include <shellapi.h>
 
 #include "win32/system_library.h"
@@ -10,6 +12,7 @@
 #include "win32/dialogs.h"
 #include "win32/drop_target.h"
 #include "win32/form2.h"
+#include "win32/form3.h"
 #include "win32/message_box.h"
 #include "win32/resources/resource_ids.h"
 #include "win32/settings_store.h"
@@ -45,6 +48,7 @@ Form1::Form1(HINSTANCE instance, SettingsStore& settings, EnvLookup env)
 
 Form1::~Form1() {
     tools_.reset();
+    addOns_.reset();
     destroyWindow();
 }
 
@@ -88,6 +92,28 @@ LRESULT Form1::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             // only what makes a mod is installed.
             window_.filesDropped(DroppedFiles(reinterpret_cast<HDROP>(wParam)));
             return 0;
+        case WM_CONTEXTMENU:
+            // A mod's menu (the right button, the Menu key, Shift+F10): its add-ons.
+            if (reinterpret_cast<HWND>(wParam) == lstMods_) {
+                POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+                if (at.x == -1 && at.y == -1) {  // from the keyboard: at the list
+                    RECT list{};
+                    ::GetWindowRect(lstMods_, &list);
+                    at = {list.left + 8, list.top + 8};
+                } else {
+                    POINT inside = at;
+                    ::ScreenToClient(lstMods_, &inside);
+                    const LRESULT hit = ::SendMessageW(lstMods_, LB_ITEMFROMPOINT, 0, MAKELPARAM(inside.x, inside.y));
+                    if (HIWORD(hit) == 0) ::SendMessageW(lstMods_, LB_SETCURSEL, LOWORD(hit), 0);
+                }
+                HMENU menu = ::CreatePopupMenu();
+                ::AppendMenuW(menu, MF_STRING, 1, L"Add-ons...");
+                const BOOL chosen = ::TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, at.x, at.y, 0, hwnd(), nullptr);
+                ::DestroyMenu(menu);
+                if (chosen == 1) window_.click("lblAddOns");
+                return 0;
+            }
+            return FormWindow::handle(message, wParam, lParam);
         case WM_CLOSE:
             window_.closing();
             destroyWindow();
@@ -203,5 +229,14 @@ ToolsWindow& Form1::loadToolsWindow() {
 }
 
 void Form1::unloadToolsWindow() { tools_.reset(); }
+
+AddOnsWindow* Form1::loadedAddOnsWindow() { return addOns_ ? &addOns_->addOns() : nullptr; }
+
+AddOnsWindow& Form1::loadAddOnsWindow() {
+    addOns_ = std::make_unique<Form3>(instance(), hwnd(), *this, window_, window_.store(), [this] { addOns_.reset(); });
+    return addOns_->addOns();
+}
+
+void Form1::unloadAddOnsWindow() { addOns_.reset(); }
 
 }  // namespace tavrel

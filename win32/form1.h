@@ -12,6 +12,7 @@
 namespace tavrel {
 
 class Form2;
+class Form3;
 class SettingsStore;
 
 class Form1 : public FormWindow, public MainWindowView {
@@ -58,6 +59,9 @@ public:
     ToolsWindow* loadedToolsWindow() override;
     ToolsWindow& loadToolsWindow() override;
     void unloadToolsWindow() override;
+    AddOnsWindow* loadedAddOnsWindow() override;
+    AddOnsWindow& loadAddOnsWindow() override;
+    void unloadAddOnsWindow() override;
 
 protected:
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam) override;
@@ -80,6 +84,7 @@ private:
     HWND lblActiveMod_ = nullptr;
     HWND lblTipText_ = nullptr;
     std::unique_ptr<Form2> tools_;  // the Tools window while it is loaded
+    std::unique_ptr<Form3> addOns_;  // the Add-ons window while it is loaded
 };
 
 }  // namespace tavrel

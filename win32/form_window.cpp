@@ -31,7 +31,6 @@ WPARAM VirtualKey(Key key) {
         case Key::O: return 'O';
         case Key::P: return 'P';
         case Key::T: return 'T';
-        case Key::U: return 'U';
     }
     return 0;
 }

@@ -18,21 +18,24 @@ key_rows=(
   'main|F1||readme_shown'
   'main|ctrl+p||game_started'
   'main|ctrl+t||wait_repainted "$tip" "$main" 6 363 343 61'
-  # Tab from the list through the seven actions to "Next Tip", which Space presses.
-  'list|Tab Tab Tab Tab Tab Tab Tab space||wait_repainted "$tip" "$main" 6 363 343 61'
+  # Tab from the list through the eight actions to "Next Tip", which Space presses.
+  'list|Tab Tab Tab Tab Tab Tab Tab Tab space||wait_repainted "$tip" "$main" 6 363 343 61'
   'main|ctrl+shift+t||tools=$(wait_window "^Tools\.\.\.$")'
   'tools|ctrl+d|Return|[ -f "$GAME/Data/Movies/__EA_LOGO.bik" ]'
   'tools|ctrl+e|Return|[ -f "$GAME/Data/Movies/EA_LOGO.bik" ]'
   'tools|Escape||wait_gone "$tools"'
+  'list|ctrl+shift+o||addons=$(wait_window "^Add-ons\.\.\.$")'
+  'addons|Escape||wait_gone "$addons"'
 )
 
 run_key_table() {
-    local main=$1 tools="" row where key answers check tip target
+    local main=$1 tools="" addons="" row where key answers check tip target
     for row in "${key_rows[@]}"; do
         IFS='|' read -r where key answers check <<<"$row"
         tip=$("$X_SHOT" --hash "$main" 6 363 343 61)  # the tip line, before
         target=$main
         [ "$where" = tools ] && target=$tools
+        [ "$where" = addons ] && target=$addons
         [ "$where" = list ] && click_at "$main" 30 206  # the list's first row
         send_key "$target" "$key"
         for answer in $answers; do answer_box "$answer"; done

@@ -228,7 +228,6 @@ private:
             case Key::P: return Qt::Key_P;
             case Key::Escape: return Qt::Key_Escape;
             case Key::T: return Qt::Key_T;
-            case Key::U: return Qt::Key_U;
         }
         return Qt::Key_unknown;
     }
