@@ -11,6 +11,13 @@ mkdir -p "$GAME" "$XDG_CONFIG_HOME/TVL" "$XDG_CONFIG_HOME/speech-dispatcher"
 echo alpha >"$GAME/__Alpha.big"
 echo bravo >"$GAME/__Bravo.bit"
 echo charlie >"$GAME/__Charlie.bit"
+# An add-on of the active mod, off, as Tavrel keeps one.
+hud="$GAME/.tavrel/__Alpha/addons/HUD"
+mkdir -p "$hud/Data/INI"
+printf 'tavrel addon 1\nkind add-on\nhidden-by-base 0\nend\n' >"$hud/addon.txt"
+printf 'tavrel companions 2\nData\\INI\\HUD.ini\nend\n' >"$hud/companions.txt"
+: >"$hud/off"
+echo hud >"$hud/Data/INI/HUD.ini"
 printf '[Settings]\nzhmode=0\npath=%s\n' "$GAME" >"$XDG_CONFIG_HOME/TVL/TVL.conf"
 cat >"$XDG_CONFIG_HOME/speech-dispatcher/speechd.conf" <<CONF
 AddModule "dummy" "sd_dummy" ""
@@ -84,6 +91,7 @@ steps=(
   "Tab|Install A Mod push button Ctrl+O"
   "Tab|View ReadMe File push button F1"
   "Tab|Play push button Ctrl+P"
+  "Tab|Add-ons push button Shift+Ctrl+O"  # as Orca orders the modifiers
   "Tab|Next Tip push button Ctrl+T"
   "Tab|Zero Hour Mode check box"
   "Tab|Generals Folder text"
@@ -92,11 +100,18 @@ steps=(
   "|This results in faster loading."
   "|Enable push button"
   "Escape|Tavrel - Generals Mod Manager v1.1.1 frame"
+  # The add-ons of the active mod: each one a check box, ticked to turn it on.
+  "ctrl+shift+o|Add-ons... dialog"
+  "|Add-ons of MOD __Alpha, which is active"
+  "|HUD (4 bytes)"
+  "space|checked"
+  "Escape|Tavrel - Generals Mod Manager v1.1.1 frame"
   "shift+Tab|Zero Hour Mode"
   "shift+Tab|Next Tip"
   "ctrl+t|notification To switch to a new mod"
   # Enter in the list activates; after the questions the list says where
   # the user is.
+  "shift+Tab|Add-ons"
   "shift+Tab|Play"
   "shift+Tab|View ReadMe File"
   "shift+Tab|Install A Mod"
@@ -116,6 +131,10 @@ for step in "${steps[@]}"; do
     hear "${step#*|}"
     echo "${key:-then}: ${step#*|}"
 done
+
+# The add-on ticked stays on, and went back beside its mod with it.
+[ -f "$hud/on" ] && [ "$(cat "$hud/Data/INI/HUD.ini" 2>&1)" = hud ] && [ ! -e "$GAME/Data/INI/HUD.ini" ] ||
+    fail "the add-on is not as it should be: $(find "$GAME")"
 
 # Every question about the folder box's text, at every offset.
 /usr/bin/python3 "$(dirname "$0")/atspi_client.py" --text-queries "Generals Folder" ||
