@@ -56,7 +56,10 @@ bool Form3::isMinimised() const { return (windowState() & Qt::WindowMinimized) !
 
 void Form3::bringToFront() { showWindow(); }
 
-void Form3::setTitle(const std::string& text) { title_->setText(QString::fromStdString(text)); }
+void Form3::setTitle(const std::string& text) {
+    title_->setText(QString::fromStdString(text));
+    setAccessibleDescription(title_->text());  // what a screen reader reads as the window opens
+}
 
 QListWidget* Form3::list(std::string_view name) const { return name == "lstPatches" ? patchList_ : addOnList_; }
 

@@ -95,8 +95,8 @@ public:
         return system_->get_accValue(child, value);
     }
     HRESULT STDMETHODCALLTYPE get_accDescription(VARIANT child, BSTR* text) override {
-        if (!IsSelf(child) || traits_.description.empty()) return system_->get_accDescription(child, text);
-        *text = Bstr(traits_.description);
+        if (!IsSelf(child) || !traits_.description) return system_->get_accDescription(child, text);
+        *text = Bstr(traits_.description());
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accState(VARIANT child, VARIANT* state) override {

@@ -17,7 +17,7 @@ struct AccessibleTraits {
     std::string defaultAction;            // with `act`: the action's name ("Press")
     std::function<void()> act;            // run from the message loop, not inside the request
     std::string keyboardShortcut;         // the key a screen reader names with it ("Ctrl+D"); empty: none
-    std::string description;              // empty: the system's
+    std::function<std::string()> description;  // empty: the system's; asked at each request
     bool focusable = false;               // takes the keyboard (a label-button on the tab order)
     bool unread = false;                  // not shown: invisible to screen readers
 };

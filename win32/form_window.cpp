@@ -104,9 +104,10 @@ void FormWindow::serveNames() {
     if (!layout_.describedBy.empty()) {
         AccessibleTraits window;
         window.role = ROLE_SYSTEM_DIALOG;
-        for (const Control& c : layout_.controls) {
-            if (c.name == layout_.describedBy) window.description = c.caption;
-        }
+        // The describing control's text as it is now: the Add-ons window's
+        // says whose add-ons it shows.
+        HWND describing = controls_[layout_.describedBy];
+        window.description = [describing] { return ControlText(describing); };
         ServeAccessible(hwnd_, std::move(window));
     }
 }

@@ -21,7 +21,7 @@ seen=$(read_window) || fail "no accessible objects: $seen"
 echo "$seen"
 # Each action with its key as the shortcut a screen reader names.
 for button in "Activate Selected|Enter in the list" "Deactivate All|Ctrl+D" "Delete Selected|Delete in the list" "Install A Mod|Ctrl+O" \
-    "View ReadMe File|F1" "Play|Ctrl+P" "Next Tip|Ctrl+T"; do
+    "View ReadMe File|F1" "Play|Ctrl+P" "Add-ons|Ctrl+Shift+O" "Next Tip|Ctrl+T"; do
     grep -qxF "43	${button%|*}	Press	${button#*|}" <<<"$seen" || fail "no push button '$button' with Press"
 done
 grep -qF "	Generals Folder	" <<<"$seen" || fail "the folder box has no name"
@@ -44,6 +44,17 @@ tools=$(wait_window '^Tools\.\.\.$')
     fail "the Tools window does not describe itself"
 send_key "$tools" Escape
 wait_gone "$tools"
+
+# So is the Add-ons window; its checklists are named as the labels above them say.
+send_key "$main" ctrl+shift+o
+addons=$(wait_window '^Add-ons\.\.\.$')
+[ "$("$WINE" "$MSAA_CLIENT" "Add-ons..." window | tr -d '\r')" = \
+  "18	No MOD is selected or active: select one in the list of the main window, then open this window again." ] ||
+    fail "the Add-ons window does not describe itself: $("$WINE" "$MSAA_CLIENT" "Add-ons..." window)"
+seen=$("$WINE" "$MSAA_CLIENT" "Add-ons..." list | tr -d '\r')
+grep -qF "	Add-ons	" <<<"$seen" && grep -qF "	Patch	" <<<"$seen" || fail "the checklists have no names: $seen"
+send_key "$addons" Escape
+wait_gone "$addons"
 
 close_and_wait "$main"
 echo "PASS $NAME"
