@@ -61,6 +61,82 @@ private:
     bool& cancelled_;
 };
 
+// Writes the add-on into the stage's files: its `loose` files as they are,
+// its `archives` without the entries its base wins by `origins`, under
+// their names in Tavrel's folder; `manifest` takes their game paths.
+Status WriteAddOnFiles(const ModContents& mod, const std::vector<const ModFile*>& loose,
+                       const std::vector<const ModFile*>& archives, const std::optional<Origins>& origins,
+                       const std::string& stage, Steps& steps, Manifest& manifest, std::size_t& hiddenByBase) {
+    const std::string files = JoinPath(stage, kStagedFiles);
+    InstallPlan plan;
+    plan.way = InstallPlan::Way::None;
+    plan.companions = loose;
+    Status done = MakeFolders(files);
+    if (done.ok() && !loose.empty()) {
+        InstallWriter writer(mod, plan);
+        done = writer.write(stage, "", files, steps.next(plan.companionBytes()));
+        manifest.paths = writer.kept();
+    }
+    hiddenByBase = 0;
+    for (const ModFile* archive : archives) {
+        if (!done.ok()) break;
+        const std::string author = AuthorName(*archive);
+        InstallPlan merge;
+        merge.way = InstallPlan::Way::Merge;
+        merge.merged = {archive};
+        merge.leaveOut = [&](const std::string& path) { return origins && BaseWins(*origins, GamePathKey(path), author); };
+        InstallWriter writer(mod, merge);
+        const std::string placedName = AddOnArchiveName(author);
+        done = writer.check();
+        if (done.ok()) {
+            done = writer.write(stage, JoinPath(files, AddOnStoredPath(placedName)), "", steps.next(archive->source.size));
+        }
+        hiddenByBase += writer.leftOutEntries();
+        manifest.paths.push_back(placedName);
+    }
+    return done;
+}
+
+// Moves the staged add-on into its folder `target` in one journal, the
+// version it replaces into the stage.
+Status MoveAddOnIn(const std::string& folder, const std::string& base, const std::string& stageRelative,
+                   const std::string& target) {
+    Journal journal;
+    for (const std::string& made : {CompanionFolderRelative(folder, base), AddOnsRelative(folder, base)}) {
+        if (!IsFolder(JoinPath(folder, made))) journal.steps.push_back({JournalStep::MakeFolder, "", made});
+    }
+    MoveFiles(folder, target, JoinPath(stageRelative, kReplaced), journal);
+    MoveFiles(folder, JoinPath(stageRelative, kStagedFiles), target, journal);
+    journal.removeWhenDone = journal.removeWhenUndone = {stageRelative};
+    return RunJournal(folder, JournalFile(folder), journal);
+}
+
+// The first of `archives` named as one of the base's own, as its origins
+// tell; empty when none is.
+std::string OwnArchiveAmong(const std::string& folder, const std::string& base,
+                            const std::vector<const ModFile*>& archives) {
+    const std::optional<Origins> origins = ReadOrigins(CompanionFolder(folder, base));
+    for (const ModFile* archive : archives) {
+        for (const std::string& own : origins ? origins->archives : std::vector<std::string>{}) {
+            if (EqualsNoCase(own, AuthorName(*archive))) return AuthorName(*archive);
+        }
+    }
+    return {};
+}
+
+// The success message of an add-on's install.
+std::string InstalledText(AddOnKind kind, const std::string& name, const std::string& base, std::size_t hidden,
+                          bool on) {
+    std::string text = std::string(kind == AddOnKind::Patch ? "Patch " : "Add-on ") + name + " of MOD " + base +
+                       " has been successfully installed.";
+    if (hidden > 0) {
+        text += " " + std::to_string(hidden) + (hidden == 1 ? " file of it is" : " files of it are") +
+                " left out: the MOD's own archives load before the add-on's there, as they would in the game "
+                "folder.";
+    }
+    return text + (on ? " It is on, as the version it replaced was." : " It is off until you turn it on.");
+}
+
 }  // namespace
 
 std::string ModStore::addOnsBase() const {
@@ -100,7 +176,6 @@ bool ModStore::applyAddOns(const std::string& folder, const std::string& base, c
 Status ModStore::writeAddOn(const std::string& folder, const std::string& base, const ModContents& mod,
                             const std::vector<const ModFile*>& archives, AddOnKind kind, const std::string& name,
                             std::size_t& hiddenByBase, bool& cancelled) {
-    const std::optional<Origins> origins = ReadOrigins(CompanionFolder(folder, base));
     const std::vector<const ModFile*> loose = LooseFiles(mod);
     std::uint64_t total = 0;
     for (const auto* list : {&loose, &archives}) {
@@ -115,34 +190,9 @@ Status ModStore::writeAddOn(const std::string& folder, const std::string& base, 
     const std::string files = JoinPath(stage, kStagedFiles);
     const auto view = w_.showCopyProgress("Installing " + mod.shown + "...");
     Steps steps(*view, total, cancelled);
-    // Its loose files as they are, its archives without what the base wins.
-    InstallPlan plan;
-    plan.way = InstallPlan::Way::None;
-    plan.companions = loose;
     Manifest manifest;
-    Status done = MakeFolders(files);
-    if (done.ok() && !loose.empty()) {
-        InstallWriter writer(mod, plan);
-        done = writer.write(stage, "", files, steps.next(plan.companionBytes()));
-        manifest.paths = writer.kept();
-    }
-    hiddenByBase = 0;
-    for (const ModFile* archive : archives) {
-        if (!done.ok()) break;
-        const std::string author = AuthorName(*archive);
-        InstallPlan merge;
-        merge.way = InstallPlan::Way::Merge;
-        merge.merged = {archive};
-        merge.leaveOut = [&](const std::string& path) { return origins && BaseWins(*origins, GamePathKey(path), author); };
-        InstallWriter writer(mod, merge);
-        const std::string placedName = AddOnArchiveName(author);
-        done = writer.check();
-        if (done.ok()) {
-            done = writer.write(stage, JoinPath(files, AddOnStoredPath(placedName)), "", steps.next(archive->source.size));
-        }
-        hiddenByBase += writer.leftOutEntries();
-        manifest.paths.push_back(placedName);
-    }
+    Status done = WriteAddOnFiles(mod, loose, archives, ReadOrigins(CompanionFolder(folder, base)), stage, steps,
+                                  manifest, hiddenByBase);
     const std::string target = AddOnRelative(folder, base, name);
     const bool replacing = IsFolder(JoinPath(folder, target));
     // A new version keeps the old one's on or off.
@@ -156,16 +206,7 @@ Status ModStore::writeAddOn(const std::string& folder, const std::string& base, 
         done = MarkAddOnsUnsettled(folder, base);
         if (done.ok()) done = TakeAddOnsOff(folder, base);
     }
-    if (done.ok()) {
-        Journal journal;
-        for (const std::string& made : {CompanionFolderRelative(folder, base), AddOnsRelative(folder, base)}) {
-            if (!IsFolder(JoinPath(folder, made))) journal.steps.push_back({JournalStep::MakeFolder, "", made});
-        }
-        MoveFiles(folder, target, JoinPath(stageRelative, kReplaced), journal);
-        MoveFiles(folder, JoinPath(stageRelative, kStagedFiles), target, journal);
-        journal.removeWhenDone = journal.removeWhenUndone = {stageRelative};
-        done = RunJournal(folder, JournalFile(folder), journal);
-    }
+    if (done.ok()) done = MoveAddOnIn(folder, base, stageRelative, target);
     if (!done.ok() && !PathExists(JournalFile(folder))) RemoveTree(stage);
     lock.reset();
     RemoveFile(lockFile, true);
@@ -204,18 +245,12 @@ bool ModStore::InstallAddOn(const std::string& base, const std::vector<std::stri
     if (!addOnName) return failed(Status::Error("the add-on has no name"));
     // An archive of the base's own name would replace it in the authors'
     // layout, which one merged archive cannot serve.
-    if (const auto origins = ReadOrigins(CompanionFolder(folder, entry))) {
-        for (const ModFile* archive : archives) {
-            for (const std::string& own : origins->archives) {
-                if (!EqualsNoCase(own, AuthorName(*archive))) continue;
-                w_.message("The add-on's archive " + AuthorName(*archive) + " has the name of an archive of MOD " +
-                               entry + " itself, and would replace it. Tavrel keeps the MOD as one archive and "
-                               "cannot do that: install the add-on together with the MOD's files as a new version "
-                               "of the MOD.",
-                           Buttons::Ok, Icon::Critical);
-                return false;
-            }
-        }
+    if (const std::string own = OwnArchiveAmong(folder, entry, archives); !own.empty()) {
+        w_.message("The add-on's archive " + own + " has the name of an archive of MOD " + entry +
+                       " itself, and would replace it. Tavrel keeps the MOD as one archive and cannot do that: "
+                       "install the add-on together with the MOD's files as a new version of the MOD.",
+                   Buttons::Ok, Icon::Critical);
+        return false;
     }
     const Change change(*this, folder, "installing " + mod.shown);
     if (!change) return false;
@@ -233,15 +268,8 @@ bool ModStore::InstallAddOn(const std::string& base, const std::vector<std::stri
         return false;
     }
     if (installedName) *installedName = *addOnName;
-    std::string text = std::string(kind == AddOnKind::Patch ? "Patch " : "Add-on ") + *addOnName + " of MOD " + entry +
-                       " has been successfully installed.";
-    if (hidden > 0) {
-        text += " " + std::to_string(hidden) + (hidden == 1 ? " file of it is" : " files of it are") +
-                " left out: the MOD's own archives load before the add-on's there, as they would in the game "
-                "folder.";
-    }
-    text += installed && installed->on ? " It is on, as the version it replaced was." : " It is off until you turn it on.";
-    w_.message(text, Buttons::Ok, Icon::Information);
+    w_.message(InstalledText(kind, *addOnName, entry, hidden, installed && installed->on), Buttons::Ok,
+               Icon::Information);
     return true;
 }
 

@@ -93,6 +93,43 @@ std::vector<OnFile> OnFiles(const std::string& game, const std::string& base, co
     return files;
 }
 
+// Which add-on the game reads each path of `files` from: a loose file
+// first, by the add-ons' order; else the archive that loads first. Each
+// archive's paths beside it.
+struct WhoIsRead {
+    std::unordered_map<std::string, const AddOn*> loose, archived;
+    std::unordered_map<std::string, std::string> archivedIn;
+    std::vector<std::pair<const OnFile*, std::vector<std::string>>> tables;
+    const AddOn* winner(const std::string& key) const {
+        const auto l = loose.find(key);
+        return l != loose.end() ? l->second : archived.at(key);
+    }
+};
+
+WhoIsRead WhoIsReadAt(const std::string& game, const std::vector<OnFile>& files) {
+    WhoIsRead read;
+    for (const OnFile& f : files) {
+        if (!IsAddOnArchiveName(f.source.path)) {
+            read.loose.emplace(GamePathKey(f.source.path), f.addOn);
+            continue;
+        }
+        // Kept in Tavrel's folder, or placed in the game folder.
+        std::vector<BigEntry> table;
+        if (!ReadBigFile(JoinPath(game, f.source.stored), table).ok()) ReadBigFile(JoinPath(game, f.source.path), table);
+        std::vector<std::string> keys;
+        for (const BigEntry& e : table) {
+            keys.push_back(GamePathKey(e.path));
+            const auto in = read.archivedIn.find(keys.back());
+            if (in == read.archivedIn.end() || LoadsBefore(f.source.path, in->second)) {
+                read.archivedIn[keys.back()] = f.source.path;
+                read.archived[keys.back()] = f.addOn;
+            }
+        }
+        read.tables.emplace_back(&f, std::move(keys));
+    }
+    return read;
+}
+
 // The one wanted patch: turning `name` on leaves no other on.
 bool IsOtherPatchOn(const AddOn& a, const std::string& name) {
     return a.kind == AddOnKind::Patch && a.on && !EqualsNoCase(a.name, name);
@@ -311,52 +348,19 @@ std::vector<JournalStep> MarksFor(const std::string& game, const std::string& ba
 std::vector<AddOnHiding> AddOnConflicts(const std::string& game, const std::string& base) {
     const std::vector<AddOn> addOns = ListAddOns(game, base);
     const std::vector<OnFile> files = OnFiles(game, base, addOns);
-    // Who the game reads each path from: a loose file first, by the add-ons'
-    // order; else the archive that loads first.
-    std::unordered_map<std::string, const AddOn*> loose, archived;
-    std::unordered_map<std::string, std::string> archivedIn;
-    std::vector<std::pair<const OnFile*, std::vector<std::string>>> tables;
-    for (const OnFile& f : files) {
-        const std::string key = GamePathKey(f.source.path);
-        if (!IsAddOnArchiveName(f.source.path)) {
-            loose.emplace(key, f.addOn);
-            continue;
+    const WhoIsRead read = WhoIsReadAt(game, files);
+    std::map<const AddOn*, std::set<std::string>> by, hidden;
+    const auto count = [&](const AddOn* addOn, const std::string& key) {
+        if (const AddOn* w = read.winner(key); w != addOn) {
+            hidden[addOn].insert(key);
+            by[addOn].insert(w->name);
         }
-        // Kept in Tavrel's folder, or placed in the game folder.
-        std::vector<BigEntry> table;
-        if (!ReadBigFile(JoinPath(game, f.source.stored), table).ok()) ReadBigFile(JoinPath(game, f.source.path), table);
-        std::vector<std::string> keys;
-        for (const BigEntry& e : table) {
-            keys.push_back(GamePathKey(e.path));
-            const auto in = archivedIn.find(keys.back());
-            if (in == archivedIn.end() || LoadsBefore(f.source.path, in->second)) {
-                archivedIn[keys.back()] = f.source.path;
-                archived[keys.back()] = f.addOn;
-            }
-        }
-        tables.emplace_back(&f, std::move(keys));
-    }
-    std::map<const AddOn*, std::set<std::string>> by;
-    std::map<const AddOn*, std::set<std::string>> hidden;
-    const auto winner = [&](const std::string& key) {
-        const auto l = loose.find(key);
-        return l != loose.end() ? l->second : archived.at(key);
     };
     for (const OnFile& f : files) {
-        const std::string key = GamePathKey(f.source.path);
-        if (IsAddOnArchiveName(f.source.path)) continue;
-        if (const AddOn* w = winner(key); w != f.addOn) {
-            hidden[f.addOn].insert(key);
-            by[f.addOn].insert(w->name);
-        }
+        if (!IsAddOnArchiveName(f.source.path)) count(f.addOn, GamePathKey(f.source.path));
     }
-    for (const auto& [f, keys] : tables) {
-        for (const std::string& key : keys) {
-            const AddOn* w = winner(key);
-            if (w == f->addOn) continue;  // another archive of its own loads first
-            hidden[f->addOn].insert(key);
-            by[f->addOn].insert(w->name);
-        }
+    for (const auto& [f, keys] : read.tables) {
+        for (const std::string& key : keys) count(f->addOn, key);  // another archive of its own counts as its own
     }
     std::vector<AddOnHiding> out;
     for (const AddOn& addOn : addOns) {

@@ -62,6 +62,38 @@ std::optional<Manifest> DecodeManifest(std::string_view text) {
     return manifest;
 }
 
+// What a killed Tavrel may have left in Tavrel's folder, whose `entries`
+// these are: stages that no running install holds, mods switched off behind
+// Tavrel's back while their companions were placed, records written for an
+// activation cut off before its journal (and the folder made for them
+// alone), and add-ons placed while their base is not active or whose
+// change was cut off.
+struct LeftBehind {
+    std::vector<std::string> stale, unplaced, pending, unsettled;
+    bool empty() const { return stale.empty() && unplaced.empty() && pending.empty() && unsettled.empty(); }
+};
+
+LeftBehind LeftBehindIn(const std::string& game, const std::vector<DirEntry>& entries) {
+    const std::string store = StoreFolder(game);
+    LeftBehind left;
+    for (const DirEntry& e : entries) {
+        const std::string path = JoinPath(store, e.name);
+        if (e.name.rfind(kStagePrefix, 0) == 0 && !e.isLink) {
+            const std::string lock = e.name.ends_with(kStageLockSuffix) ? path : path + kStageLockSuffix;
+            if (!HeldFile::IsHeld(lock)) left.stale.push_back(path);
+            continue;
+        }
+        if (!e.isFolder || e.isLink) continue;
+        for (const std::string& folder : {path, JoinPath(path, kAddOnsFolderName)}) {
+            if (PathExists(JoinPath(folder, kPendingRecordName))) left.pending.push_back(folder);
+        }
+        const bool active = IsActive(game, e.name);
+        if (PathExists(ActiveRecordFile(path)) && !active) left.unplaced.push_back(e.name);
+        if (AddOnsUnsettled(game, e.name, active)) left.unsettled.push_back(e.name);
+    }
+    return left;
+}
+
 }  // namespace
 
 std::string StoreFolder(const std::string& game) { return JoinPath(game, kStoreFolderName); }
@@ -131,32 +163,9 @@ Status FinishUnfinishedWork(const std::string& game, const std::function<bool()>
                             std::vector<FinishedSwitchOff>* switchedOff) {
     const std::string store = StoreFolder(game);
     if (!IsFolder(store)) return Status::Ok();
-    // What is left: stages that no running install holds, and mods
-    // switched off behind Tavrel's back while their companions were placed.
-    // A record written for an activation that was cut off before its
-    // journal, and the companion folder made for it alone.
-    std::vector<std::string> stale, unplaced, pending, unsettled;
     std::vector<DirEntry> entries;
     ListEntries(store, entries);
-    for (const DirEntry& e : entries) {
-        const std::string path = JoinPath(store, e.name);
-        if (e.name.rfind(kStagePrefix, 0) == 0 && !e.isLink) {
-            const std::string lock = e.name.ends_with(kStageLockSuffix) ? path : path + kStageLockSuffix;
-            if (!HeldFile::IsHeld(lock)) stale.push_back(path);
-            continue;
-        }
-        if (!e.isFolder || e.isLink) continue;
-        const std::string addOns = JoinPath(path, kAddOnsFolderName);
-        for (const std::string& folder : {path, addOns}) {
-            if (PathExists(JoinPath(folder, kPendingRecordName))) pending.push_back(folder);
-        }
-        if (PathExists(ActiveRecordFile(path)) && !IsActive(game, e.name)) {
-            unplaced.push_back(e.name);
-        }
-        // Add-ons placed while their base is not active, or whose placing
-        // was cut off.
-        if (AddOnsUnsettled(game, e.name, IsActive(game, e.name))) unsettled.push_back(e.name);
-    }
+    const LeftBehind left = LeftBehindIn(game, entries);
     // The note of a lock whose holder was killed (Windows removes it by itself).
     if (PathExists(JoinPath(store, kLockName))) {
         std::unique_ptr<FolderLock> stale;
@@ -170,24 +179,24 @@ Status FinishUnfinishedWork(const std::string& game, const std::function<bool()>
         if (e.isFolder && !e.isLink && e.name.rfind(kStagePrefix, 0) != 0) RemoveStaleCopies(JoinPath(store, e.name));
     }
     const bool journal = PathExists(JournalFile(game));
-    if (!journal && stale.empty() && unplaced.empty() && pending.empty() && unsettled.empty()) return Status::Ok();
+    if (!journal && left.empty()) return Status::Ok();
     if (mayChange && !mayChange()) return Status::Ok();
 
     Status first = ResumeJournal(game, JournalFile(game));
-    for (const std::string& path : stale) RemoveTree(path);
-    for (const std::string& folder : pending) {
+    for (const std::string& path : left.stale) RemoveTree(path);
+    for (const std::string& folder : left.pending) {
         if (!RemoveFile(JoinPath(folder, kPendingRecordName), true).ok()) continue;
         if (!PathExists(ActiveRecordFile(folder))) RemoveFile(JoinPath(folder, kPlacedRecordName), true);
         RemoveEmptyFolder(folder);
     }
     // The add-ons go first: their placement may have set the mod's own
     // companions aside.
-    for (const std::string& entry : unsettled) {
+    for (const std::string& entry : left.unsettled) {
         if (Status settled = SettleAddOns(game, entry, IsActive(game, entry)); !settled.ok() && first.ok()) {
             first = settled;
         }
     }
-    for (const std::string& entry : unplaced) {
+    for (const std::string& entry : left.unplaced) {
         if (!IsPlaced(game, entry) || IsActive(game, entry)) continue;
         FinishedSwitchOff off{entry, {}, false};
         if (Status undone = SwitchOff(game, entry, std::nullopt, &off.report); !undone.ok()) {
