@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <optional>
+#include <unordered_set>
 
 #include "game/game_paths.h"
 #include "modstore/addons.h"
@@ -61,6 +62,29 @@ std::optional<Manifest> DecodeManifest(std::string_view text) {
     if (!first && !ended) return std::nullopt;
     return manifest;
 }
+
+// Which mods are active, for a look at every companion folder: IsActive,
+// with the game folder read at most once (when a mod's ".big" is not found
+// by its own spelling) instead of once for each such mod.
+class ActiveMods {
+public:
+    explicit ActiveMods(const std::string& game) : game_(game) {}
+    bool operator()(const std::string& entry) {
+        if (IsRegularFile(JoinPath(game_, entry + ".big"))) return true;
+        if (!read_) {
+            VisitEntries(game_, [&](const DirEntry& e) {
+                if (e.isFile && e.folded.ends_with(".big")) big_.insert(e.folded);
+            });
+            read_ = true;
+        }
+        return big_.contains(FoldCase(entry + ".big"));
+    }
+
+private:
+    const std::string& game_;
+    bool read_ = false;
+    std::unordered_set<std::string> big_;  // folded names of the files ending in ".big"
+};
 
 }  // namespace
 
@@ -135,27 +159,40 @@ Status FinishUnfinishedWork(const std::string& game, const std::function<bool()>
     // switched off behind Tavrel's back while their companions were placed.
     // A record written for an activation that was cut off before its
     // journal, and the companion folder made for it alone.
-    std::vector<std::string> stale, unplaced, pending, unsettled;
+    std::vector<std::string> stale, unplaced, pending, unsettled, leftovers;
     std::vector<DirEntry> entries;
     ListEntries(store, entries);
+    ActiveMods active(game);
+    // The temporary files of records whose writing was cut off: looked for
+    // in the listings at hand, each folder listed again only to remove them.
+    bool storeLeftovers = false;
     for (const DirEntry& e : entries) {
         const std::string path = JoinPath(store, e.name);
+        storeLeftovers = storeLeftovers || IsCopyTemporaryName(e.name);
         if (e.name.rfind(kStagePrefix, 0) == 0 && !e.isLink) {
             const std::string lock = e.name.ends_with(kStageLockSuffix) ? path : path + kStageLockSuffix;
             if (!HeldFile::IsHeld(lock)) stale.push_back(path);
             continue;
         }
         if (!e.isFolder || e.isLink) continue;
+        // One reading of a companion folder tells what is left in it; a
+        // folder of hundreds of mods is looked into at every scan.
+        bool pendingRecord = false, record = false, addOnsFolder = false, temporaries = false;
+        VisitEntries(path, [&](const DirEntry& in) {
+            pendingRecord = pendingRecord || in.folded == kPendingRecordName;
+            record = record || in.folded == kActiveRecordName;
+            addOnsFolder = addOnsFolder || (in.isFolder && in.folded == kAddOnsFolderName);
+            temporaries = temporaries || IsCopyTemporaryName(in.name);
+        });
+        if (temporaries) leftovers.push_back(path);
+        if (pendingRecord) pending.push_back(path);
+        if (record && !active(e.name)) unplaced.push_back(e.name);
+        if (!addOnsFolder) continue;
         const std::string addOns = JoinPath(path, kAddOnsFolderName);
-        for (const std::string& folder : {path, addOns}) {
-            if (PathExists(JoinPath(folder, kPendingRecordName))) pending.push_back(folder);
-        }
-        if (PathExists(ActiveRecordFile(path)) && !IsActive(game, e.name)) {
-            unplaced.push_back(e.name);
-        }
+        if (PathExists(JoinPath(addOns, kPendingRecordName))) pending.push_back(addOns);
         // Add-ons placed while their base is not active, or whose placing
         // was cut off.
-        if (AddOnsUnsettled(game, e.name, IsActive(game, e.name))) unsettled.push_back(e.name);
+        if (AddOnsUnsettled(addOns, [&] { return active(e.name); })) unsettled.push_back(e.name);
     }
     // The note of a lock whose holder was killed (Windows removes it by itself).
     if (PathExists(JoinPath(store, kLockName))) {
@@ -164,11 +201,8 @@ Status FinishUnfinishedWork(const std::string& game, const std::function<bool()>
         std::string holder;
         if (FolderLock::Take(store, kLockName, "", stale, held, holder).ok()) stale.reset();
     }
-    // The temporary files of records whose writing was cut off.
-    RemoveStaleCopies(store);
-    for (const DirEntry& e : entries) {
-        if (e.isFolder && !e.isLink && e.name.rfind(kStagePrefix, 0) != 0) RemoveStaleCopies(JoinPath(store, e.name));
-    }
+    if (storeLeftovers) RemoveStaleCopies(store);
+    for (const std::string& folder : leftovers) RemoveStaleCopies(folder);
     const bool journal = PathExists(JournalFile(game));
     if (!journal && stale.empty() && unplaced.empty() && pending.empty() && unsettled.empty()) return Status::Ok();
     if (mayChange && !mayChange()) return Status::Ok();
