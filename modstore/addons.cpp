@@ -293,9 +293,9 @@ void MarkAddOnsSettled(const std::string& game, const std::string& base) {
     if (PathExists(mark)) RemoveFile(mark, true);
 }
 
-bool AddOnsUnsettled(const std::string& game, const std::string& base, bool baseActive) {
-    const std::string home = JoinPath(game, AddOnsRelative(game, base));
-    return PathExists(JoinPath(home, kPlacingName)) || (!baseActive && AddOnsPlaced(game, base));
+bool AddOnsUnsettled(const std::string& addOnsFolder, const std::function<bool()>& baseActive) {
+    return PathExists(JoinPath(addOnsFolder, kPlacingName)) ||
+           (PathExists(ActiveRecordFile(addOnsFolder)) && !baseActive());
 }
 
 Status SettleAddOns(const std::string& game, const std::string& base, bool baseActive) {

@@ -32,6 +32,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -127,10 +128,11 @@ Status TakeAddOnsOff(const std::string& game, const std::string& base, SwitchOff
 // done, so that a change cut off in between is ended at the next start.
 Status MarkAddOnsUnsettled(const std::string& game, const std::string& base);
 void MarkAddOnsSettled(const std::string& game, const std::string& base);
-// True when the add-ons of `base` are not as they should be: placed while
-// it is not `baseActive`, or a change of them cut off. SettleAddOns makes
-// them so: placed again, or taken back.
-bool AddOnsUnsettled(const std::string& game, const std::string& base, bool baseActive);
+// True when the add-ons in `addOnsFolder` (a base's, in full) are not as
+// they should be: placed while the base is not active, or a change of them
+// cut off. `baseActive` is asked only when they are placed. SettleAddOns
+// makes them so: placed again, or taken back.
+bool AddOnsUnsettled(const std::string& addOnsFolder, const std::function<bool()>& baseActive);
 Status SettleAddOns(const std::string& game, const std::string& base, bool baseActive);
 
 // The renames of marks that turn the add-on `name` of `base` on or off;

@@ -5,6 +5,7 @@
 
 #include "support/file_system.h"
 #include "support/journal.h"
+#include "support/text.h"
 
 namespace tavrel {
 namespace {
@@ -50,7 +51,10 @@ std::optional<PlacedFile> Fingerprint(const std::string& file, const std::string
     const auto stamp = StampFile(file);
     if (!stamp) return std::nullopt;
     PlacedFile placed{path, *stamp, std::nullopt};
-    if (stamp->size <= kHashLimit) placed.hash = HashSmallFile(file, kHashLimit);
+    // A movie is told by its size and stamp: movies are most of what a mod
+    // keeps beside it, and hashing them read every byte of them at every
+    // switch, which is otherwise renames alone.
+    if (stamp->size <= kHashLimit && !EndsWithNoCase(path, ".bik")) placed.hash = HashSmallFile(file, kHashLimit);
     return placed;
 }
 

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <optional>
+#include <unordered_set>
 
 #include "game/game_paths.h"
 #include "modstore/addons.h"
@@ -62,34 +63,70 @@ std::optional<Manifest> DecodeManifest(std::string_view text) {
     return manifest;
 }
 
+// Which mods are active, for a look at every companion folder: IsActive,
+// with the game folder read at most once (when a mod's ".big" is not found
+// by its own spelling) instead of once for each such mod.
+class ActiveMods {
+public:
+    explicit ActiveMods(const std::string& game) : game_(game) {}
+    bool operator()(const std::string& entry) {
+        if (IsRegularFile(JoinPath(game_, entry + ".big"))) return true;
+        if (!read_) {
+            VisitEntries(game_, [&](const DirEntry& e) {
+                if (e.isFile && e.folded.ends_with(".big")) big_.insert(e.folded);
+            });
+            read_ = true;
+        }
+        return big_.contains(FoldCase(entry + ".big"));
+    }
+
+private:
+    const std::string& game_;
+    bool read_ = false;
+    std::unordered_set<std::string> big_;  // folded names of the files ending in ".big"
+};
+
 // What a killed Tavrel may have left in Tavrel's folder, whose `entries`
 // these are: stages that no running install holds, mods switched off behind
 // Tavrel's back while their companions were placed, records written for an
 // activation cut off before its journal (and the folder made for them
-// alone), and add-ons placed while their base is not active or whose
-// change was cut off.
+// alone), add-ons placed while their base is not active or whose change was
+// cut off, and the temporary files of records whose writing was cut off.
 struct LeftBehind {
-    std::vector<std::string> stale, unplaced, pending, unsettled;
+    std::vector<std::string> stale, unplaced, pending, unsettled, leftovers;
+    bool storeLeftovers = false;
     bool empty() const { return stale.empty() && unplaced.empty() && pending.empty() && unsettled.empty(); }
 };
 
+// One reading of each companion folder tells what is left in it: a folder
+// of hundreds of mods is looked into at every scan.
 LeftBehind LeftBehindIn(const std::string& game, const std::vector<DirEntry>& entries) {
     const std::string store = StoreFolder(game);
+    ActiveMods active(game);
     LeftBehind left;
     for (const DirEntry& e : entries) {
         const std::string path = JoinPath(store, e.name);
+        left.storeLeftovers = left.storeLeftovers || IsCopyTemporaryName(e.name);
         if (e.name.rfind(kStagePrefix, 0) == 0 && !e.isLink) {
             const std::string lock = e.name.ends_with(kStageLockSuffix) ? path : path + kStageLockSuffix;
             if (!HeldFile::IsHeld(lock)) left.stale.push_back(path);
             continue;
         }
         if (!e.isFolder || e.isLink) continue;
-        for (const std::string& folder : {path, JoinPath(path, kAddOnsFolderName)}) {
-            if (PathExists(JoinPath(folder, kPendingRecordName))) left.pending.push_back(folder);
-        }
-        const bool active = IsActive(game, e.name);
-        if (PathExists(ActiveRecordFile(path)) && !active) left.unplaced.push_back(e.name);
-        if (AddOnsUnsettled(game, e.name, active)) left.unsettled.push_back(e.name);
+        bool pendingRecord = false, record = false, addOnsFolder = false, temporaries = false;
+        VisitEntries(path, [&](const DirEntry& in) {
+            pendingRecord = pendingRecord || in.folded == kPendingRecordName;
+            record = record || in.folded == kActiveRecordName;
+            addOnsFolder = addOnsFolder || (in.isFolder && in.folded == kAddOnsFolderName);
+            temporaries = temporaries || IsCopyTemporaryName(in.name);
+        });
+        if (temporaries) left.leftovers.push_back(path);
+        if (pendingRecord) left.pending.push_back(path);
+        if (record && !active(e.name)) left.unplaced.push_back(e.name);
+        if (!addOnsFolder) continue;
+        const std::string addOns = JoinPath(path, kAddOnsFolderName);
+        if (PathExists(JoinPath(addOns, kPendingRecordName))) left.pending.push_back(addOns);
+        if (AddOnsUnsettled(addOns, [&] { return active(e.name); })) left.unsettled.push_back(e.name);
     }
     return left;
 }
@@ -174,10 +211,8 @@ Status FinishUnfinishedWork(const std::string& game, const std::function<bool()>
         if (FolderLock::Take(store, kLockName, "", stale, held, holder).ok()) stale.reset();
     }
     // The temporary files of records whose writing was cut off.
-    RemoveStaleCopies(store);
-    for (const DirEntry& e : entries) {
-        if (e.isFolder && !e.isLink && e.name.rfind(kStagePrefix, 0) != 0) RemoveStaleCopies(JoinPath(store, e.name));
-    }
+    if (left.storeLeftovers) RemoveStaleCopies(store);
+    for (const std::string& folder : left.leftovers) RemoveStaleCopies(folder);
     const bool journal = PathExists(JournalFile(game));
     if (!journal && left.empty()) return Status::Ok();
     if (mayChange && !mayChange()) return Status::Ok();
