@@ -81,7 +81,9 @@ Status Naming(const ModFile& file, const Status& why) { return Status::Error(fil
 }  // namespace
 
 // The loose companions on their way below a folder: where each goes, with
-// one progress for all of them.
+// one progress for all of them. They are flushed to disk together, a
+// window at a time (WriteBatch), and all of them are named by the end of
+// saveRest.
 class CompanionCopies {
 public:
     CompanionCopies(const std::vector<const ModFile*>& files, std::string folder, CopyProgress progress)
@@ -104,7 +106,7 @@ public:
         const std::string destination = made(i);
         if (destination.empty()) return Naming(f, made_);
         std::vector<char> block(kBlock);
-        const Status written = WriteFileSafely(destination, f.source.size, [&](const ByteSink& sink) {
+        const Status written = batch_.write(destination, f.source.size, [&](const ByteSink& sink) {
             Status failed = Status::Ok();
             for (;;) {
                 const std::int64_t n = read(block.data(), block.size(), failed);
@@ -116,24 +118,25 @@ public:
         return finish(i, written);
     }
 
-    // Saves those not saved on the way: in one pass over the mod's archive,
-    // or copied from disk.
+    // Saves those not saved on the way, in one pass over the mod's archive
+    // or copied from disk, and names every one.
     Status saveRest(const ModContents& mod) {
         if (!mod.archive.empty()) {
-            return ReadMembers(
+            const Status read = ReadMembers(
                 mod.archive, [&](const ArchiveMember& m) { const auto i = of(m); return i && !saved_[*i]; },
                 [&](const ArchiveMember& m, const ReadBytes& read) { return save(*of(m), read); });
+            return read.ok() ? batch_.finish() : read;
         }
         for (std::size_t i = 0; i < files_.size(); ++i) {
             if (saved_[i]) continue;
             const std::string destination = made(i);
             if (destination.empty()) return Naming(*files_[i], made_);
-            const Status copy = CopyFileSafely(files_[i]->source.path, destination, part(), Leftovers::NoneHere);
+            const Status copy = batch_.copy(files_[i]->source.path, destination, part(), Leftovers::NoneHere);
             if (Status copied = finish(i, copy); !copied.ok()) {
                 return copied;
             }
         }
-        return Status::Ok();
+        return batch_.finish();
     }
 
 private:
@@ -163,6 +166,7 @@ private:
     std::unordered_map<std::size_t, std::size_t> byEntry_;
     std::uint64_t total_ = 0, done_ = 0;
     Status made_ = Status::Ok();
+    WriteBatch batch_;
 };
 
 namespace {
@@ -202,13 +206,14 @@ Status SaveCompanionEntries(const std::string& archive, const std::string& folde
     for (const std::string& path : paths) taken.insert(FoldCase(path));
     InputFile in;
     if (Status opened = in.open(archive); !opened.ok()) return opened;
+    WriteBatch batch;
     for (auto e = table.rbegin(); e != table.rend(); ++e) {
         const std::string path = CleanGamePath(e->path);
         if (path.empty() || !IsCompanionPath(path) || !taken.insert(FoldCase(path)).second) continue;
         const std::string destination = JoinPath(folder, NativeGamePath(path));
         if (Status made = MakeFolders(ParentFolder(destination)); !made.ok()) return Status::Error(path + ": " + made.text());
         if (in.seek(static_cast<std::int64_t>(e->offset), SEEK_SET) < 0) return in.error();
-        const Status written = WriteFileSafely(destination, e->size, [&](const ByteSink& sink) {
+        const Status written = batch.write(destination, e->size, [&](const ByteSink& sink) {
             std::vector<char> block(kBlock);
             for (std::uint64_t left = e->size; left > 0;) {
                 const std::int64_t n = in.read(block.data(), static_cast<std::size_t>(std::min<std::uint64_t>(left, kBlock)));
@@ -222,7 +227,7 @@ Status SaveCompanionEntries(const std::string& archive, const std::string& folde
         if (!written.ok()) return Status::Error(path + ": " + written.text());
         paths.push_back(path);
     }
-    return Status::Ok();
+    return batch.finish();
 }
 
 // The inputs of a merge: the mod's loose files (each one entry) and the

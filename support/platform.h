@@ -289,6 +289,47 @@ private:
 Status CopyFileSafely(const std::string& source, const std::string& destination,
                       const CopyProgress& progress = {}, Leftovers leftovers = Leftovers::Clear);
 
+// Safe writes and copies of many files whose waits for the disk are taken
+// together: each file's bytes go into its temporary file at once and the
+// system starts writing them out, and the files are flushed and named a
+// window at a time (when the window is full, and at finish()), every flush
+// of a window before its first name. Each file keeps the promises of
+// WriteFileSafely and CopyFileSafely: nothing takes a destination's name
+// before its bytes are on disk, and a file whose write failed or was
+// cancelled, or that still waits when the batch is dropped, leaves its
+// destination as it was. A thousand small files wait for the disk about
+// once a window instead of a thousand times.
+class WriteBatch {
+public:
+    // Each waiting file holds a file handle open: far fewer than a process
+    // may have.
+    static constexpr std::size_t kWindow = 64;
+    explicit WriteBatch(std::size_t window = kWindow);
+    ~WriteBatch();
+    WriteBatch(const WriteBatch&) = delete;
+    WriteBatch& operator=(const WriteBatch&) = delete;
+
+    // As WriteFileSafely and CopyFileSafely, the destination named at the
+    // latest by finish(). A failure here may be that of finishing the
+    // window the file filled.
+    Status write(const std::string& destination, std::uint64_t total, const ByteProducer& produce,
+                 const CopyProgress& progress = {}, Leftovers leftovers = Leftovers::Clear);
+    Status copy(const std::string& source, const std::string& destination, const CopyProgress& progress = {},
+                Leftovers leftovers = Leftovers::Clear);
+    // Flushes every waiting file, then names each in the order written.
+    // On the first failure the files not yet named are dropped, their
+    // destinations as they were.
+    Status finish();
+    // The files written and not yet named.
+    std::size_t waiting() const { return waiting_.size(); }
+
+private:
+    Status wait(const Status& written, std::unique_ptr<detail::PendingFile> file);
+
+    std::size_t window_;
+    std::vector<std::unique_ptr<detail::PendingFile>> waiting_;
+};
+
 // A file that a running process holds, so that another process can tell a
 // piece of work still under way from one left by a process that was killed:
 // on Linux a lock on it, on Windows a handle that shares nothing. Released

@@ -203,10 +203,12 @@ ReadBytes ScratchFile::reader(std::uint64_t offset) {
     };
 }
 
-Status WriteFileSafely(const std::string& destination, std::uint64_t total, const ByteProducer& produce,
-                       const CopyProgress& progress, Leftovers leftovers) {
-    std::unique_ptr<detail::PendingFile> file;
-    if (Status opened = detail::OpenPendingFile(destination, total, file, leftovers); !opened.ok()) return opened;
+namespace detail {
+
+Status WriteToPendingFile(const std::string& destination, std::uint64_t total, const ByteProducer& produce,
+                          const CopyProgress& progress, Leftovers leftovers, std::unique_ptr<PendingFile>& out) {
+    std::unique_ptr<PendingFile> file;
+    if (Status opened = OpenPendingFile(destination, total, file, leftovers); !opened.ok()) return opened;
     if (progress && !progress(0, total)) return FailureStatus(Failure::Cancelled);
     std::uint64_t done = 0;
     const Status produced = produce([&](std::string_view bytes) {
@@ -216,7 +218,72 @@ Status WriteFileSafely(const std::string& destination, std::uint64_t total, cons
         return Status::Ok();
     });
     if (!produced.ok()) return produced;
+    out = std::move(file);
+    return Status::Ok();
+}
+
+}  // namespace detail
+
+Status WriteFileSafely(const std::string& destination, std::uint64_t total, const ByteProducer& produce,
+                       const CopyProgress& progress, Leftovers leftovers) {
+    std::unique_ptr<detail::PendingFile> file;
+    if (Status written = detail::WriteToPendingFile(destination, total, produce, progress, leftovers, file);
+        !written.ok()) {
+        return written;
+    }
     return file->commit();
+}
+
+Status CopyFileSafely(const std::string& source, const std::string& destination, const CopyProgress& progress,
+                      Leftovers leftovers) {
+    std::unique_ptr<detail::PendingFile> file;
+    if (Status copied = detail::CopyToPendingFile(source, destination, progress, leftovers, file); !copied.ok()) {
+        return copied;
+    }
+    return file ? file->commit() : Status::Ok();
+}
+
+WriteBatch::WriteBatch(std::size_t window) : window_(std::max<std::size_t>(window, 1)) {}
+
+WriteBatch::~WriteBatch() = default;
+
+Status WriteBatch::write(const std::string& destination, std::uint64_t total, const ByteProducer& produce,
+                         const CopyProgress& progress, Leftovers leftovers) {
+    std::unique_ptr<detail::PendingFile> file;
+    const Status written = detail::WriteToPendingFile(destination, total, produce, progress, leftovers, file);
+    return wait(written, std::move(file));
+}
+
+Status WriteBatch::copy(const std::string& source, const std::string& destination, const CopyProgress& progress,
+                        Leftovers leftovers) {
+    std::unique_ptr<detail::PendingFile> file;
+    const Status copied = detail::CopyToPendingFile(source, destination, progress, leftovers, file);
+    return wait(copied, std::move(file));
+}
+
+Status WriteBatch::wait(const Status& written, std::unique_ptr<detail::PendingFile> file) {
+    if (!written.ok() || !file) return written;
+    file->startFlush();
+    waiting_.push_back(std::move(file));
+    // Each waiting file holds a handle open: a full window is finished
+    // before another is opened.
+    return waiting_.size() >= window_ ? finish() : Status::Ok();
+}
+
+Status WriteBatch::finish() {
+    // Taken out first: whatever fails, none of them waits any longer, and
+    // those not named go with their temporary files.
+    std::vector<std::unique_ptr<detail::PendingFile>> files = std::move(waiting_);
+    waiting_.clear();
+    // Every flush before the first name: a file named is one whose bytes,
+    // and those of every file before it, are on disk.
+    for (const auto& file : files) {
+        if (Status flushed = file->flush(); !flushed.ok()) return flushed;
+    }
+    for (const auto& file : files) {
+        if (Status named = file->name(); !named.ok()) return named;
+    }
+    return Status::Ok();
 }
 
 Status CheckRoomFor(const std::string& folder, std::uint64_t bytes) { return detail::CheckRoom(folder, bytes); }

@@ -32,9 +32,19 @@ public:
     virtual Status write(std::string_view bytes) = 0;
     // Reads back bytes written: how many, -1 on a failure (`failed` says why).
     virtual std::int64_t readAt(std::uint64_t offset, char* buffer, std::size_t size, Status& failed) = 0;
-    // Flushes the bytes to disk and puts the file in the destination's place
-    // in one step.
-    virtual Status commit() = 0;
+    // Has the system start writing the bytes to disk, without waiting for
+    // them (nothing where it has no such call), so that a later flush finds
+    // them written or on their way.
+    virtual void startFlush() {}
+    // Waits until the bytes are on disk.
+    virtual Status flush() = 0;
+    // Puts the flushed file in the destination's place in one step.
+    virtual Status name() = 0;
+    // Flushes the bytes to disk, then names the file.
+    Status commit() {
+        const Status flushed = flush();
+        return flushed.ok() ? name() : flushed;
+    }
 };
 
 // Refuses a destination that is a folder or a read-only file (as Windows
@@ -42,6 +52,14 @@ public:
 // fit and opens the pending file.
 Status OpenPendingFile(const std::string& destination, std::uint64_t total, std::unique_ptr<PendingFile>& out,
                        Leftovers leftovers = Leftovers::Clear);
+
+// WriteFileSafely up to its commit: the bytes are in the pending file `out`.
+Status WriteToPendingFile(const std::string& destination, std::uint64_t total, const ByteProducer& produce,
+                          const CopyProgress& progress, Leftovers leftovers, std::unique_ptr<PendingFile>& out);
+// CopyFileSafely up to its commit; `out` stays empty when `source` is the
+// destination itself, which is then left as it is.
+Status CopyToPendingFile(const std::string& source, const std::string& destination, const CopyProgress& progress,
+                         Leftovers leftovers, std::unique_ptr<PendingFile>& out);
 
 // The bytes this user may still write on the volume that holds `folder`;
 // nothing when the system does not tell.

@@ -192,8 +192,15 @@ public:
         }
     }
 
-    Status commit() override {
-        if (::fsync(fd_) != 0) return Status::FromError(errno);
+    void startFlush() override {
+        // Only a hint: where the file system has no such call, flush() does
+        // all the work.
+        ::sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WRITE);
+    }
+
+    Status flush() override { return ::fsync(fd_) == 0 ? Status::Ok() : Status::FromError(errno); }
+
+    Status name() override {
         if (name_.empty()) {
             // Named only now, still locked, and only for the moment before
             // the rename.
@@ -480,8 +487,10 @@ std::int64_t InputFile::seek(std::int64_t offset, int whence) {
     return at;
 }
 
-Status CopyFileSafely(const std::string& source, const std::string& destination,
-                      const CopyProgress& progress, Leftovers leftovers) {
+namespace detail {
+
+Status CopyToPendingFile(const std::string& source, const std::string& destination, const CopyProgress& progress,
+                         Leftovers leftovers, std::unique_ptr<PendingFile>& out) {
     InputFile in;
     if (Status opened = in.open(source); !opened.ok()) return opened;
     if (IdentifyFile(destination, true) == in.id()) return Status::Ok();  // already there
@@ -490,8 +499,11 @@ Status CopyFileSafely(const std::string& source, const std::string& destination,
     if (Status copied = CopyBytes(static_cast<int>(in.native()), temp->fd(), in.size(), progress); !copied.ok()) {
         return copied;
     }
-    return temp->commit();
+    out = std::move(temp);
+    return Status::Ok();
 }
+
+}  // namespace detail
 
 Status CheckReplaceable(const std::string& path) {
     struct stat dst{};

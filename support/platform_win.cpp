@@ -185,8 +185,9 @@ public:
         return read;
     }
 
-    Status commit() override {
-        if (!::FlushFileBuffers(h_)) return LastError();
+    Status flush() override { return ::FlushFileBuffers(h_) ? Status::Ok() : LastError(); }
+
+    Status name() override {
         // The rename keeps the file's attributes: the copy must not arrive
         // hidden.
         if (!SetHandleAttributes(h_, FILE_ATTRIBUTE_NORMAL)) return LastError();
@@ -418,14 +419,16 @@ std::int64_t InputFile::seek(std::int64_t offset, int whence) {
     return at.QuadPart;
 }
 
-Status CopyFileSafely(const std::string& source, const std::string& destination, const CopyProgress& progress,
-                      Leftovers leftovers) {
+namespace detail {
+
+Status CopyToPendingFile(const std::string& source, const std::string& destination, const CopyProgress& progress,
+                         Leftovers leftovers, std::unique_ptr<PendingFile>& out) {
     InputFile in;
     if (Status opened = in.open(source); !opened.ok()) return opened;
     if (IdentifyFile(destination, true) == in.id()) return Status::Ok();  // already there
     // Our own steps rather than CopyFileEx: the progress and Cancel work the
     // same everywhere, Wine included.
-    return WriteFileSafely(destination, in.size(), [&](const ByteSink& sink) {
+    return WriteToPendingFile(destination, in.size(), [&](const ByteSink& sink) {
         std::vector<char> buffer(kCopyBuffer);
         for (;;) {
             const std::int64_t got = in.read(buffer.data(), buffer.size());
@@ -433,8 +436,10 @@ Status CopyFileSafely(const std::string& source, const std::string& destination,
             if (got == 0) return Status::Ok();
             if (Status taken = sink({buffer.data(), static_cast<std::size_t>(got)}); !taken.ok()) return taken;
         }
-    }, progress, leftovers);
+    }, progress, leftovers, out);
 }
+
+}  // namespace detail
 
 Status CheckReplaceable(const std::string& path) {
     BY_HANDLE_FILE_INFORMATION dst;

@@ -1,11 +1,13 @@
 // The file helpers and the platform layer on real temporary folders.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
 
 #include "support/file_system.h"
+#include "support/platform.h"
 #include "temp_folder.h"
 
 namespace tavrel {
@@ -139,6 +141,68 @@ TEST(CopyFileSafely, OntoItselfLeavesTheFileWhole) {
     EXPECT_TRUE(CopyFileSafely(t.path() + Native("/game//__mod.bit"), file).ok());
     EXPECT_EQ(ReadAll(file), "precious");
     EXPECT_FALSE(CopyFileSafely(t.folder("dir"), t / "game/x.bit").ok());
+}
+
+// A batch of safe writes: more files than its window, then a batch cut off
+// part-way and dropped. Whatever has a name holds all its bytes, and what
+// waited when the batch was dropped leaves nothing behind.
+TEST(WriteBatch, NamesOnlyWholeFilesAndKeepsAtMostAWindowWaiting) {
+    TempFolder t;
+    const std::string folder = t.folder("Data/Movies");
+    const auto bytes = [](int i) { return std::string((1u << 17) + static_cast<unsigned>(i), static_cast<char>('a' + i)); };
+    const auto movie = [&](int i) { return folder + Native("/m") + std::to_string(i) + ".bik"; };
+    const auto write = [&](WriteBatch& batch, int i) {
+        const std::string b = bytes(i);
+        return batch.write(movie(i), b.size(), [&](const ByteSink& sink) {
+            // In pieces, as a copy hands them on.
+            for (std::size_t at = 0; at < b.size(); at += 4096) {
+                if (Status taken = sink(std::string_view(b).substr(at, 4096)); !taken.ok()) return taken;
+            }
+            return Status::Ok();
+        });
+    };
+    // The files named so far, each checked whole; a temporary file that
+    // waits under a name of its own (Windows, or no O_TMPFILE) is left out.
+    const auto named = [&] {
+        std::vector<std::string> names;
+        for (const std::string& name : t.names("Data/Movies")) {
+            if (IsCopyTemporaryName(name)) continue;
+            const int i = std::stoi(name.substr(1));
+            EXPECT_EQ(ReadAll(movie(i)), bytes(i)) << name;
+            names.push_back(name);
+        }
+        return names;
+    };
+
+    constexpr int kWindow = 4, kFiles = 11;
+    {
+        WriteBatch batch(kWindow);
+        for (int i = 0; i < kFiles; ++i) {
+            ASSERT_TRUE(write(batch, i).ok());
+            // Each waiting file holds a file open: never a window of them.
+            EXPECT_LT(static_cast<std::size_t>(i + 1) - named().size(), static_cast<std::size_t>(kWindow)) << i;
+        }
+        ASSERT_TRUE(batch.finish().ok());
+        EXPECT_EQ(named().size(), static_cast<std::size_t>(kFiles));
+        EXPECT_EQ(t.names("Data/Movies").size(), static_cast<std::size_t>(kFiles));  // no temporary file left
+    }
+
+    RemoveTree(folder);
+    MakeFolders(folder);
+    {
+        WriteBatch batch(kWindow);
+        for (int i = 0; i < kWindow + 1; ++i) ASSERT_TRUE(write(batch, i).ok());
+        // The next file fails half-way: the disk is full, or the user cancels.
+        const Status failed = batch.write(movie(9), 1u << 16, [&](const ByteSink& sink) {
+            const Status taken = sink(std::string(1u << 15, 'z'));
+            return taken.ok() ? FailureStatus(Failure::Cancelled) : taken;
+        });
+        EXPECT_EQ(failed.text(), ReasonText(Reason::Cancelled));
+    }  // dropped, with file 4 waiting, whole but never flushed
+    std::vector<std::string> kept = named();
+    std::sort(kept.begin(), kept.end());
+    EXPECT_EQ(kept, (std::vector<std::string>{"m0.bik", "m1.bik", "m2.bik", "m3.bik"}));
+    EXPECT_EQ(t.names("Data/Movies"), kept);  // nothing else, under any name
 }
 
 TEST(ListFiles, MatchesWithoutRegardToCaseAndSorts) {
