@@ -144,7 +144,7 @@ TEST(CopyFileSafely, OntoItselfLeavesTheFileWhole) {
 }
 
 // A batch of safe writes: more files than its window, then a batch cut off
-// part-way and dropped. Whatever has a name holds all its bytes, and what
+// half-way and dropped. Whatever has a name holds all its bytes, and what
 // waited when the batch was dropped leaves nothing behind.
 TEST(WriteBatch, NamesOnlyWholeFilesAndKeepsAtMostAWindowWaiting) {
     TempFolder t;
