@@ -37,7 +37,7 @@ Form3::Form3(QWidget* mainWindow, WindowView& mainView, ModWindow& main, ModStor
         });
         connect(checklist, &QListWidget::currentRowChanged, this, [this, checklist] { lastList_ = checklist; });
     }
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+    focusWatch_ = connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         if (now == addOnList_ || now == patchList_) lastList_ = static_cast<QListWidget*>(now);
     });
     for (const char* name : {"cmdInstallAddOn", "cmdDeleteAddOn", "cmdClose"}) {
@@ -45,6 +45,10 @@ Form3::Form3(QWidget* mainWindow, WindowView& mainView, ModWindow& main, ModStor
     }
     ConnectClicks(*this, AddOnsLayout(), widgets, [this](const std::string& control) { addOns_.click(control); });
 }
+
+// The window hides as it goes, which moves the focus: the watch goes first,
+// while this is still a Form3.
+Form3::~Form3() { disconnect(focusWatch_); }
 
 void Form3::showWindow() {
     show();

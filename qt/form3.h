@@ -18,6 +18,7 @@ public:
     // Loads the window, owned by `mainWindow` (whose view is `mainView`, and
     // whose handlers are `main` with their `store`), whose icon it takes.
     Form3(QWidget* mainWindow, WindowView& mainView, ModWindow& main, ModStore& store);
+    ~Form3() override;
 
     AddOnsWindow& addOns() { return addOns_; }
 
@@ -45,6 +46,7 @@ private:
     QListWidget* patchList_ = nullptr;
     QCheckBox* patchBox_ = nullptr;
     QListWidget* lastList_ = nullptr;  // the checklist that had the keyboard last
+    QMetaObject::Connection focusWatch_;
 };
 
 }  // namespace tavrel
