@@ -42,7 +42,13 @@ install_addon() {  # the download's path, typed into the file dialog
     send_key "$addons" "ctrl+o"
     local dialog
     dialog=$(wait_window '^Select an add-on of MOD __Base\.\.\.\.$')
-    xdotool windowactivate --sync "$dialog" >/dev/null 2>&1 || true
+    # The path goes to the dialog's name box once the dialog has the keyboard.
+    for _ in $(seq 300); do
+        xdotool windowactivate --sync "$dialog" >/dev/null 2>&1 || xdotool windowfocus --sync "$dialog" >/dev/null 2>&1 || true
+        [ "$(xdotool getactivewindow 2>/dev/null)" = "$dialog" ] && break
+        sleep 0.1
+    done
+    [ "$(xdotool getactivewindow 2>/dev/null)" = "$dialog" ] || fail "the file dialog never had the keyboard"
     xdotool type --delay 5 "$1"
     xdotool key Return
     wait_gone "$dialog"
