@@ -45,10 +45,10 @@ install_addon() {  # the download's path, typed into the file dialog
     # The path goes to the dialog's name box once the dialog has the keyboard.
     for _ in $(seq 300); do
         xdotool windowactivate --sync "$dialog" >/dev/null 2>&1 || xdotool windowfocus --sync "$dialog" >/dev/null 2>&1 || true
-        [ "$(xdotool getactivewindow 2>/dev/null)" = "$dialog" ] && break
+        [ "$(xdotool getwindowfocus 2>/dev/null)" = "$dialog" ] && break
         sleep 0.1
     done
-    [ "$(xdotool getactivewindow 2>/dev/null)" = "$dialog" ] || fail "the file dialog never had the keyboard"
+    [ "$(xdotool getwindowfocus 2>/dev/null)" = "$dialog" ] || fail "the file dialog never had the keyboard"
     xdotool type --delay 5 "$1"
     xdotool key Return
     wait_gone "$dialog"
