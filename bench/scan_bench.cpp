@@ -16,7 +16,6 @@
 // folder costs by itself: a readdir of each companion folder and a look
 // for the add-ons' records, with no work of the scan's.
 #include <dirent.h>
-#include <sys/stat.h>
 #include <stdio.h>
 
 #include <algorithm>
@@ -128,29 +127,6 @@ std::string BigOf(const std::string& path, const std::string& bytes) {
     return big + bytes;
 }
 
-// What the scan has to read of Tavrel's folder, done bare: its listing, and
-// for each companion folder a listing of it and a look for the three files
-// its add-ons' folder holds while a change of them is under way.
-void CompanionReading(const fs::path& folder) {
-    const std::string store = (folder / ".tavrel").string();
-    std::vector<std::string> mods;
-    DIR* dir = ::opendir(store.c_str());
-    while (const dirent* d = ::readdir(dir)) {
-        if (d->d_name[0] != '.') mods.push_back(store + "/" + d->d_name);
-    }
-    ::closedir(dir);
-    for (const std::string& mod : mods) {
-        DIR* companions = ::opendir(mod.c_str());
-        while (::readdir(companions)) {
-        }
-        ::closedir(companions);
-        struct stat st {};
-        for (const char* name : {"/addons/active.new", "/addons/placing", "/addons/active.txt"}) {
-            ::stat((mod + name).c_str(), &st);
-        }
-    }
-}
-
 // The same folder of 10,000 files, with its mods installed by Tavrel: 100
 // of them have three add-ons each (an archive and a loose file apiece, in
 // their companion folders); the active one has its add-ons on and placed.
@@ -197,15 +173,11 @@ int ScanWithAddOns(const fs::path& folder, int runs) {
     const double scan = MedianSeconds(3 * runs, [] {}, [&] { store.UpdateList(true); });
     std::size_t entries = 0;
     const double listing = MedianSeconds(3 * runs, [] {}, [&] { Listing(folder, entries); });
-    const double floor = MedianSeconds(3 * runs, [] {}, [&] { CompanionReading(folder); });
     const bool right = placed && window.list.size() == std::size_t{kMods - 1} && window.active == ModName(0, "") &&
                        window.unexpected == 0;
     bench::PrintFigure("scan of 10,000 files, 100 mods with 3 add-ons / listing", scan / listing,
                        bench::Format("%.4f s, readdir %.4f s (%zu entries)", scan, listing, entries),
                        bench::Target::AtMost, 2.0);
-    bench::PrintFigure("readdir + 100 companion folders / listing", (listing + floor) / listing,
-                       bench::Format("%.4f s, readdir %.4f s + companion folders %.4f s", listing + floor, listing,
-                                     floor));
     fs::remove_all(folder);
     if (!right) std::fprintf(stderr, "scan_bench: the scan of mods with add-ons listed %zu mods\n", window.list.size());
     return right ? 0 : 1;

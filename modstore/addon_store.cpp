@@ -156,6 +156,17 @@ std::string ModStore::findBase(const std::string& folder, const std::string& bas
     return {};
 }
 
+std::optional<AddOn> ModStore::findAddOn(const std::string& base, const std::string& name, std::string& folder,
+                                         std::string& entry) {
+    w_.setFolderText(FileCleanPath(w_.folderText()));
+    folder = w_.folderText();
+    entry = findBase(folder, base);
+    if (entry.empty()) return std::nullopt;
+    std::optional<AddOn> addOn = FindAddOn(folder, entry, name);
+    if (!addOn) w_.message("MOD " + entry + " has no add-on named " + name + ".", Buttons::Ok, Icon::Critical);
+    return addOn;
+}
+
 bool ModStore::applyAddOns(const std::string& folder, const std::string& base, const std::vector<JournalStep>& marks,
                            bool baseActive) {
     AddOnsReport report;
@@ -274,15 +285,9 @@ bool ModStore::InstallAddOn(const std::string& base, const std::vector<std::stri
 }
 
 bool ModStore::SwitchAddOn(const std::string& base, const std::string& name, bool on) {
-    w_.setFolderText(FileCleanPath(w_.folderText()));
-    const std::string folder = w_.folderText();
-    const std::string entry = findBase(folder, base);
-    if (entry.empty()) return false;
-    const std::optional<AddOn> addOn = FindAddOn(folder, entry, name);
-    if (!addOn) {
-        w_.message("MOD " + entry + " has no add-on named " + name + ".", Buttons::Ok, Icon::Critical);
-        return false;
-    }
+    std::string folder, entry;
+    const std::optional<AddOn> addOn = findAddOn(base, name, folder, entry);
+    if (!addOn) return false;
     if (addOn->on == on) return true;
     const bool active = BaseActive(folder, entry);
     if (active && !goOnWhileGameRuns()) return false;
@@ -293,15 +298,9 @@ bool ModStore::SwitchAddOn(const std::string& base, const std::string& name, boo
 }
 
 bool ModStore::DeleteAddOn(const std::string& base, const std::string& name) {
-    w_.setFolderText(FileCleanPath(w_.folderText()));
-    const std::string folder = w_.folderText();
-    const std::string entry = findBase(folder, base);
-    if (entry.empty()) return false;
-    const std::optional<AddOn> addOn = FindAddOn(folder, entry, name);
-    if (!addOn) {
-        w_.message("MOD " + entry + " has no add-on named " + name + ".", Buttons::Ok, Icon::Critical);
-        return false;
-    }
+    std::string folder, entry;
+    const std::optional<AddOn> addOn = findAddOn(base, name, folder, entry);
+    if (!addOn) return false;
     if (w_.message("Are you sure you want to delete the add-on " + addOn->name + " of MOD " + entry + "?",
                    Buttons::YesNo, Icon::Question) != Answer::Yes ||
         !goOnWhileGameRuns()) {

@@ -52,11 +52,27 @@ bool ModStore::beginChange(const std::string& folder, const std::string& what) {
     constexpr int kAsksWithoutAUser = 30;
     if (!LockForChange(w_, folder, what, lock_, w_.stopsAtFailure() ? kAsksWithoutAUser : 0)) return false;
     changes_ = 1;
+    changing_ = folder;
+    MarkUnsettled(folder);
     return true;
 }
 
 void ModStore::endChange() {
-    if (changes_ > 0 && --changes_ == 0) UnlockGameFolder(lock_);
+    if (changes_ > 0 && --changes_ == 0) {
+        MarkSettledIfSo(changing_);
+        UnlockGameFolder(lock_);
+    }
+}
+
+void ModStore::markSettled(const std::string& folder) {
+    if (changes_ > 0 || IsSettled(folder) || !IsFolder(StoreFolder(folder))) return;
+    // Only while no other Tavrel changes the folder: one try, no question.
+    std::unique_ptr<FolderLock> lock;
+    bool held = false;
+    std::string holder;
+    if (!LockGameFolder(folder, "reading its records", lock, held, holder).ok()) return;
+    MarkSettledIfSo(folder);
+    UnlockGameFolder(lock);
 }
 
 }  // namespace tavrel

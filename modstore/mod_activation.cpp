@@ -120,6 +120,7 @@ void ModStore::finishUnfinishedWork(const std::string& folder) {
         }
     }
     if (changing) endChange();
+    else markSettled(folder);
 }
 
 bool ModStore::goOnWhileGameRuns() { return GoOnWhileGameRuns(w_, FileCleanPath(w_.folderText()), gameRuns_); }

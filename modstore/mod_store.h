@@ -111,6 +111,8 @@ private:
     // (and nothing changes) when the user gave up waiting for another Tavrel.
     bool beginChange(const std::string& folder, const std::string& what);
     void endChange();
+    // Marks `folder` settled when no change runs and none left anything.
+    void markSettled(const std::string& folder);
     class Change {
     public:
         Change(ModStore& store, const std::string& folder, const std::string& what)
@@ -156,6 +158,10 @@ private:
     // The entry of the installed mod `base` as the folder has it; empty,
     // with the user told, when there is no such mod Tavrel installed.
     std::string findBase(const std::string& folder, const std::string& base);
+    // The add-on `name` of `base` in the folder the window names (`folder`,
+    // and the base's `entry`); nothing, and the user told, when there is none.
+    std::optional<AddOn> findAddOn(const std::string& base, const std::string& name, std::string& folder,
+                                   std::string& entry);
     // Puts the add-ons of `base` in the game folder as they are wanted, with
     // the renames of `marks`, and tells what went wrong; true when all went.
     bool applyAddOns(const std::string& folder, const std::string& base, const std::vector<JournalStep>& marks,
@@ -177,6 +183,7 @@ private:
     bool trimming_ = false;  // the scan is writing the trimmed folder back
     std::unique_ptr<FolderLock> lock_;  // the game folder's, while a change runs
     int changes_ = 0;  // changes running, one within another
+    std::string changing_;  // the game folder of the outermost change
 };
 
 }  // namespace tavrel

@@ -1,5 +1,6 @@
 #include "modstore/store_folder.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <optional>
@@ -18,6 +19,9 @@ namespace tavrel {
 namespace {
 
 constexpr char kJournalName[] = "journal.txt", kManifestName[] = "companions.txt", kLockName[] = "lock";
+// Present while every change in the folder has ended whole: no journal,
+// stage, pending record, unsettled add-ons or temporary file can be left.
+constexpr char kSettledName[] = "settled";
 constexpr char kStagePrefix[] = "stage-";
 constexpr std::string_view kFirstManifestHeader = "tavrel companions 1", kManifestHeader = "tavrel companions 2";
 constexpr char kMissingMark[] = "missing\t";
@@ -95,12 +99,15 @@ private:
 struct LeftBehind {
     std::vector<std::string> stale, unplaced, pending, unsettled, leftovers;
     bool storeLeftovers = false;
+    bool stages = false;  // any stage, held by a running install or not
     bool empty() const { return stale.empty() && unplaced.empty() && pending.empty() && unsettled.empty(); }
 };
 
-// One reading of each companion folder tells what is left in it: a folder
-// of hundreds of mods is looked into at every scan.
-LeftBehind LeftBehindIn(const std::string& game, const std::vector<DirEntry>& entries) {
+// What is left in Tavrel's folder, whose `entries` these are. Unless the
+// folder is `settled`, each companion folder is read once to tell; a folder
+// of hundreds of mods is looked into at every scan. In a settled one only
+// a mod switched off by hand can have left something: its records.
+LeftBehind LeftBehindIn(const std::string& game, const std::vector<DirEntry>& entries, bool settled) {
     const std::string store = StoreFolder(game);
     ActiveMods active(game);
     LeftBehind left;
@@ -109,10 +116,21 @@ LeftBehind LeftBehindIn(const std::string& game, const std::vector<DirEntry>& en
         left.storeLeftovers = left.storeLeftovers || IsCopyTemporaryName(e.name);
         if (e.name.rfind(kStagePrefix, 0) == 0 && !e.isLink) {
             const std::string lock = e.name.ends_with(kStageLockSuffix) ? path : path + kStageLockSuffix;
+            left.stages = true;
             if (!HeldFile::IsHeld(lock)) left.stale.push_back(path);
             continue;
         }
         if (!e.isFolder || e.isLink) continue;
+        const std::string addOns = JoinPath(path, kAddOnsFolderName);
+        if (settled) {
+            const bool record = PathExists(ActiveRecordFile(path));
+            const bool addOnsRecord = PathExists(ActiveRecordFile(addOns));
+            if ((record || addOnsRecord) && !active(e.name)) {
+                if (record) left.unplaced.push_back(e.name);
+                if (addOnsRecord) left.unsettled.push_back(e.name);
+            }
+            continue;
+        }
         bool pendingRecord = false, record = false, addOnsFolder = false, temporaries = false;
         VisitEntries(path, [&](const DirEntry& in) {
             pendingRecord = pendingRecord || in.folded == kPendingRecordName;
@@ -124,7 +142,6 @@ LeftBehind LeftBehindIn(const std::string& game, const std::vector<DirEntry>& en
         if (pendingRecord) left.pending.push_back(path);
         if (record && !active(e.name)) left.unplaced.push_back(e.name);
         if (!addOnsFolder) continue;
-        const std::string addOns = JoinPath(path, kAddOnsFolderName);
         if (PathExists(JoinPath(addOns, kPendingRecordName))) left.pending.push_back(addOns);
         if (AddOnsUnsettled(addOns, [&] { return active(e.name); })) left.unsettled.push_back(e.name);
     }
@@ -202,7 +219,7 @@ Status FinishUnfinishedWork(const std::string& game, const std::function<bool()>
     if (!IsFolder(store)) return Status::Ok();
     std::vector<DirEntry> entries;
     ListEntries(store, entries);
-    const LeftBehind left = LeftBehindIn(game, entries);
+    const LeftBehind left = LeftBehindIn(game, entries, PathExists(JoinPath(store, kSettledName)));
     // The note of a lock whose holder was killed (Windows removes it by itself).
     if (PathExists(JoinPath(store, kLockName))) {
         std::unique_ptr<FolderLock> stale;
@@ -242,6 +259,32 @@ Status FinishUnfinishedWork(const std::string& game, const std::function<bool()>
         if (switchedOff) switchedOff->push_back(std::move(off));
     }
     return first;
+}
+
+bool IsSettled(const std::string& game) { return PathExists(JoinPath(StoreFolder(game), kSettledName)); }
+
+void MarkUnsettled(const std::string& game) {
+    const std::string mark = JoinPath(StoreFolder(game), kSettledName);
+    if (PathExists(mark)) RemoveFile(mark, true);
+}
+
+void MarkSettledIfSo(const std::string& game) {
+    const std::string store = StoreFolder(game);
+    std::vector<DirEntry> entries;
+    if (!ListEntries(store, entries).ok()) return;
+    // A folder that holds only the lock goes with it, and needs no mark.
+    if (std::all_of(entries.begin(), entries.end(),
+                    [](const DirEntry& e) { return e.folded == kLockName || e.folded == kSettledName; })) {
+        return;
+    }
+    const LeftBehind left = LeftBehindIn(game, entries, false);
+    // What a kill leaves in a settled folder, a mod switched off by hand, is
+    // found there too.
+    if (left.stages || left.storeLeftovers || !left.leftovers.empty() || !left.pending.empty() ||
+        !left.unsettled.empty() || PathExists(JournalFile(game))) {
+        return;
+    }
+    WriteFileBytes(JoinPath(store, kSettledName), "");
 }
 
 Status LockGameFolder(const std::string& game, const std::string& what, std::unique_ptr<FolderLock>& out, bool& held,

@@ -94,6 +94,15 @@ struct FinishedSwitchOff {
 Status FinishUnfinishedWork(const std::string& game, const std::function<bool()>& mayChange = {},
                             std::vector<FinishedSwitchOff>* switchedOff = nullptr);
 
+// Whether every change in `game` ended whole, so that a scan need not look
+// into each companion folder for what a kill left. A change takes the mark
+// away before it writes anything (MarkUnsettled) and puts it back at its end
+// when nothing is left behind (MarkSettledIfSo, which looks everywhere), so
+// that a kill at any step leaves the folder unsettled.
+bool IsSettled(const std::string& game);
+void MarkUnsettled(const std::string& game);
+void MarkSettledIfSo(const std::string& game);
+
 // The records of the placements in the game folder, the mods' and their
 // add-ons': each one's folder relative to the game folder (folded) and the
 // steps it took:
