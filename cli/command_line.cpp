@@ -5,6 +5,7 @@
 
 #include "cli/console_window.h"
 #include "modstore/addons.h"
+#include "modstore/folder_rights.h"
 #include "modstore/mod_contents.h"
 #include "modstore/mod_store.h"
 #include "support/archive.h"
@@ -35,6 +36,7 @@ constexpr CommandOption kOptions[] = {
     {"zero-hour", false},
     {"generals", false},
     {"yes", false},
+    {"window", false},
     {"help", false},
     {"version", false},
 };
@@ -68,6 +70,7 @@ std::optional<int> CheckOptions(const CommandLine& c, std::ostream& err) {
     if (c.addOnOf && !c.install) return UsageError(err, "--addon-of goes with --install");
     if (c.patch && !c.addOnOf) return UsageError(err, "--patch goes with --addon-of");
     if (c.addOnOf && c.activate) return UsageError(err, "--activate does not go with --addon-of");
+    if (c.window) return UsageError(err, "--window goes with --folder and the mode only");
     return std::nullopt;
 }
 
@@ -166,6 +169,12 @@ std::optional<int> StartUp(Run& run, std::ostream& err) {
         return Fail(err, "no game folder at '" + run.folder + "'");
     }
     return std::nullopt;
+}
+
+// The commands that change the game folder, which this user may have to be
+// given the right to change first.
+bool ChangesFolder(const CommandLine& c) {
+    return c.activate || c.deactivate || c.install || c.remove || c.addOnOn || c.addOnOff || c.deleteAddOn;
 }
 
 int List(Run& run, std::ostream& out) {
@@ -333,6 +342,7 @@ void CommandLine::set(std::string_view name, const std::string& value) {
     else if (name == "zero-hour") zeroHour = true;
     else if (name == "generals") generals = true;
     else if (name == "yes") yes = true;
+    else if (name == "window") window = true;
     else if (name == "help") help = true;
     else if (name == "version") version = true;
 }
@@ -384,6 +394,8 @@ std::string UsageText() {
            "      --folder PATH         the game folder for this run\n"
            "      --zero-hour           Zero Hour mode for this run\n"
            "      --generals            Generals mode for this run\n"
+           "      --window              open the window on the --folder and mode given,\n"
+           "                              instead of a command\n"
            "      --yes                 answer every question with Yes or OK; without it a\n"
            "                              question takes the answer that leaves the folder\n"
            "                              as it is\n"
@@ -397,7 +409,24 @@ std::string UsageText() {
            " 0  if the command did what it said (a mod already active, or none active\n"
            "    to deactivate, counts),\n"
            " 1  if it did not: an error, or a question answered so that nothing changed,\n"
-           " 2  if the command line was wrong.\n";
+           " 2  if the command line was wrong,\n"
+           " 3  if the command would change a game folder this user may not change\n"
+           "    (on Windows, a game under Program Files: run it from a console opened\n"
+           "    as administrator).\n";
+}
+
+std::optional<StartWith> WindowStartOf(const CommandLine& c) {
+    if (!c.window || !c.parseError.empty() || c.help || c.version || c.yes || !c.arguments.empty() ||
+        (c.zeroHour && c.generals) || !c.members.empty() || c.name || c.addOnOf || c.patch ||
+        c.list + c.activate + c.deactivate + c.install + c.remove + c.play + c.addOns + c.addOnOn + c.addOnOff +
+                c.deleteAddOn >
+            0) {
+        return std::nullopt;
+    }
+    StartWith start;
+    start.folder = c.folder;
+    if (c.zeroHour || c.generals) start.mode = c.zeroHour ? 1 : 0;
+    return start;
 }
 
 int RunCommandLine(const CommandLine& c, const ConsoleSystem& system, std::ostream& out, std::ostream& err) {
@@ -407,6 +436,10 @@ int RunCommandLine(const CommandLine& c, const ConsoleSystem& system, std::ostre
 
     Run run(c, system, err, RunSettings(c, system, *mode));
     if (std::optional<int> status = StartUp(run, err)) return *status;
+    if (ChangesFolder(c) && !run.store.folderRights().mayChange()) {
+        err << "tavrel: " << RefusedCommandText(run.store.folderRights(), run.folder) << '\n';
+        return kExitNoRights;
+    }
     if (c.list) return List(run, out);
     if (c.play) return Play(c, run);
     if (c.deactivate) return Deactivate(run, err);

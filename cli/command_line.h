@@ -14,12 +14,14 @@
 
 #include "game/game_locations.h"
 #include "game/game_process.h"
+#include "ui/main_window_logic.h"
 
 namespace tavrel {
 
 // The exit status: the command did what it said, it did not, or the command
-// line itself was wrong (as GNU programs have it).
-enum ExitStatus : int { kExitOk = 0, kExitFailed = 1, kExitUsage = 2 };
+// line itself was wrong (as GNU programs have it); or the command would
+// change a game folder this user may not change.
+enum ExitStatus : int { kExitOk = 0, kExitFailed = 1, kExitUsage = 2, kExitNoRights = 3 };
 
 // One option: its long name (without "--") and whether a value follows it.
 struct CommandOption {
@@ -41,7 +43,7 @@ struct CommandLine {
     bool list = false, activate = false, deactivate = false, install = false, remove = false, play = false;
     bool addOns = false, addOnOn = false, addOnOff = false, deleteAddOn = false, patch = false;
     std::optional<std::string> addOnOf;  // the mod whose add-on --install installs
-    bool yes = false, zeroHour = false, generals = false;
+    bool yes = false, zeroHour = false, generals = false, window = false;
     std::optional<std::string> folder;
     std::vector<std::string> members;  // the archives of a mod to install, when not all
     std::optional<std::string> name;    // the name of a mod merged from several files
@@ -62,6 +64,11 @@ struct ConsoleSystem {
 // --help and --version, GNU style.
 std::string UsageText();
 std::string VersionText();
+
+// "--window" with nothing but "--folder" and the mode: the window, opened on
+// them (how a restart with an administrator's rights passes them on).
+// Nothing for any other command line.
+std::optional<StartWith> WindowStartOf(const CommandLine& commandLine);
 
 // Runs the command line: --list prints to `out`, every message goes to
 // `err`. Answers an ExitStatus.

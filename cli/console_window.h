@@ -65,6 +65,7 @@ public:
     int tick() const override { return zhMode_ != 0 ? 1 : 0; }
     void setTick(int) override {}
     void setTipText(const std::string&) override {}
+    void closeWindow() override {}
     std::string programFolder() const override { return {}; }
     std::string userDataFolder() const override { return {}; }
     void openTextFile(const std::string&) override {}

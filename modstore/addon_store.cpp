@@ -233,6 +233,7 @@ bool ModStore::InstallAddOn(const std::string& base, const std::vector<std::stri
     const auto failed = [&](const Status& why) {
         w_.message("An error occurred while attempting to install the add-on of MOD " + entry + ". (" + why.text() + ")",
                    Buttons::Ok, Icon::Critical);
+        offerRestartAfter(why);
         return false;
     };
     ModContents mod;

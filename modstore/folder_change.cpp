@@ -6,6 +6,7 @@
 
 #include "modstore/mod_store.h"
 #include "modstore/store_folder.h"
+#include "support/system.h"
 
 namespace tavrel {
 namespace {
@@ -48,6 +49,7 @@ bool ModStore::beginChange(const std::string& folder, const std::string& what) {
         ++changes_;
         return true;
     }
+    if (!mayChangeFolder(folder)) return false;
     // The command line answers every question itself: it waits a minute.
     constexpr int kAsksWithoutAUser = 30;
     if (!LockForChange(w_, folder, what, lock_, w_.stopsAtFailure() ? kAsksWithoutAUser : 0)) return false;
@@ -61,6 +63,38 @@ void ModStore::endChange() {
     if (changes_ > 0 && --changes_ == 0) {
         MarkSettledIfSo(changing_);
         UnlockGameFolder(lock_);
+    }
+}
+
+void ModStore::checkRights(const std::string& folder, bool again) {
+    if (again || folder != rightsFolder_) {
+        rights_ = CheckFolderRights(folder);
+        rightsFolder_ = folder;
+    }
+    w_.showFolderRights(RightsNotice(rights_), rights_.administratorHelps());
+}
+
+bool ModStore::mayChangeFolder(const std::string& folder) {
+    if (folder != rightsFolder_) {
+        rights_ = CheckFolderRights(folder);
+        rightsFolder_ = folder;
+    }
+    if (rights_.mayChange()) return true;
+    if (!rights_.administratorHelps()) {
+        w_.message(RefusedChangeText(rights_), Buttons::Ok, Icon::Exclamation);
+    } else if (w_.message(RefusedChangeText(rights_), Buttons::YesNo, Icon::Exclamation) == Answer::Yes) {
+        w_.restartAsAdministrator();
+    }
+    return false;
+}
+
+void ModStore::offerRestartAfter(const Status& failure) {
+    if (RefusalOf(failure) != Refusal::Denied || !CanAskForAdministrator()) return;
+    if (w_.message("Windows refused Tavrel the change. Where the game folder is protected (under Program Files), "
+                   "Tavrel needs an administrator's consent to change it. Do you want to restart Tavrel as "
+                   "administrator?",
+                   Buttons::YesNo, Icon::Question) == Answer::Yes) {
+        w_.restartAsAdministrator();
     }
 }
 

@@ -193,6 +193,7 @@ void ModStore::tellActivated(const std::string& folder, const std::string& bigFi
     if (!renamed.ok()) {
         w_.message("An error occurred while attempting to activate " + bigFile + ". (" + renamed.text() + ")",
                    Buttons::Ok, Icon::Critical);
+        offerRestartAfter(renamed);
         return;
     }
     w_.message("MOD " + bigFile + " activated...", Buttons::Ok, Icon::Information);
@@ -258,6 +259,7 @@ void ModStore::DeactivateMod(const std::string& activeMod, bool doUpdate) {
     if (!renamed.ok()) {
         w_.message("An error occurred while attempting to de-activate " + activeMod + ". (" + renamed.text() + ")",
                    Buttons::Ok, Icon::Critical);
+        offerRestartAfter(renamed);
     } else {
         w_.message("Mod " + activeMod + " Has Been De-activated...", Buttons::Ok, Icon::Information);
         if (!report.empty()) w_.message(SwitchOffWarning(activeMod, report), Buttons::Ok, Icon::Exclamation);

@@ -45,6 +45,7 @@ void ModStore::lblDelete_Click() {
     if (!removed.ok()) {
         w_.message("An error occurred while attempting to delete " + entry + " MOD (" + removed.text() + ")",
                    Buttons::Ok, Icon::Critical);
+        offerRestartAfter(removed);
     } else {
         w_.message("MOD " + entry + " deleted...", Buttons::Ok, Icon::Information);
     }

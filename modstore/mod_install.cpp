@@ -132,6 +132,7 @@ bool ModStore::installFailed(const Status& why) {
                "that the MOD is a valid .big file that is not in use, and that the path to your Generals" +
                    ZeroHourPart(w_.zhMode()) + "folder is valid. (" + why.text() + ")",
                Buttons::Ok, Icon::Critical);
+    offerRestartAfter(why);
     return false;
 }
 

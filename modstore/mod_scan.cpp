@@ -118,9 +118,13 @@ void ModStore::UpdateList(bool silentCall, FolderTrim trim) {
     const std::optional<std::string> folder = trimFolderText(trim);
     if (!folder) return;
     if (!FolderExists(*folder)) {
+        w_.showFolderRights("", false);
         if (!silentCall) w_.message(InvalidFolderMessage(w_.zhMode()), Buttons::Ok, Icon::Critical);
         return;
     }
+    // A folder the user picks again is tried again: its owner may have
+    // been changed meanwhile.
+    checkRights(*folder, !silentCall);
     finishUnfinishedWork(*folder);
 
     const std::vector<DirEntry> entries = listModFiles(*folder);

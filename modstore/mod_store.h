@@ -14,6 +14,7 @@
 
 #include "game/game_process.h"
 #include "modstore/addons.h"
+#include "modstore/folder_rights.h"
 #include "modstore/install_plan.h"
 #include "modstore/mod_window.h"
 
@@ -102,6 +103,9 @@ public:
     // else the active one; empty when there is neither.
     std::string addOnsBase() const;
 
+    // What this user may do in the game folder the last scan loaded.
+    const FolderRights& folderRights() const { return rights_; }
+
     // Whether the game runs from a folder, as this store asks it.
     bool gameRunsIn(const std::string& folder) const { return gameRuns_ && gameRuns_(folder); }
 
@@ -111,6 +115,15 @@ private:
     // (and nothing changes) when the user gave up waiting for another Tavrel.
     bool beginChange(const std::string& folder, const std::string& what);
     void endChange();
+    // Finds out (once for each folder, again when `again`) whether this user
+    // may change `folder`, and has the window show it.
+    void checkRights(const std::string& folder, bool again);
+    // False, with the user told (and offered a restart where it helps), when
+    // this user may not change `folder`.
+    bool mayChangeFolder(const std::string& folder);
+    // After a failure the system refused for want of rights: the restart
+    // with an administrator's rights, offered where it would help.
+    void offerRestartAfter(const Status& failure);
     // Marks `folder` settled when no change runs and none left anything.
     void markSettled(const std::string& folder);
     class Change {
@@ -184,6 +197,8 @@ private:
     std::unique_ptr<FolderLock> lock_;  // the game folder's, while a change runs
     int changes_ = 0;  // changes running, one within another
     std::string changing_;  // the game folder of the outermost change
+    std::string rightsFolder_;  // the folder whose rights rights_ tells
+    FolderRights rights_;
 };
 
 }  // namespace tavrel

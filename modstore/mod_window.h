@@ -70,6 +70,18 @@ public:
     virtual std::optional<ArchiveChoice> chooseModArchives(const std::vector<ArchiveMember>& archives,
                                                            const std::string& name) = 0;
 
+    // What this user may do in the game folder, told at each scan: the
+    // window shows `notice` (nothing when empty) and offers a restart with
+    // an administrator's rights when `offerRestart`.
+    virtual void showFolderRights(const std::string& notice, bool offerRestart) {
+        (void)notice;
+        (void)offerRestart;
+    }
+    // Starts Tavrel again with an administrator's rights on the same folder
+    // and mode, and closes this one once the other has started; tells the
+    // user when it did not. False where there is no such thing.
+    virtual bool restartAsAdministrator() { return false; }
+
     // True for a window without a user to answer the questions of a
     // failure that repeats: "Deactivate All" stops at its first failure.
     virtual bool stopsAtFailure() const { return false; }

@@ -9,7 +9,7 @@
 
 namespace tavrel {
 
-int RunCommandLine(int argc, char** argv) {
+std::optional<int> RunCommandLine(int argc, char** argv, StartWith& start) {
     QCoreApplication app(argc, argv);  // no display is needed
     QCommandLineParser parser;
     // Help and version are options like the others: their texts are the
@@ -28,6 +28,10 @@ int RunCommandLine(int argc, char** argv) {
     }
     for (const QString& argument : parser.positionalArguments()) commandLine.arguments.push_back(argument.toStdString());
 
+    if (const std::optional<StartWith> window = WindowStartOf(commandLine)) {
+        start = *window;
+        return std::nullopt;
+    }
     SettingsStore settings;
     ConsoleSystem system{[&settings](const std::string& key) { return settings.read(QString::fromStdString(key)); },
                          SystemEnvironment()};

@@ -117,9 +117,10 @@ void Form1::buildLayout() {
     lblActiveMod_ = Widget<QLabel>(widgets, "lblActiveMod");
     lblTipText_ = Widget<QLabel>(widgets, "lblTipText");
     lblNextTip_ = Widget<ClickLabel>(widgets, "lblNextTip");
+    lblRestartAdmin_ = Widget<ClickLabel>(widgets, "lblRestartAdmin");
 }
 
-void Form1::Form_Load() { window_.logic().Form_Load(); }
+void Form1::Form_Load(const StartWith& start) { window_.logic().Form_Load(start); }
 
 void Form1::closeEvent(QCloseEvent* event) {
     window_.closing();
@@ -203,6 +204,10 @@ void Form1::setTipLabel(const std::string& text) {
     lblTipText_->setText(ToQt(text));
     AnnounceTextChange(lblTipText_);
 }
+
+void Form1::setRestartOfferVisible(bool visible) { lblRestartAdmin_->setVisible(visible); }
+
+void Form1::closeMainWindow() { close(); }
 
 void Form1::setCaption(const std::string& text) { setWindowTitle(ToQt(text)); }
 

@@ -32,7 +32,7 @@ public:
     ~Form1() override;
 
     // Runs once after construction, before the window is first shown.
-    void Form_Load();
+    void Form_Load(const StartWith& start = {});
 
     // The window as its handlers see it.
     MainWindow& window() { return window_; }
@@ -52,6 +52,8 @@ public:
     void setActiveModLabel(const std::string& text, const std::string& spoken) override;
     void setZeroHourLabelVisible(bool visible) override;
     void setTipLabel(const std::string& text) override;
+    void setRestartOfferVisible(bool visible) override;
+    void closeMainWindow() override;
     void setCaption(const std::string& text) override;
     bool modeBoxTicked() const override;
     void setModeBoxTicked(bool ticked) override;
@@ -99,6 +101,7 @@ private:
     QLabel* lblActiveMod_ = nullptr;
     QLabel* lblTipText_ = nullptr;
     ClickLabel* lblNextTip_ = nullptr;
+    ClickLabel* lblRestartAdmin_ = nullptr;
     QPointer<Form2> tools_;  // the Tools window while it is loaded
     QPointer<Form3> addOns_;  // the Add-ons window while it is loaded
 };

@@ -11,7 +11,10 @@
 #include "qt/settings_store.h"
 
 int main(int argc, char** argv) {
-    if (argc > 1) return tavrel::RunCommandLine(argc, argv);
+    tavrel::StartWith start;
+    if (argc > 1) {
+        if (const std::optional<int> status = tavrel::RunCommandLine(argc, argv, start)) return *status;
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tavrel"));
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.tavrel.Tavrel"));
@@ -31,7 +34,7 @@ int main(int argc, char** argv) {
     }
     tavrel::SettingsStore settings;
     tavrel::Form1 form(settings, tavrel::SystemEnvironment());
-    form.Form_Load();
+    form.Form_Load(start);
     form.show();
     return QApplication::exec();
 }

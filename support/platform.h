@@ -137,6 +137,31 @@ Status CheckRoomFor(const std::string& folder, std::uint64_t bytes);
 // True when files can be created in the folder.
 bool IsWritableFolder(const std::string& path);
 
+// This process's number, as the system tells it.
+unsigned long CurrentProcessNumber();
+
+// Makes an empty file at `path`; refused when any entry (a link included)
+// has the name.
+Status CreateNewFile(const std::string& path);
+
+// What a failure says of the user's rights: the system refused them, or
+// the volume is mounted read-only; None for any other failure.
+enum class Refusal { None, Denied, ReadOnlyVolume };
+Refusal RefusalOf(const Status& failure);
+
+// Whether this user may make, rename and delete files in `folder`, found by
+// doing it: an empty file of a copy's temporary name is made, renamed to
+// another such name and deleted, so that nothing else is touched and a run
+// killed half-way leaves what RemoveStaleCopies takes away. Ok when all three
+// went; else the first failure.
+Status ProbeFolderChanges(const std::string& folder);
+
+// The user who owns `path` (by name, else by number) and the folder where
+// the volume that holds it is mounted: Linux only, empty where the system
+// does not tell.
+std::string OwnerOf(const std::string& path);
+std::string MountPointOf(const std::string& path);
+
 // The name of the file in `folder` that stands for `stem` + `ext` (see above);
 // `stem` + `ext` itself when no such file exists.
 std::string ResolveFileName(const std::string& folder, const std::string& stem,

@@ -1,5 +1,6 @@
 // The parts of the platform layer that need no system calls of their own.
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -317,6 +318,20 @@ Status RenameReplacing(const std::string& from, const std::string& to) {
         }
     }
     return detail::RenameExactReplacing(from, to);
+}
+
+Status ProbeFolderChanges(const std::string& folder) {
+    // Numbers of their own, far above a copy's, under this process's.
+    static std::atomic<unsigned> probes{0};
+    const auto name = [&] {
+        return JoinPath(folder, ".tavrel-" + std::to_string(CurrentProcessNumber()) + "-" +
+                                    std::to_string(900000000u + ++probes) + ".part");
+    };
+    const std::string made = name(), renamed = name();
+    if (Status created = CreateNewFile(made); !created.ok()) return created;
+    const Status moved = RenameNoReplace(made, renamed);
+    const Status removed = RemoveFile(moved.ok() ? renamed : made, true);
+    return moved.ok() ? removed : moved;
 }
 
 bool IsCopyTemporaryName(std::string_view name) {

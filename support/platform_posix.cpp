@@ -1,6 +1,7 @@
 // POSIX (Linux) implementation of the platform layer.
 #include <dirent.h>
 #include <fcntl.h>
+#include <pwd.h>
 #include <linux/fs.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -13,6 +14,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <system_error>
@@ -285,7 +287,7 @@ std::vector<std::string> ReadNulSeparated(const std::string& path) {
 
 std::string ErrorText(int code) { return std::generic_category().message(code); }
 
-Status Status::FromError(int code) { return Status::Error(ErrorText(code)); }
+Status Status::FromError(int code) { return Status(ErrorText(code), true, code); }
 
 Status FailureStatus(Failure failure) {
     switch (failure) {
@@ -397,6 +399,66 @@ std::optional<std::string> RealPath(const std::string& path) {
 }
 
 bool IsWritableFolder(const std::string& path) { return ::access(path.c_str(), W_OK | X_OK) == 0; }
+
+unsigned long CurrentProcessNumber() { return static_cast<unsigned long>(::getpid()); }
+
+Status CreateNewFile(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) return Status::FromError(errno);
+    ::close(fd);
+    return Status::Ok();
+}
+
+Refusal RefusalOf(const Status& failure) {
+    if (failure.ok()) return Refusal::None;
+    if (failure.code() == EROFS) return Refusal::ReadOnlyVolume;
+    // EPERM: a folder whose sticky bit keeps others' files, or a volume
+    // whose owner is fixed at mount time.
+    if (failure.code() == EACCES || failure.code() == EPERM) return Refusal::Denied;
+    return Refusal::None;
+}
+
+std::string OwnerOf(const std::string& path) {
+    struct stat st{};
+    if (::stat(path.c_str(), &st) != 0) return {};
+    std::vector<char> buffer(16384);
+    passwd entry{};
+    passwd* found = nullptr;
+    if (::getpwuid_r(st.st_uid, &entry, buffer.data(), buffer.size(), &found) == 0 && found && found->pw_name) {
+        return found->pw_name;
+    }
+    return std::to_string(st.st_uid);
+}
+
+std::string MountPointOf(const std::string& path) {
+    // The longest mount point above it in the system's table of this
+    // process's mounts, which knows bind mounts too (they keep the device
+    // of what they show). Its spaces and the like come escaped: "\040".
+    std::error_code ec;
+    const std::string at = std::filesystem::canonical(path, ec).string();
+    std::ifstream table("/proc/self/mountinfo");
+    if (ec || !table) return {};
+    std::string line, found;
+    while (std::getline(table, line)) {
+        std::size_t start = 0;
+        for (int field = 0; field < 4 && start != std::string::npos; ++field) start = line.find(' ', start + 1);
+        if (start == std::string::npos) continue;
+        const std::size_t end = line.find(' ', start + 1);
+        const std::string escaped = line.substr(start + 1, end == std::string::npos ? end : end - start - 1);
+        std::string point;
+        for (std::size_t i = 0; i < escaped.size(); ++i) {
+            if (escaped[i] == '\\' && i + 3 < escaped.size()) {
+                point += static_cast<char>(std::stoi(escaped.substr(i + 1, 3), nullptr, 8));
+                i += 3;
+            } else {
+                point += escaped[i];
+            }
+        }
+        const bool above = at == point || point == "/" || at.starts_with(point + "/");
+        if (above && point.size() >= found.size()) found = point;
+    }
+    return found;
+}
 
 bool PathExists(const std::string& path) {
     struct stat st{};

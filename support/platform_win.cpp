@@ -122,7 +122,7 @@ std::string ErrorText(int code) {
     return text;
 }
 
-Status Status::FromError(int code) { return Status::Error(ErrorText(code)); }
+Status Status::FromError(int code) { return Status(ErrorText(code), true, code); }
 
 Status FailureStatus(Failure failure) {
     switch (failure) {
@@ -134,7 +134,8 @@ Status FailureStatus(Failure failure) {
         // the same text whichever way a folder got in. ERROR_DIRECTORY
         // ("The directory name is invalid") is the opposite case, a file
         // where a folder was expected.
-        case Failure::IsAFolder: return Status::FromError(ERROR_ACCESS_DENIED);
+        // Not taken for a refusal of the user's rights (RefusalOf).
+        case Failure::IsAFolder: return Status::Error(ErrorText(ERROR_ACCESS_DENIED));
         case Failure::NoSpace: return Status::FromError(ERROR_DISK_FULL);
         case Failure::Cancelled: return Status::FromError(ERROR_CANCELLED);
         case Failure::NotRegularFile: break;
@@ -344,6 +345,23 @@ bool IsWritableFolder(const std::string& path) {
                            FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
     return h.valid();
 }
+
+unsigned long CurrentProcessNumber() { return ::GetCurrentProcessId(); }
+
+Status CreateNewFile(const std::string& path) {
+    Handle h(::CreateFileW(Wide(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    return h.valid() ? Status::Ok() : LastError();
+}
+
+Refusal RefusalOf(const Status& failure) {
+    if (failure.ok()) return Refusal::None;
+    if (failure.code() == ERROR_WRITE_PROTECT) return Refusal::ReadOnlyVolume;
+    if (failure.code() == ERROR_ACCESS_DENIED) return Refusal::Denied;
+    return Refusal::None;
+}
+
+std::string OwnerOf(const std::string&) { return {}; }
+std::string MountPointOf(const std::string&) { return {}; }
 
 Status RemoveFile(const std::string& path, bool evenIfReadOnly) {
     const DWORD a = Attributes(path);

@@ -16,12 +16,15 @@ public:
 
     bool ok() const { return !failed_; }
     const std::string& text() const { return text_; }
+    // The system's error number it came from; 0 when none.
+    int code() const { return code_; }
 
 private:
     Status() = default;
-    Status(std::string text, bool failed) : text_(std::move(text)), failed_(failed) {}
+    Status(std::string text, bool failed, int code = 0) : text_(std::move(text)), failed_(failed), code_(code) {}
     std::string text_;
     bool failed_ = false;
+    int code_ = 0;
 };
 
 // The platform's description of an error number: the text strerror gives on

@@ -48,4 +48,16 @@ struct ProgramLaunch {
 // only when it could not be started at all.
 Status StartProgram(const ProgramLaunch& launch);
 
+// The full path of this program's own file.
+std::string OwnProgramPath();
+
+// Whether the system can start a program with an administrator's rights
+// once one consents (Windows); on Linux a folder's owner is changed instead.
+bool CanAskForAdministrator();
+
+// Starts the program as StartProgram does, with an administrator's rights:
+// Windows asks for the consent first (the "runas" verb). `declined` is set
+// when the user said no. On Linux it is never asked, and fails.
+Status StartAsAdministrator(const ProgramLaunch& launch, bool& declined);
+
 }  // namespace tavrel

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 
 #include "support/platform.h"
 #include "support/system.h"
@@ -106,6 +107,19 @@ Status StartProgram(const ProgramLaunch& launch) {
     }
     if (got == static_cast<ssize_t>(sizeof code)) return Status::FromError(code);
     return Status::Ok();
+}
+
+std::string OwnProgramPath() {
+    std::error_code ec;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string() : self.string();
+}
+
+bool CanAskForAdministrator() { return false; }
+
+Status StartAsAdministrator(const ProgramLaunch&, bool& declined) {
+    declined = false;
+    return Status::FromError(ENOTSUP);
 }
 
 }  // namespace tavrel

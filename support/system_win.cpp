@@ -4,6 +4,8 @@
 #endif
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <algorithm>
 
 #include "support/platform.h"
@@ -102,6 +104,43 @@ Status StartProgram(const ProgramLaunch& launch) {
     ::CloseHandle(process.hThread);
     ::CloseHandle(process.hProcess);
     return Status::Ok();
+}
+
+std::string OwnProgramPath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n < path.size()) {
+            path.resize(n);
+            return Utf8(path);
+        }
+        path.resize(path.size() * 2);
+    }
+}
+
+bool CanAskForAdministrator() { return true; }
+
+Status StartAsAdministrator(const ProgramLaunch& launch, bool& declined) {
+    declined = false;
+    std::wstring parameters;
+    for (const std::string& argument : launch.arguments) {
+        parameters += (parameters.empty() ? L"" : L" ") + QuotedArgument(Wide(argument));
+    }
+    const std::wstring program = Wide(launch.program), folder = Wide(launch.folder);
+    SHELLEXECUTEINFOW run{};
+    run.cbSize = sizeof run;
+    // Returns once the program has started (or the user said no), not
+    // while a helper thread still starts it.
+    run.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    run.lpVerb = L"runas";
+    run.lpFile = program.c_str();
+    run.lpParameters = parameters.c_str();
+    run.lpDirectory = folder.empty() ? nullptr : folder.c_str();
+    run.nShow = SW_SHOWNORMAL;
+    if (::ShellExecuteExW(&run)) return Status::Ok();
+    const DWORD error = ::GetLastError();
+    declined = error == ERROR_CANCELLED;
+    return Status::FromError(static_cast<int>(error));
 }
 
 }  // namespace tavrel

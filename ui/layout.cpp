@@ -69,7 +69,7 @@ FormLayout MakeForm1() {
     c.push_back(credit);
 
     c.push_back(Label("lblFormLabel0", "Generals Folder:", 90, 1845, 1320, 240));
-    c.push_back(Make(ControlKind::CheckBox, "chkZHMode", "Zero Hour Mode", 3555, 1845, 1590, 240, 11));
+    c.push_back(Make(ControlKind::CheckBox, "chkZHMode", "Zero Hour Mode", 3555, 1845, 1590, 240, 12));
     Control folder = Make(ControlKind::TextBox, "txtGeneralsFolder", "", 90, 2115, 5100, 375, 0);
     folder.accessibleName = "Generals Folder";
     c.push_back(folder);
@@ -82,7 +82,7 @@ FormLayout MakeForm1() {
     c.push_back(list);
 
     // The actions follow the list in the tab order, as they stand beside it;
-    // then "Next Tip", and the mode box last.
+    // then the restart's offer and "Next Tip", and the mode box last.
     AddLabelButton(c, "lblActivate", "Activate Selected", 3060, 1500, 1, 3);
     AddLabelButton(c, "lblDeactivate", "Deactivate All", 3386, 1185, 2, 4);
     AddLabelButton(c, "lblDelete", "Delete Selected", 3712, 1335, 0, 5);
@@ -111,7 +111,16 @@ FormLayout MakeForm1() {
     tip.backColour = kBlack;
     tip.wordWrap = true;
     c.push_back(tip);
-    Control next = Make(ControlKind::LabelButton, "lblNextTip", "Next Tip", 4455, 6390, 735, 240, 10);
+    // Under a tip line that says the folder is protected (Windows), the
+    // offer to restart with an administrator's consent; hidden otherwise.
+    Control restart = Make(ControlKind::LabelButton, "lblRestartAdmin", "Restart Tavrel as administrator", 90, 6390,
+                           2880, 240, 10);
+    restart.foreColour = kBlack;
+    restart.backColour = kPeach;
+    restart.centred = true;
+    restart.visible = false;
+    c.push_back(restart);
+    Control next = Make(ControlKind::LabelButton, "lblNextTip", "Next Tip", 4455, 6390, 735, 240, 11);
     next.foreColour = kBlack;
     next.backColour = kPeach;
     next.centred = true;

@@ -41,6 +41,13 @@ void MainWindow::click(std::string_view control) {
     else if (control == "lblPlay") logic_.lblPlay_Click();
     else if (control == "picGenerals") logic_.picGenerals_MouseUp(kRightButton, kShiftKey);
     else if (control == "lblAddOns") showAddOns();
+    else if (control == "lblRestartAdmin") logic_.restartAsAdministrator();
+}
+
+void MainWindow::showFolderRights(const std::string& notice, bool offerRestart) {
+    if (notice != notice_) view_.setTipLabel(notice.empty() ? logic_.currentTip() : notice);
+    notice_ = notice;
+    view_.setRestartOfferVisible(offerRestart);
 }
 
 void MainWindow::modeBoxToggledByKey() { logic_.chkZHMode_MouseUp(); }

@@ -39,6 +39,10 @@ public:
     virtual void setActiveModLabel(const std::string& text, const std::string& spoken) = 0;
     virtual void setZeroHourLabelVisible(bool visible) = 0;
     virtual void setTipLabel(const std::string& text) = 0;
+    // "Restart Tavrel as administrator" under the tip line, shown or not.
+    virtual void setRestartOfferVisible(bool visible) = 0;
+    // Closes the window as the user does: closing() runs.
+    virtual void closeMainWindow() = 0;
     virtual void setCaption(const std::string& text) = 0;
     virtual bool modeBoxTicked() const = 0;
     virtual void setModeBoxTicked(bool ticked) = 0;
@@ -140,6 +144,11 @@ public:
     int tick() const override;
     void setTick(int tick) override;
     void setTipText(const std::string& text) override;
+    void closeWindow() override { view_.closeMainWindow(); }
+    // The tip line holds the notice while this user may not change the
+    // folder; the tip comes back once the folder may be changed.
+    void showFolderRights(const std::string& notice, bool offerRestart) override;
+    bool restartAsAdministrator() override { return logic_.restartAsAdministrator(); }
     std::string programFolder() const override;
     std::string userDataFolder() const override;
     void openTextFile(const std::string& path) override;
@@ -157,6 +166,7 @@ private:
     std::string activeMod_;             // the same for the label
     bool settingFolderBox_ = false;     // the program is writing the folder box
     bool settingsFailureShown_ = false;
+    std::string notice_;  // what the tip line says of the folder's rights, while it does
     ModStore store_;
     MainWindowLogic logic_;
 };

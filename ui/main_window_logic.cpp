@@ -54,11 +54,23 @@ std::string WindowCaption() {
            std::to_string(kVersionMinor) + "." + std::to_string(kVersionRevision);
 }
 
-void MainWindowLogic::Form_Load() {
+ProgramLaunch AdministratorLaunch(const std::string& program, const std::string& folder, int zhMode,
+                                  const EnvLookup& env) {
+    ProgramLaunch launch{program, {"--window", "--folder", folder, zhMode != 0 ? "--zero-hour" : "--generals"}, {}, {}};
+    if (const auto standIn = env("TAVREL_ADMIN_STAND_IN"); standIn && !standIn->empty()) {
+        launch.arguments.insert(launch.arguments.begin(), program);
+        launch.program = *standIn;
+    }
+    return launch;
+}
+
+void MainWindowLogic::Form_Load(const StartWith& start) {
     w_.setCaption(WindowCaption());
 
     int mode = 0;
-    if (const auto stored = ParseZhMode(w_.readSetting("zhmode", ""))) {
+    if (start.mode) {
+        mode = *start.mode;
+    } else if (const auto stored = ParseZhMode(w_.readSetting("zhmode", ""))) {
         mode = *stored;
     } else {
         if (w_.message("Do you have Generals ZERO HOUR expansion pack (ZH Mod) installed?",
@@ -77,7 +89,7 @@ void MainWindowLogic::Form_Load() {
     // prefix's registry, so it runs only then; when it finds nothing, the
     // default stays, for the player to correct.
     const std::string unset(1, '\0');  // no stored setting holds a NUL
-    std::string folder = w_.readSetting("path", unset);
+    std::string folder = start.folder ? *start.folder : w_.readSetting("path", unset);
     if (folder == unset) {
         folder = DefaultGameFolder(mode != 0, env_);
         if (!HoldsGame(folder, mode != 0)) {
@@ -167,6 +179,20 @@ void MainWindowLogic::lblNextTip_Click() {
     ++tipNumber_;
     if (tipNumber_ < 1 || tipNumber_ > kTipCount) tipNumber_ = 0;
     w_.setTipText(TipText(tipNumber_, w_.zhMode()));
+}
+
+bool MainWindowLogic::restartAsAdministrator() {
+    const std::string folder = FileCleanPath(w_.folderText());
+    bool declined = false;
+    const Status started = StartAsAdministrator(AdministratorLaunch(OwnProgramPath(), folder, w_.zhMode(), env_),
+                                                declined);
+    if (started.ok()) {
+        w_.closeWindow();
+        return true;
+    }
+    if (declined) w_.message(kRestartDeclined, Buttons::Ok, Icon::Information);
+    else w_.message("Tavrel could not restart as administrator. (" + started.text() + ")", Buttons::Ok, Icon::Critical);
+    return false;
 }
 
 void MainWindowLogic::lblViewHelp_Click() {

@@ -10,6 +10,7 @@
 #include "ui/main_window_port.h"
 #include "modstore/mod_store.h"
 #include "game/game_locations.h"
+#include "support/system.h"
 
 namespace tavrel {
 
@@ -36,13 +37,26 @@ inline constexpr int kTipCount = 10;
 // The tip shown after `tipNumber` clicks (1 to kTipCount); the warning otherwise.
 std::string TipText(int tipNumber, int zhMode);
 
+// The folder and mode a start was given (a restart with an administrator's
+// rights passes on the ones it had): they win over the stored ones.
+struct StartWith {
+    std::optional<std::string> folder;
+    std::optional<int> mode;
+};
+
+// What the restart with an administrator's rights runs: this program (or
+// the stand-in a test names in TAVREL_ADMIN_STAND_IN, given the program
+// first) with the window's folder and mode.
+ProgramLaunch AdministratorLaunch(const std::string& program, const std::string& folder, int zhMode,
+                                  const EnvLookup& env);
+
 class MainWindowLogic {
 public:
     MainWindowLogic(MainWindowPort& window, ModStore& store, EnvLookup env)
         : w_(window), store_(store), env_(std::move(env)) {}
 
     // Caption, Zero Hour flag (asking once), folder, first scan.
-    void Form_Load();
+    void Form_Load(const StartWith& start = {});
     // Saves "path" and "zhmode"; never cancels the close.
     void Form_QueryUnload();
     // Saves "path" and rescans silently when the text is longer than 3
@@ -57,6 +71,12 @@ public:
     void chkZHMode_MouseUp();
     // "Next Tip": the next of the tip line's texts (the warning and kTipCount tips).
     void lblNextTip_Click();
+    // The tip line's text as the clicks on "Next Tip" left it.
+    std::string currentTip() const { return TipText(tipNumber_, w_.zhMode()); }
+    // "Restart Tavrel as administrator": starts this program again through
+    // Windows' consent, with the folder and mode, and closes this window
+    // once it has started; says what a refusal means. True when it started.
+    bool restartAsAdministrator();
     // "View ReadMe File": writes the readme when missing, then opens it.
     void lblViewHelp_Click();
     // "Play": starts the game of the current mode in the current folder with

@@ -18,6 +18,8 @@ public:
     virtual void setTick(int tick) = 0;
 
     virtual void setTipText(const std::string& text) = 0;
+    // Closes the window as the user does (the settings are saved).
+    virtual void closeWindow() = 0;
 
     // Where the program lives, and the per-user folder for its own files.
     virtual std::string programFolder() const = 0;

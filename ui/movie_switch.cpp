@@ -48,11 +48,17 @@ MovieSwitchOutcome SwitchStartupMovies(const std::string& generalsFolder, bool d
 
 void ChangeStartUpFiles(MessageHost& host, const std::string& generalsFolder, bool disable,
                         const GameRunningCheck& gameRuns) {
+    if (const FolderRights rights = CheckFolderRights(generalsFolder); !rights.mayChange()) {
+        host.message(RightsNotice(rights), Buttons::Ok, Icon::Exclamation);
+        return;
+    }
     if (!GoOnWhileGameRuns(host, generalsFolder, gameRuns)) return;
     std::unique_ptr<FolderLock> lock;
     if (!LockForChange(host, generalsFolder, "switching the start-up movies", lock)) return;
+    MarkUnsettled(generalsFolder);
     FinishUnfinishedWork(generalsFolder);  // a change left half-way ends first
     const MovieSwitchOutcome outcome = SwitchStartupMovies(generalsFolder, disable);
+    MarkSettledIfSo(generalsFolder);
     UnlockGameFolder(lock);
     if (!outcome.failures.empty()) {
         std::string text = "Tavrel could not rename these startup items:";

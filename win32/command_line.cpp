@@ -126,8 +126,12 @@ bool HasArguments(const wchar_t* commandLine) {
     return *commandLine != 0;
 }
 
-int RunCommandLine() {
+std::optional<int> RunCommandLine(StartWith& start) {
     const CommandLine commandLine = Parse(Arguments());
+    if (const std::optional<StartWith> window = WindowStartOf(commandLine)) {
+        start = *window;
+        return std::nullopt;
+    }
     HandleBuffer outBuffer(STD_OUTPUT_HANDLE), errBuffer(STD_ERROR_HANDLE);
     std::ostream out(&outBuffer), err(&errBuffer);
     SettingsStore settings;

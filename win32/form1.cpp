@@ -61,6 +61,7 @@ void Form1::connectControls() {
     lstMods_ = c["lstMods"];
     lblActiveMod_ = c["lblActiveMod"];
     lblTipText_ = c["lblTipText"];
+    lblRestartAdmin_ = c["lblRestartAdmin"];
 
     MainWindowLogic& logic = window_.logic();
     ReportCheckBoxMouseUp(chkZHMode_, [&logic](int, int) { logic.chkZHMode_MouseUp(); },
@@ -68,7 +69,7 @@ void Form1::connectControls() {
     SetPictureMouseUp(c["picGenerals"], [&logic](int button, int shift) { logic.picGenerals_MouseUp(button, shift); });
 }
 
-void Form1::Form_Load() { window_.logic().Form_Load(); }
+void Form1::Form_Load(const StartWith& start) { window_.logic().Form_Load(start); }
 
 void Form1::show(int showCommand) {
     ::ShowWindow(hwnd(), showCommand);
@@ -185,6 +186,11 @@ void Form1::setTipLabel(const std::string& text) {
     SetControlText(lblTipText_, text);
     AnnounceNameChange(lblTipText_);
 }
+
+void Form1::setRestartOfferVisible(bool visible) { ::ShowWindow(lblRestartAdmin_, visible ? SW_SHOWNA : SW_HIDE); }
+
+// As the user's close does: the settings are saved, and the window goes.
+void Form1::closeMainWindow() { ::PostMessageW(hwnd(), WM_CLOSE, 0, 0); }
 
 void Form1::setCaption(const std::string& text) { SetControlText(hwnd(), text); }
 

@@ -22,7 +22,7 @@ public:
     ~Form1() override;
 
     // Runs once after construction, before the window is first shown.
-    void Form_Load();
+    void Form_Load(const StartWith& start = {});
     // The first show, as the program was asked to start (SW_ value).
     void show(int showCommand);
 
@@ -44,6 +44,8 @@ public:
     void setActiveModLabel(const std::string& text, const std::string& spoken) override;
     void setZeroHourLabelVisible(bool visible) override;
     void setTipLabel(const std::string& text) override;
+    void setRestartOfferVisible(bool visible) override;
+    void closeMainWindow() override;
     void setCaption(const std::string& text) override;
     bool modeBoxTicked() const override;
     void setModeBoxTicked(bool ticked) override;
@@ -83,6 +85,7 @@ private:
     HWND lstMods_ = nullptr;
     HWND lblActiveMod_ = nullptr;
     HWND lblTipText_ = nullptr;
+    HWND lblRestartAdmin_ = nullptr;
     std::unique_ptr<Form2> tools_;  // the Tools window while it is loaded
     std::unique_ptr<Form3> addOns_;  // the Add-ons window while it is loaded
 };

@@ -11,7 +11,10 @@
 #include "win32/settings_store.h"
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand) {
-    if (tavrel::HasArguments(commandLine)) return tavrel::RunCommandLine();
+    tavrel::StartWith start;
+    if (tavrel::HasArguments(commandLine)) {
+        if (const std::optional<int> status = tavrel::RunCommandLine(start)) return *status;
+    }
 
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_PROGRESS_CLASS};
     ::InitCommonControlsEx(&controls);
@@ -21,7 +24,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
         tavrel::SettingsStore settings;
         tavrel::Form1 form(instance, settings, tavrel::SystemEnvironment());
         if (!form.hwnd()) return 1;
-        form.Form_Load();
+        form.Form_Load(start);
         form.show(showCommand);
         exitCode = tavrel::RunMessageLoop();
     }

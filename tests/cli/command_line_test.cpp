@@ -206,6 +206,8 @@ const Case kCases[] = {
      .args = {"--addons", "__Nope"},
      .status = kExitFailed,
      .err = "tavrel: no mod named '__Nope' in {folder}\n"},
+    {.name = "AWindowAndACommand", .args = {"--window", "--list"}, .status = kExitUsage,
+     .err = "tavrel: --window goes with --folder and the mode only" + kTryHelp},
     {.name = "APatchOfNothing", .args = {"--install", "x.big", "--patch"}, .status = kExitUsage,
      .err = "tavrel: --patch goes with --addon-of" + kTryHelp},
     {.name = "InstallAndActivateTheMemberNamed",
@@ -354,6 +356,29 @@ TEST(CommandLine, Cases) {
             if (bytes == "*" && after.count(name)) bytes = after[name];
         }
         EXPECT_EQ(after, expected);
+    }
+}
+
+// What the restart as administrator runs is read back as the window's
+// start on the same folder and mode, and as nothing else.
+TEST(CommandLine, TheRestartOpensTheWindowOnItsFolderAndMode) {
+    const auto none = [](const std::string&) { return std::optional<std::string>(); };
+    const ProgramLaunch launch = AdministratorLaunch("C:\\Tavrel\\tavrel.exe", "C:\\Program Files\\EA Games\\ZH", 1, none);
+    EXPECT_EQ(launch.program, "C:\\Tavrel\\tavrel.exe");
+    const std::optional<StartWith> start = WindowStartOf(Parse(launch.arguments));
+    ASSERT_TRUE(start);
+    EXPECT_EQ(start->folder, "C:\\Program Files\\EA Games\\ZH");
+    EXPECT_EQ(start->mode, 1);
+    EXPECT_EQ(WindowStartOf(Parse(AdministratorLaunch("t", "G", 0, none).arguments))->mode, 0);
+    // A stand-in is given the program first.
+    const ProgramLaunch standIn = AdministratorLaunch("t", "G", 0, [](const std::string& name) {
+        return name == "TAVREL_ADMIN_STAND_IN" ? std::optional<std::string>("s") : std::nullopt;
+    });
+    EXPECT_EQ(standIn.program, "s");
+    EXPECT_EQ(standIn.arguments.front(), "t");
+    for (const std::vector<std::string>& other :
+         {std::vector<std::string>{"--folder", "G"}, {"--window", "--activate", "__A"}, {"--window", "--yes"}}) {
+        EXPECT_FALSE(WindowStartOf(Parse(other))) << other.back();
     }
 }
 

@@ -82,6 +82,9 @@ public:
     std::vector<FolderBrowserRequest> folderRequests;
     ProgressLog progress;
     std::string tipText;
+    std::string rightsNotice;  // what the window says of the folder's rights
+    bool restartOffered = false;
+    int closed = 0;
     std::string programDir, userDir;
     std::vector<std::string> opened, toolsOpenedWith;
 
@@ -162,6 +165,11 @@ public:
         return nextChoice(folderRequests, folderChoices, request, request.title);
     }
     void setTipText(const std::string& text) override { tipText = text; }
+    void closeWindow() override { ++closed; }
+    void showFolderRights(const std::string& notice, bool offer) override {
+        rightsNotice = notice;
+        restartOffered = offer;
+    }
     std::string programFolder() const override { return programDir; }
     std::string userDataFolder() const override { return userDir; }
     void openTextFile(const std::string& path) override { opened.push_back(path); }

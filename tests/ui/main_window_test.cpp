@@ -101,6 +101,8 @@ public:
     std::string activeSpoken;
     void setZeroHourLabelVisible(bool) override {}
     void setTipLabel(const std::string&) override {}
+    void setRestartOfferVisible(bool) override {}
+    void closeMainWindow() override {}
     void setCaption(const std::string&) override {}
     bool modeBoxTicked() const override { return false; }
     void setModeBoxTicked(bool) override {}
