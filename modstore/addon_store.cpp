@@ -130,7 +130,8 @@ std::string InstalledText(AddOnKind kind, const std::string& name, const std::st
     std::string text = std::string(kind == AddOnKind::Patch ? "Patch " : "Add-on ") + name + " of MOD " + base +
                        " has been successfully installed.";
     if (hidden > 0) {
-        text += " " + std::to_string(hidden) + (hidden == 1 ? " file of it is" : " files of it are") +
+        text += ' ';
+        text += std::to_string(hidden) + (hidden == 1 ? " file of it is" : " files of it are") +
                 " left out: the MOD's own archives load before the add-on's there, as they would in the game "
                 "folder.";
     }
