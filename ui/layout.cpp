@@ -114,7 +114,7 @@ FormLayout MakeForm1() {
     // Under a tip line that says the folder is protected (Windows), the
     // offer to restart with an administrator's consent; hidden otherwise.
     Control restart = Make(ControlKind::LabelButton, "lblRestartAdmin", "Restart Tavrel as administrator", 90, 6390,
-                           2880, 240, 10);
+                           2400, 240, 10);
     restart.foreColour = kBlack;
     restart.backColour = kPeach;
     restart.centred = true;

@@ -32,7 +32,7 @@ as_nobody() {
     setpriv --reuid=nobody --regid=nogroup --clear-groups env HOME="$home" WINEPREFIX="$home/prefix" \
         TAVREL_ADMIN_STAND_IN="$(windows_path "$STAND_IN_GAME")" "$@"
 }
-trap 's=$?; shot end; as_nobody "$wineserver" -k 2>/dev/null; [ -n "${PID:-}" ] && kill "$PID" 2>/dev/null; rm -rf "$WORK"; exit $s' EXIT
+trap 's=$?; shot end; as_nobody "$wineserver" -k 2>/dev/null || true; [ -n "${PID:-}" ] && kill "$PID" 2>/dev/null || true; rm -rf "$WORK"; exit $s' EXIT
 as_nobody "$WINE" wineboot -i >/dev/null 2>&1 || fail "no Wine prefix for nobody"
 settings() {
     as_nobody "$WINE" reg add "$SETTINGS" /v path /t REG_SZ /d "$(windows_path "$1")" /f >/dev/null 2>&1
