@@ -483,6 +483,9 @@ Outcome CarryOut(const Case& c, const std::string& root, const std::string& onVo
             int status = 0;
             ::waitpid(pid, &status, 0);
             o.killed = WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL;
+            // The next start's first work: what a killed copy (or look at
+            // the folder's rights) left in the game folder goes.
+            if (o.killed) RemoveStaleCopies(game);
             if (!o.killed && !(WIFEXITED(status) && WEXITSTATUS(status) == 0)) {
                 o.messages.push_back("<the action ended with status " + std::to_string(status) + ">");
             }

@@ -594,8 +594,10 @@ std::vector<Case> Cases() {
     const Files gone = {{"game/Install_Final.bmp", "stock splash"}, {"game/Data/Scripts/SkirmishScripts.scb", "stock scripts"}};
     std::vector<Step> blueOn = blueOff;
     blueOn.push_back({Step::Activated, "", "__Blue"});
+    // Each action first loads the folder, whose look at the user's rights
+    // renames and deletes a file of its own: two changes more.
     const auto killed = [&](const std::string& name, const Case& base, int changes) {
-        for (int n = 1; n <= changes; ++n) {
+        for (int n = 1; n <= changes + 2; ++n) {
             Case c = base;
             c.name = name + "KilledAtChange" + std::to_string(n);
             c.shim.killAtChange = n;

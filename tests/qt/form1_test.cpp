@@ -83,6 +83,15 @@ private slots:
         QCOMPARE(child<QLabel>(form, "lblTipText")->text(),
                  QStringLiteral("Warning! Dont do something dumb, like run generals while activating a mod..."));
         QVERIFY(!child<QLabel>(form, "lblZeroHour")->isVisible());
+        // A folder this user may not change takes the tip line while it is
+        // loaded, with the restart offered where one helps; the tip comes back.
+        QVERIFY(!child<QLabel>(form, "lblRestartAdmin")->isVisible());
+        form.window().showFolderRights("Windows protects this game folder.", true);
+        QCOMPARE(child<QLabel>(form, "lblTipText")->text(), QStringLiteral("Windows protects this game folder."));
+        QVERIFY(child<QLabel>(form, "lblRestartAdmin")->isVisible());
+        form.window().showFolderRights("", false);
+        QVERIFY(child<QLabel>(form, "lblTipText")->text().startsWith(QStringLiteral("Warning! ")));
+        QVERIFY(!child<QLabel>(form, "lblRestartAdmin")->isVisible());
 
         const QList<int> sizes = [&] {
             QList<int> out;
