@@ -6,6 +6,7 @@
 
 #include "modstore/mod_store.h"
 #include "modstore/store_folder.h"
+#include "support/path_rules.h"
 #include "support/system.h"
 
 namespace tavrel {
@@ -90,9 +91,16 @@ bool ModStore::mayChangeFolder(const std::string& folder) {
 
 void ModStore::offerRestartAfter(const Status& failure) {
     if (RefusalOf(failure) != Refusal::Denied || !CanAskForAdministrator()) return;
-    if (w_.message("Windows refused Tavrel the change. Where the game folder is protected (under Program Files), "
-                   "Tavrel needs an administrator's consent to change it. Do you want to restart Tavrel as "
-                   "administrator?",
+    // Windows says "Access is denied" of a read-only file and of a file in
+    // the way too: the restart is offered only when the folder itself
+    // refuses this user now.
+    const std::string folder = FileCleanPath(w_.folderText());
+    rights_ = CheckFolderRights(folder);
+    rightsFolder_ = folder;
+    w_.showFolderRights(RightsNotice(rights_), rights_.administratorHelps());
+    if (!rights_.administratorHelps()) return;
+    if (w_.message("Windows refused Tavrel the change: it protects this game folder, and Tavrel needs an "
+                   "administrator's consent to change it. Do you want to restart Tavrel as administrator?",
                    Buttons::YesNo, Icon::Question) == Answer::Yes) {
         w_.restartAsAdministrator();
     }
