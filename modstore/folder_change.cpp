@@ -76,10 +76,7 @@ void ModStore::checkRights(const std::string& folder, bool again) {
 }
 
 bool ModStore::mayChangeFolder(const std::string& folder) {
-    if (folder != rightsFolder_) {
-        rights_ = CheckFolderRights(folder);
-        rightsFolder_ = folder;
-    }
+    checkRights(folder, false);
     if (rights_.mayChange()) return true;
     if (!rights_.administratorHelps()) {
         w_.message(RefusedChangeText(rights_), Buttons::Ok, Icon::Exclamation);
@@ -94,10 +91,7 @@ void ModStore::offerRestartAfter(const Status& failure) {
     // Windows says "Access is denied" of a read-only file and of a file in
     // the way too: the restart is offered only when the folder itself
     // refuses this user now.
-    const std::string folder = FileCleanPath(w_.folderText());
-    rights_ = CheckFolderRights(folder);
-    rightsFolder_ = folder;
-    w_.showFolderRights(RightsNotice(rights_), rights_.administratorHelps());
+    checkRights(FileCleanPath(w_.folderText()), true);
     if (!rights_.administratorHelps()) return;
     if (w_.message("Windows refused Tavrel the change: it protects this game folder, and Tavrel needs an "
                    "administrator's consent to change it. Do you want to restart Tavrel as administrator?",
