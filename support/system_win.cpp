@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "support/platform.h"
+#include "support/system_library_win.h"
 #include "support/system.h"
 #include "support/wide_text_win.h"
 
@@ -137,7 +138,10 @@ Status StartAsAdministrator(const ProgramLaunch& launch, bool& declined) {
     run.lpParameters = parameters.c_str();
     run.lpDirectory = folder.empty() ? nullptr : folder.c_str();
     run.nShow = SW_SHOWNORMAL;
-    if (::ShellExecuteExW(&run)) return Status::Ok();
+    // The shell is loaded only now: a start never pays for it.
+    const auto execute = SystemFunction<decltype(::ShellExecuteExW)>(L"shell32.dll", "ShellExecuteExW");
+    if (!execute) return Status::FromError(static_cast<int>(::GetLastError()));
+    if (execute(&run)) return Status::Ok();
     const DWORD error = ::GetLastError();
     declined = error == ERROR_CANCELLED;
     return Status::FromError(static_cast<int>(error));
