@@ -74,10 +74,15 @@ std::optional<int> CheckOptions(const CommandLine& c, std::ostream& err) {
     return std::nullopt;
 }
 
+// How many commands the command line gives.
+int Commands(const CommandLine& c) {
+    return c.list + (c.activate && !ActivatesAfterInstall(c)) + c.deactivate + c.install + c.remove + c.play +
+           c.addOns + c.addOnOn + c.addOnOff + c.deleteAddOn;
+}
+
 // One command at a time, so that a run never does half of what it was told.
 std::optional<int> CheckOneCommand(const CommandLine& c, std::ostream& err) {
-    const int commands = c.list + (c.activate && !ActivatesAfterInstall(c)) + c.deactivate + c.install + c.remove +
-                         c.play + c.addOns + c.addOnOn + c.addOnOff + c.deleteAddOn;
+    const int commands = Commands(c);
     if (commands == 0) return UsageError(err, "no command given");
     if (commands > 1) return UsageError(err, "one command at a time");
     return std::nullopt;
@@ -417,10 +422,7 @@ std::string UsageText() {
 
 std::optional<StartWith> WindowStartOf(const CommandLine& c) {
     if (!c.window || !c.parseError.empty() || c.help || c.version || c.yes || !c.arguments.empty() ||
-        (c.zeroHour && c.generals) || !c.members.empty() || c.name || c.addOnOf || c.patch ||
-        c.list + c.activate + c.deactivate + c.install + c.remove + c.play + c.addOns + c.addOnOn + c.addOnOff +
-                c.deleteAddOn >
-            0) {
+        (c.zeroHour && c.generals) || !c.members.empty() || c.name || c.addOnOf || c.patch || Commands(c) > 0) {
         return std::nullopt;
     }
     StartWith start;

@@ -35,8 +35,7 @@ std::string RightsNotice(const FolderRights& rights) {
 }
 
 std::string RefusedChangeText(const FolderRights& rights) {
-    const std::string notice = RightsNotice(rights);
-    if (!rights.administratorHelps()) return notice;
+    if (!rights.administratorHelps()) return RightsNotice(rights);
     return "Windows protects this game folder: Tavrel needs an administrator's consent to change it.\r\n\r\n"
            "Do you want to restart Tavrel as administrator?";
 }

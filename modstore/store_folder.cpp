@@ -219,7 +219,7 @@ Status FinishUnfinishedWork(const std::string& game, const std::function<bool()>
     if (!IsFolder(store)) return Status::Ok();
     std::vector<DirEntry> entries;
     ListEntries(store, entries);
-    const LeftBehind left = LeftBehindIn(game, entries, PathExists(JoinPath(store, kSettledName)));
+    const LeftBehind left = LeftBehindIn(game, entries, IsSettled(game));
     // The note of a lock whose holder was killed (Windows removes it by itself).
     if (PathExists(JoinPath(store, kLockName))) {
         std::unique_ptr<FolderLock> stale;

@@ -334,6 +334,8 @@ Status ProbeFolderChanges(const std::string& folder) {
     return moved.ok() ? removed : moved;
 }
 
+bool IsWritableFolder(const std::string& path) { return ProbeFolderChanges(path).ok(); }
+
 bool IsCopyTemporaryName(std::string_view name) {
     // ".tavrel-" digits "-" digits ".part"
     constexpr std::string_view kPrefix = ".tavrel-", kSuffix = ".part";

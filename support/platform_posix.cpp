@@ -398,8 +398,6 @@ std::optional<std::string> RealPath(const std::string& path) {
     return out;
 }
 
-bool IsWritableFolder(const std::string& path) { return ::access(path.c_str(), W_OK | X_OK) == 0; }
-
 unsigned long CurrentProcessNumber() { return static_cast<unsigned long>(::getpid()); }
 
 Status CreateNewFile(const std::string& path) {

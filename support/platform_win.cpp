@@ -339,13 +339,6 @@ std::optional<FileId> IdentifyFolder(const std::string& path) {
     return IdOf(info);
 }
 
-bool IsWritableFolder(const std::string& path) {
-    const std::string probe = path + "\\.tavrel-probe-" + std::to_string(::GetCurrentProcessId()) + ".tmp";
-    Handle h(::CreateFileW(Wide(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                           FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
-    return h.valid();
-}
-
 unsigned long CurrentProcessNumber() { return ::GetCurrentProcessId(); }
 
 Status CreateNewFile(const std::string& path) {

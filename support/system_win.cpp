@@ -54,6 +54,14 @@ std::wstring QuotedArgument(const std::wstring& argument) {
     return out + L"\"";
 }
 
+// The arguments as they follow a program's name on a command line: each
+// quoted as it needs, a space before each.
+std::wstring SpacedArguments(const std::vector<std::string>& arguments) {
+    std::wstring out;
+    for (const std::string& argument : arguments) out += L" " + QuotedArgument(Wide(argument));
+    return out;
+}
+
 // The environment block: ours, with the launch's names set over it; empty
 // when the launch sets none.
 std::wstring EnvironmentBlock(const ProgramLaunch& launch) {
@@ -91,8 +99,7 @@ RegistryLookup SystemRegistry() {
 bool IsRunnable(const std::string& path) { return IsRegularFile(path); }
 
 Status StartProgram(const ProgramLaunch& launch) {
-    std::wstring command = QuotedArgument(Wide(launch.program));
-    for (const std::string& argument : launch.arguments) command += L" " + QuotedArgument(Wide(argument));
+    std::wstring command = QuotedArgument(Wide(launch.program)) + SpacedArguments(launch.arguments);
     std::wstring block = EnvironmentBlock(launch);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
@@ -123,10 +130,7 @@ bool CanAskForAdministrator() { return true; }
 
 Status StartAsAdministrator(const ProgramLaunch& launch, bool& declined) {
     declined = false;
-    std::wstring parameters;
-    for (const std::string& argument : launch.arguments) {
-        parameters += (parameters.empty() ? L"" : L" ") + QuotedArgument(Wide(argument));
-    }
+    const std::wstring parameters = SpacedArguments(launch.arguments).substr(launch.arguments.empty() ? 0 : 1);
     const std::wstring program = Wide(launch.program), folder = Wide(launch.folder);
     SHELLEXECUTEINFOW run{};
     run.cbSize = sizeof run;
